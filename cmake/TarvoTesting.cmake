@@ -1,0 +1,19 @@
+# Test helpers shared by every folder: tests live beside what they test.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# tarvo_add_test(<name> SOURCES <files...> LIBS <targets...>)
+# One GoogleTest executable; each of its tests becomes a CTest test.
+function(tarvo_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gtest)
+  target_compile_definitions(${name} PRIVATE
+    TARVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    TARVO_SHARED_DATA_DIR="${PROJECT_SOURCE_DIR}/../shared/data"
+    TARVO_TEST_TREE="${TARVO_TEST_TREE}"
+    TARVO_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+endfunction()
