@@ -1,0 +1,100 @@
+// Start-up readers against good, truncated, oversized and garbage files.
+#include "tarvo/shell/fatal_error.h"
+#include "tarvo/shell/startup_files.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using tarvo::FatalError;
+
+namespace {
+
+class StartupFilesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tarvo-files-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    fs::path write(const std::string& name, const std::string& contents) {
+        std::ofstream(dir / name, std::ios::binary) << contents;
+        return dir / name;
+    }
+    // The message of the FatalError `f` throws, checked to name the file.
+    template <class F> std::string failure(F f, const fs::path& file) {
+        try {
+            f();
+        } catch (const FatalError& e) {
+            EXPECT_NE(std::string(e.what()).find(file.filename().string()), std::string::npos)
+                << e.what();
+            return e.what();
+        }
+        ADD_FAILURE() << "no error for " << file;
+        return {};
+    }
+    fs::path dir;
+};
+
+TEST_F(StartupFilesTest, TitleLinesWithCrLfAndLf) {
+    auto f = write("TITLE.121", "a\r\nb\nc\r\nd\r\n");
+    auto lines = tarvo::readTitleLines(f);
+    EXPECT_EQ(lines[0], "a");
+    EXPECT_EQ(lines[3], "d");
+    auto t = write("T2", "only\r\ntwo\r\n");
+    failure([&] { tarvo::readTitleLines(t); }, t);
+}
+
+TEST_F(StartupFilesTest, ColoursReadAndChecked) {
+    std::string good;
+    for (int i = 0; i < 32; ++i) good += std::to_string(i) + ", 128 ,255\r\n";
+    auto colours = tarvo::readBodyColours(write("COLORS.DAT", good));
+    EXPECT_EQ(colours[5], tarvo::rgb(5, 128, 255));
+    EXPECT_EQ(colours[5] & 0xFF, 5u); // red in the low byte
+    std::string firstHalf;
+    for (int i = 0; i < 16; ++i) firstHalf += "1,2,3\r\n";
+    auto truncated = write("C1", firstHalf);
+    EXPECT_NE(failure([&] { tarvo::readBodyColours(truncated); }, truncated).find("truncated"),
+              std::string::npos);
+    auto garbage = write("C2", std::string(4000, '\x7f'));
+    failure([&] { tarvo::readBodyColours(garbage); }, garbage);
+    auto outOfRange = write("C3", "300,0,0\r\n" + good);
+    failure([&] { tarvo::readBodyColours(outOfRange); }, outOfRange);
+    auto oversized = write("C4", std::string(3 << 20, '1'));
+    failure([&] { tarvo::readBodyColours(oversized); }, oversized);
+}
+
+TEST_F(StartupFilesTest, SiteFileKeepsTheWholeLabelLine) {
+    auto f = write("GEOLOC.CRD", " 45.123456 -71.500000   350.0\r\nMont Megantic, Quebec\r\n");
+    auto site = tarvo::readSiteFile(f);
+    EXPECT_DOUBLE_EQ(site.latitudeDeg, 45.123456); // latitude first, as written
+    EXPECT_DOUBLE_EQ(site.longitudeDeg, -71.5);
+    EXPECT_DOUBLE_EQ(site.heightM, 350.0);
+    EXPECT_EQ(site.label, "Mont Megantic, Quebec");
+    auto empty = write("G1", "");
+    failure([&] { tarvo::readSiteFile(empty); }, empty);
+    auto garbage = write("G2", "north by northwest\r\n");
+    failure([&] { tarvo::readSiteFile(garbage); }, garbage);
+    auto absurd = write("G3", "95 0 0\r\nPole\r\n");
+    failure([&] { tarvo::readSiteFile(absurd); }, absurd);
+}
+
+TEST_F(StartupFilesTest, MissingFileNamesTheFileAndTheSearch) {
+    tarvo::DataDirectories dirs;
+    dirs.base = dir;
+    dirs.searched = {dir, "/somewhere/else"};
+    try {
+        tarvo::requireDataFile(dirs, dir / "ASC", "TITLE.121");
+        FAIL();
+    } catch (const FatalError& e) {
+        std::string m = e.what();
+        EXPECT_EQ(e.number(), tarvo::ErrorNumber::missingDataFile);
+        EXPECT_NE(m.find("TITLE.121"), std::string::npos);
+        EXPECT_NE(m.find("/somewhere/else"), std::string::npos);
+    }
+}
+
+} // namespace
