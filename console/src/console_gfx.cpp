@@ -1,0 +1,105 @@
+// ConsoleGfx and the graphics window's events.
+//
+// The console is linked into every program, but only the programs with
+// graphics link the graphics library. Its host calls are therefore weak
+// references: in a program without it they are null and ConsoleGfx says
+// so by returning 0.
+#include "console/console.h"
+#include "gfx_host.h"
+
+#include <algorithm>
+
+#if __has_include("pictor_host.h")
+#include "pictor_host.h"
+#else
+extern "C" {
+struct PictorHostEvent {
+    int type; // 0 none, 1 key, 2 left click, 3 right click
+    int key;
+    int x;
+    int y;
+};
+int PictorHostOpen(int widthPx, int heightPx, int onScreen);
+void PictorHostClose(void);
+int PictorHostPollEvent(struct PictorHostEvent* ev);
+void PictorHostSetMouse(int x, int y, int buttons);
+}
+#endif
+
+extern "C" {
+int PictorHostOpen(int widthPx, int heightPx, int onScreen) __attribute__((weak));
+void PictorHostClose(void) __attribute__((weak));
+int PictorHostPollEvent(struct PictorHostEvent* ev) __attribute__((weak));
+void PictorHostSetMouse(int x, int y, int buttons) __attribute__((weak));
+}
+
+namespace console {
+
+namespace {
+
+bool gfxOpened = false; // ConsoleGfx has opened the window at least once
+
+// Key codes of the graphics window for the named keys.
+constexpr int kGfxUp = 0x1001, kGfxEnd = 0x1008;
+constexpr int kGfxF1 = 0x1101, kGfxF12 = 0x110C;
+
+} // namespace
+
+int keyFromGfxKey(int gfxKey) {
+    if (gfxKey >= kGfxUp && gfxKey <= kGfxEnd) {
+        constexpr int named[] = {Key::Up,   Key::Down, Key::Left, Key::Right,
+                                 Key::PgUp, Key::PgDn, Key::Home, Key::End};
+        return named[gfxKey - kGfxUp];
+    }
+    if (gfxKey >= kGfxF1 && gfxKey <= kGfxF12) return Key::F1 + (gfxKey - kGfxF1);
+    return gfxKey; // characters and the control codes are the same
+}
+
+int ConsoleGfx(int, int, int cols, int rows) {
+    if (!PictorHostOpen) return 0;
+    const int widthPx = std::max(cols, 1) * ConsoleMetrics(1);
+    const int heightPx = std::max(rows, 1) * ConsoleMetrics(2);
+    // A terminal cannot hold the window: it is an X11 window of its own
+    // when the display allows, else off-screen; scripts keep it off-screen.
+    const int onScreen = isScriptMode() ? 0 : -1;
+    if (PictorHostOpen(widthPx, heightPx, onScreen) != 0) return 0;
+    gfxOpened = true;
+    return -1;
+}
+
+bool gfxEventsExpected() {
+    return gfxOpened && PictorHostPollEvent;
+}
+
+std::optional<Event> pollGfxEvent() {
+    if (!gfxEventsExpected()) return std::nullopt;
+    PictorHostEvent raw{};
+    while (PictorHostPollEvent(&raw) == 1) {
+        Event event;
+        switch (raw.type) {
+        case 1:
+            event.key = keyFromGfxKey(raw.key);
+            break;
+        case 2:
+            event.key = Key::GfxClick;
+            break;
+        case 3:
+            event.key = Key::GfxRightClick;
+            break;
+        default:
+            continue; // nothing the console reports
+        }
+        if (raw.type != 1) {
+            event.x = raw.x;
+            event.y = raw.y;
+        }
+        return event;
+    }
+    return std::nullopt;
+}
+
+void gfxSetMouse(int x, int y, int buttons) {
+    if (PictorHostSetMouse) PictorHostSetMouse(x, y, buttons);
+}
+
+} // namespace console
