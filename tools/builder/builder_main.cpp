@@ -37,8 +37,7 @@ std::string stampOf(const builder::BuildContext& ctx, const builder::Output& out
             auto time = fs::last_write_time(in, ec);
             s << "input " << in.string() << " "
               << (ec ? std::string("missing")
-                     : std::to_string(size) + " " +
-                           std::to_string(time.time_since_epoch().count()))
+                     : std::to_string(size) + " " + std::to_string(time.time_since_epoch().count()))
               << "\n";
         }
     }
@@ -129,7 +128,8 @@ int main(int argc, char** argv) {
         const fs::path stampFile = ctx.tree / ".stamps" / stampName;
         const std::string stamp = stampOf(ctx, out);
         std::cout << "[" << index << "/" << total << "] " << out.path;
-        if (!force && fs::exists(target) && fs::exists(stampFile) && readWhole(stampFile) == stamp) {
+        if (!force && fs::exists(target) && fs::exists(stampFile) &&
+            readWhole(stampFile) == stamp) {
             std::cout << ": up to date\n";
             ++skipped;
             continue;

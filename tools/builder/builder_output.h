@@ -25,8 +25,8 @@ struct BuildContext {
 };
 
 struct Output {
-    std::string path;   // relative to the tree, e.g. "BIN/PRECDATN.BIN"
-    int order = 100;    // lower runs first (outputs that others read come early)
+    std::string path;    // relative to the tree, e.g. "BIN/PRECDATN.BIN"
+    int order = 100;     // lower runs first (outputs that others read come early)
     std::string version; // change it whenever the contents would change
     // Files outside the tree whose change makes the output stale.
     std::function<std::vector<std::filesystem::path>(const BuildContext&)> inputs;

@@ -12,9 +12,13 @@ std::vector<Output>& outputs() {
 }
 } // namespace
 
-void registerOutput(Output output) { outputs().push_back(std::move(output)); }
+void registerOutput(Output output) {
+    outputs().push_back(std::move(output));
+}
 
-const std::vector<Output>& registeredOutputs() { return outputs(); }
+const std::vector<Output>& registeredOutputs() {
+    return outputs();
+}
 
 std::string BuildContext::option(const std::string& key, const std::string& fallback) const {
     auto it = options.find(key);

@@ -10,7 +10,8 @@
 
 namespace builder {
 
-inline void writeCrLfLines(const std::filesystem::path& target, const std::vector<std::string>& lines) {
+inline void writeCrLfLines(const std::filesystem::path& target,
+                           const std::vector<std::string>& lines) {
     std::ofstream f(target, std::ios::binary);
     if (!f) throw std::runtime_error("cannot write " + target.string());
     for (const auto& line : lines) f << line << "\r\n";

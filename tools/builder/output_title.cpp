@@ -13,13 +13,11 @@ builder::Registration title{{
     .optionKeys = {"planetary-source"},
     .build =
         [](const builder::BuildContext& ctx, const std::filesystem::path& target) {
-            const std::string source =
-                ctx.option("planetary-source", "JPL DE405 (1960-2060)");
-            builder::writeCrLfLines(target,
-                                    {"TARVO 12.1",
-                                     "High Precision Ephemerides by Numerical Integration",
-                                     "Planetary files from " + source,
-                                     "Sun, planets, Moon, asteroids and comets in 80-bit precision"});
+            const std::string source = ctx.option("planetary-source", "JPL DE405 (1960-2060)");
+            builder::writeCrLfLines(
+                target, {"TARVO 12.1", "High Precision Ephemerides by Numerical Integration",
+                         "Planetary files from " + source,
+                         "Sun, planets, Moon, asteroids and comets in 80-bit precision"});
         },
 }};
 

@@ -11,8 +11,8 @@ CommandLine parseCommandLine(const std::string& argument) {
     CommandLine cl;
     const std::string s = trim(argument);
     const std::string upper = upperCase(s);
-    if (!s.empty() && (s[0] == '/' || s.rfind("./", 0) == 0 || s.rfind("../", 0) == 0 ||
-                       s.rfind("~/", 0) == 0)) {
+    if (!s.empty() &&
+        (s[0] == '/' || s.rfind("./", 0) == 0 || s.rfind("../", 0) == 0 || s.rfind("~/", 0) == 0)) {
         if (s.rfind("~/", 0) == 0) {
             const char* home = std::getenv("HOME");
             cl.directory = std::string(home ? home : "") + s.substr(1);

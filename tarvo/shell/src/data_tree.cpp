@@ -121,8 +121,8 @@ fs::path executableDirectory() {
 
 std::string missingFileMessage(const DataDirectories& dirs, const fs::path& dir,
                                const std::string& name) {
-    std::string msg = name + " not found in " + dir.string() + " (data tree " +
-                      dirs.base.string() + "; searched:";
+    std::string msg = name + " not found in " + dir.string() + " (data tree " + dirs.base.string() +
+                      "; searched:";
     for (const auto& s : dirs.searched) msg += " " + s.string();
     return msg + ")";
 }

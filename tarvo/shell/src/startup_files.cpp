@@ -94,7 +94,8 @@ SiteRecord readSiteFile(const fs::path& file) {
     return site;
 }
 
-fs::path requireDataFile(const DataDirectories& dirs, const fs::path& dir, const std::string& name) {
+fs::path requireDataFile(const DataDirectories& dirs, const fs::path& dir,
+                         const std::string& name) {
     if (auto found = findDataFile(dir, name)) return *found;
     throw FatalError(ErrorNumber::missingDataFile, missingFileMessage(dirs, dir, name));
 }

@@ -41,7 +41,8 @@ double readFreeNumber(std::string_view text, std::size_t* consumed) {
         std::size_t k = j + 1;
         if (k < text.size() && (text[k] == '+' || text[k] == '-')) ++k;
         std::size_t expDigits = 0;
-        while (k < text.size() && std::isdigit(static_cast<unsigned char>(text[k]))) ++k, ++expDigits;
+        while (k < text.size() && std::isdigit(static_cast<unsigned char>(text[k])))
+            ++k, ++expDigits;
         if (expDigits > 0) end = k;
     }
     std::string number(text.substr(i, end - i));
@@ -56,8 +57,8 @@ std::vector<double> readFreeNumbers(std::string_view line, int* nonNumeric) {
     if (nonNumeric) *nonNumeric = 0;
     std::size_t pos = 0;
     while (pos < line.size()) {
-        while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t' || line[pos] == '\r' ||
-                                     line[pos] == '\n'))
+        while (pos < line.size() &&
+               (line[pos] == ' ' || line[pos] == '\t' || line[pos] == '\r' || line[pos] == '\n'))
             ++pos;
         if (pos >= line.size()) break;
         std::size_t end = line.find_first_of(", \t\r\n", pos);

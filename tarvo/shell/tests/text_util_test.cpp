@@ -12,7 +12,7 @@ TEST(FreeFormat, LongestLeadingNumber) {
     EXPECT_DOUBLE_EQ(readFreeNumber("+.25"), 0.25);
     EXPECT_DOUBLE_EQ(readFreeNumber("1.5e3x"), 1500.0);
     EXPECT_DOUBLE_EQ(readFreeNumber("2.0D-2"), 0.02);
-    EXPECT_DOUBLE_EQ(readFreeNumber("7e"), 7.0);  // incomplete exponent not taken
+    EXPECT_DOUBLE_EQ(readFreeNumber("7e"), 7.0); // incomplete exponent not taken
     EXPECT_DOUBLE_EQ(readFreeNumber("7e+"), 7.0);
 }
 

@@ -12,7 +12,7 @@ namespace tarvo {
 constexpr long kDefaultMaxBodies = 16100;
 
 struct CommandLine {
-    std::string directory;  // as typed (its spelling is kept), or ""
+    std::string directory; // as typed (its spelling is kept), or ""
     long maxBodies = kDefaultMaxBodies;
     int integratorSwitch = 0; // 0, or 1..8: nominal step 2 / 2^(p-1) days
 };

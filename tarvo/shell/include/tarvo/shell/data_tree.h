@@ -22,7 +22,7 @@ namespace tarvo {
 struct DataDirectories {
     std::filesystem::path base; // root of the tree
     std::filesystem::path bin, asc, img, cfg, hlp;
-    std::filesystem::path workDir; // where the user's files are read and written
+    std::filesystem::path workDir;               // where the user's files are read and written
     std::vector<std::filesystem::path> searched; // trees looked at, in order
 };
 

@@ -1,0 +1,50 @@
+// The process-wide state of tarvo, created at start-up and alive until the
+// program ends: the data directories, the body table and integration state,
+// the title lines, the clock settings and the observing site. Passed by
+// reference to every screen; the run loop owns the order of updates.
+#pragma once
+
+#include "tarvo/dynamics/body_table.h"
+#include "tarvo/dynamics/integration_state.h"
+#include "tarvo/shell/command_line.h"
+#include "tarvo/shell/data_tree.h"
+#include "tarvo/shell/startup_files.h"
+
+#include <array>
+#include <string>
+
+namespace tarvo {
+
+// Units in which durations are shown and typed.
+struct TimeUnit {
+    const char* label;  // 4 characters
+    long double perDay; // units per day
+};
+inline constexpr std::array<TimeUnit, 5> kTimeUnits{{
+    {"day ", 1.0L},
+    {"hr  ", 24.0L},
+    {"min ", 1440.0L},
+    {"sec ", 86400.0L},
+    {"yrJ ", 1.0L / 365.25L},
+}};
+inline constexpr std::array<const char*, 7> kWeekdayLabels{"Sun", "Mon", "Tue", "Wed",
+                                                           "Thu", "Fri", "Sat"};
+
+struct ObservingSite {
+    long double longitude = 0; // rad, east positive
+    long double latitude = 0;  // rad, geodetic
+    long double height = 0;    // Gm above the ellipsoid
+    std::string name;
+};
+
+struct Session {
+    DataDirectories dirs;
+    CommandLine commandLine;
+    BodyTable bodies;
+    IntegrationState integration;
+    TitleLines titleLines;
+    double zoneOffsetHours = 0; // local time minus UT
+    ObservingSite site;
+};
+
+} // namespace tarvo

@@ -1,0 +1,139 @@
+#include "tarvo/shell/startup.h"
+
+#include "tarvo/shell/fatal_error.h"
+#include "tarvo/shell/time_zone.h"
+#include "tarvo/shell/title_screen.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <new>
+#include <random>
+#include <unistd.h>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <fpu_control.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace tarvo {
+
+namespace {
+
+constexpr long double kPi = 3.141592653589793238462643383279502884L;
+
+// Every extended-precision computation relies on the x87 unit carrying a
+// 64-bit mantissa; make sure no inherited setting narrows it.
+void useExtendedPrecision() {
+#if defined(__x86_64__) || defined(__i386__)
+    fpu_control_t cw;
+    _FPU_GETCW(cw);
+    cw = static_cast<fpu_control_t>((cw & ~_FPU_EXTENDED) | _FPU_EXTENDED);
+    _FPU_SETCW(cw);
+#endif
+}
+
+// Bodies past the 32 with file colours get random ones: each component
+// INT(25 + 230 r), r uniform in [0, 1).
+void randomColours(BodyTable& table, std::mt19937& random) {
+    std::uniform_real_distribution<double> r(0.0, 1.0);
+    for (int i = 32; i < table.slots(); ++i) {
+        int c[3];
+        for (auto& v : c) v = static_cast<int>(25.0 + 230.0 * r(random));
+        table.color[i] = rgb(c[0], c[1], c[2]);
+    }
+}
+
+// "ERROR n is in MAIN at line l", then the three star-display counters;
+// waits for a key. The message of the error follows on its own line so that
+// a missing file is named.
+void lastResortHandler(int number, int line, const std::string& message) {
+    using namespace console::Color;
+    console::setColor(LightRed, Black);
+    console::clear();
+    console::printAt(
+        2, 1, "ERROR " + std::to_string(number) + " is in MAIN at line " + std::to_string(line));
+    console::printAt(3, 1, "0  0  0");
+    console::setColor(LightGrey, Black);
+    console::locate(5, 1);
+    console::print(message);
+    console::printAt(console::gridRows(), 1, "Press a key to end ... ");
+    console::readKey();
+}
+
+} // namespace
+
+void startSession(Session& s, const std::string& commandLine) {
+    // Time zone of the operating system, daylight saving included.
+    s.zoneOffsetHours = zoneOffsetHours(std::time(nullptr));
+
+    // Directories.
+    s.commandLine = parseCommandLine(commandLine);
+    DataTreeQuery query;
+    query.commandLineDir = s.commandLine.directory;
+    std::error_code ec;
+    query.currentDir = fs::current_path(ec);
+    if (const char* env = std::getenv("TARVO12DIR")) query.envTreeDir = env;
+    query.executableDir = executableDirectory();
+    auto found = findDataTree(query);
+    if (!found.dirs) throw FatalError(ErrorNumber::missingDataFile, found.error);
+    s.dirs = *found.dirs;
+    if (::chdir(s.dirs.workDir.c_str()) != 0)
+        throw FatalError(ErrorNumber::missingDataFile,
+                         "cannot enter the working directory " + s.dirs.workDir.string());
+
+    // Body table of the requested size.
+    if (s.commandLine.maxBodies > maxBodiesLimit)
+        throw FatalError(ErrorNumber::outOfMemory,
+                         "A body table of " + std::to_string(s.commandLine.maxBodies) +
+                             " bodies is refused: at most " + std::to_string(maxBodiesLimit) +
+                             " fit in memory.");
+    auto created = createBodyTable(static_cast<int>(s.commandLine.maxBodies), s.bodies);
+    if (!created.ok) throw FatalError(ErrorNumber::outOfMemory, created.message);
+    if (s.commandLine.integratorSwitch > 0) {
+        const int p = s.commandLine.integratorSwitch;
+        s.integration.nominalStep = 2.0L / static_cast<long double>(1 << (p - 1));
+        s.integration.step = s.integration.nominalStep;
+        if (s.integration.orderCode < 7) s.integration.orderCode = 7;
+    }
+
+    // Fixed data files.
+    s.titleLines = readTitleLines(requireDataFile(s.dirs, s.dirs.asc, "TITLE.121"));
+    auto colours = readBodyColours(requireDataFile(s.dirs, s.dirs.asc, "COLORS.DAT"));
+    for (int i = 0; i < 32 && i < s.bodies.slots(); ++i) s.bodies.color[i] = colours[i];
+    std::mt19937 random(static_cast<unsigned>(std::time(nullptr)));
+    randomColours(s.bodies, random);
+
+    useExtendedPrecision();
+
+    auto site = readSiteFile(requireDataFile(s.dirs, s.dirs.cfg, "GEOLOC.CRD"));
+    s.site.latitude = static_cast<long double>(site.latitudeDeg) * kPi / 180.0L;
+    s.site.longitude = static_cast<long double>(site.longitudeDeg) * kPi / 180.0L;
+    s.site.height = static_cast<long double>(site.heightM) / 1e9L;
+    s.site.name = site.label;
+}
+
+int runTarvo(const console::Options& consoleOptions, const std::string& commandLine) {
+    console::InitConsoleTools(consoleOptions);
+    console::ConsoleMove(-2, 0);
+    console::setSize(81, 27);
+    console::clear();
+    Session session;
+    try {
+        startSession(session, commandLine);
+        showTitleScreen(session.titleLines);
+    } catch (const FatalError& e) {
+        lastResortHandler(static_cast<int>(e.number()), e.line(), e.what());
+        console::exitProgram(1);
+    } catch (const std::bad_alloc&) {
+        lastResortHandler(static_cast<int>(ErrorNumber::outOfMemory), __LINE__, "Out of memory.");
+        console::exitProgram(1);
+    } catch (const std::exception& e) {
+        lastResortHandler(static_cast<int>(ErrorNumber::internal), __LINE__, e.what());
+        console::exitProgram(1);
+    }
+    console::shutdownConsole();
+    return 0;
+}
+
+} // namespace tarvo

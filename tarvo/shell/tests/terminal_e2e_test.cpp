@@ -1,0 +1,60 @@
+// tarvo in a real terminal: tmux runs it, send-keys types, capture-pane reads.
+#include "program_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace fs = std::filesystem;
+using tarvo::testing::runProgram;
+
+namespace {
+
+const fs::path kTarvo = fs::path(TARVO_BIN_DIR) / "tarvo";
+const fs::path kBuiltTree = TARVO_TEST_TREE;
+
+// Polls the pane until `text` shows or about ten seconds pass.
+bool paneShows(const std::string& tmux, const std::string& text, std::string& pane) {
+    for (int i = 0; i < 100; ++i) {
+        pane = runProgram(tmux + " capture-pane -p -t tarvo", "/tmp").output;
+        if (pane.find(text) != std::string::npos) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+TEST(TerminalEndToEnd, TitleScreenInTmuxAndAKeyEndsIt) {
+    if (std::system("command -v tmux >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "tmux is not installed";
+    if (!fs::exists(kBuiltTree / "ASC" / "TITLE.121"))
+        GTEST_SKIP() << "the data tree " << kBuiltTree << " has not been built";
+    const std::string socket = "/tmp/tarvo-tmux-" + std::to_string(::getpid());
+    const std::string tmux = "tmux -S '" + socket + "'";
+    const std::string marker = "/tmp/tarvo-tmux-status-" + std::to_string(::getpid());
+    fs::remove(marker);
+    auto started = runProgram(tmux + " new-session -d -s tarvo -x 100 -y 30 \"TARVO12DIR='" +
+                                  kBuiltTree.string() + "' '" + kTarvo.string() +
+                                  "'; echo \\$? > '" + marker + "'; sleep 5\"",
+                              "/tmp", "TERM=xterm-256color");
+    if (started.status != 0) GTEST_SKIP() << "tmux cannot run here: " << started.output;
+    std::string pane;
+    EXPECT_TRUE(paneShows(tmux, "High Precision Ephemerides by Numerical Integration", pane))
+        << pane;
+    EXPECT_TRUE(paneShows(tmux, "Press a key to continue", pane)) << pane;
+    runProgram(tmux + " send-keys -t tarvo Enter", "/tmp");
+    bool ended = false;
+    for (int i = 0; i < 100 && !ended; ++i) {
+        ended = fs::exists(marker) && fs::file_size(marker) > 0;
+        if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(ended) << "tarvo did not end after the key";
+    if (ended) {
+        EXPECT_EQ(tarvo::testing::readFile(marker).substr(0, 1), "0");
+    }
+    runProgram(tmux + " kill-server", "/tmp");
+    fs::remove(marker);
+    fs::remove(socket);
+}
+
+} // namespace
