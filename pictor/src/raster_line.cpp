@@ -1,0 +1,145 @@
+#include "raster_line.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+namespace pictor {
+
+namespace {
+
+// Dash patterns of the one-pixel styled pens: on, off, on, off ... (pixels).
+struct DashPattern {
+    std::array<int, 6> runs;
+    int count;
+};
+
+const DashPattern* dashPattern(int style) {
+    static const DashPattern dashed{{18, 6}, 2};
+    static const DashPattern dotted{{3, 3}, 2};
+    static const DashPattern dashDot{{9, 6, 3, 6}, 4};
+    static const DashPattern dashDotDot{{9, 3, 3, 3, 3, 3}, 6};
+    switch (style) {
+    case kPenDashed:
+        return &dashed;
+    case kPenDotted:
+        return &dotted;
+    case kPenDashDot:
+        return &dashDot;
+    case kPenDashDotDot:
+        return &dashDotDot;
+    default:
+        return nullptr;
+    }
+}
+
+bool dashIsOn(const DashPattern& pattern, long long phase) {
+    int period = 0;
+    for (int i = 0; i < pattern.count; ++i) period += pattern.runs[i];
+    int at = static_cast<int>(phase % period);
+    for (int i = 0; i < pattern.count; ++i) {
+        if (at < pattern.runs[i]) return (i % 2) == 0;
+        at -= pattern.runs[i];
+    }
+    return false;
+}
+
+void stampTip(Canvas& canvas, const std::vector<TipSpan>& tip, long long x, long long y,
+              uint32_t pixel) {
+    for (const TipSpan& s : tip) {
+        const long long row = y + s.dy;
+        if (row < 0 || row >= canvas.height) continue;
+        const long long from = std::max<long long>(x + s.dxFirst, 0);
+        const long long to = std::min<long long>(x + s.dxLast, canvas.width - 1);
+        uint32_t* r = canvas.row(static_cast<int>(row));
+        for (long long c = from; c <= to; ++c) r[c] = pixel;
+    }
+}
+
+} // namespace
+
+std::vector<TipSpan> penTip(int widthPx) {
+    std::vector<TipSpan> spans;
+    const int w = std::max(widthPx, 1);
+    const double centre = (w - 1) / 2.0, radiusSq = (w / 2.0) * (w / 2.0);
+    for (int j = 0; j < w; ++j) {
+        int first = -1, last = -1;
+        for (int i = 0; i < w; ++i) {
+            const double dx = i - centre, dy = j - centre;
+            if (dx * dx + dy * dy <= radiusSq) {
+                if (first < 0) first = i;
+                last = i;
+            }
+        }
+        if (first >= 0) spans.push_back({j - w / 2, first - w / 2, last - w / 2});
+    }
+    return spans;
+}
+
+void drawLine(Canvas& canvas, const StrokeStyle& pen, PixelPoint a, PixelPoint b, bool includeEnd,
+              long long& patternPhase) {
+    if (pen.style == kPenInvisible || pen.style == kPenInvisibleStored) return;
+    const bool wide = pen.widthPx > 1;
+    const DashPattern* dashes = wide ? nullptr : dashPattern(pen.style);
+    const std::vector<TipSpan> tip = wide ? penTip(pen.widthPx) : std::vector<TipSpan>{};
+    if (wide) includeEnd = true;
+
+    const long long dx = b.x - a.x, dy = b.y - a.y;
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const long long major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    const long long steps = std::llabs(major);
+    const long long lastStep = includeEnd ? steps : steps - 1;
+    const int majorDir = major < 0 ? -1 : 1;
+    const long long majorStart = xMajor ? a.x : a.y, minorStart = xMajor ? a.y : a.x;
+
+    // Only steps whose major coordinate lies on the canvas (widened by the
+    // pen tip) can paint anything: skip the rest without walking them.
+    const long long reach = wide ? pen.widthPx : 0;
+    const long long majorLimit = (xMajor ? canvas.width : canvas.height) - 1 + reach;
+    long long first = 0, last = lastStep;
+    if (majorDir > 0) {
+        first = std::max(first, -reach - majorStart);
+        last = std::min(last, majorLimit - majorStart);
+    } else {
+        first = std::max(first, majorStart - majorLimit);
+        last = std::min(last, majorStart + reach);
+    }
+    const long long twiceSteps = 2 * steps;
+    const long long absMinor = std::llabs(minor);
+    const int minorDir = minor < 0 ? -1 : 1;
+    for (long long i = first; i <= last; ++i) {
+        // Bresenham's pixel for step i in closed form: round(i * minor / steps).
+        const long long off =
+            steps == 0 ? 0
+                       : static_cast<long long>((static_cast<__int128>(2) * i * absMinor + steps) /
+                                                twiceSteps);
+        const long long m = majorStart + majorDir * i, n = minorStart + minorDir * off;
+        const long long x = xMajor ? m : n, y = xMajor ? n : m;
+        if (wide) {
+            stampTip(canvas, tip, x, y, pen.pixel);
+            continue;
+        }
+        if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) continue;
+        uint32_t& px = canvas.row(static_cast<int>(y))[x];
+        if (!dashes || dashIsOn(*dashes, patternPhase + i))
+            px = pen.pixel;
+        else if (pen.background.opaque)
+            px = pen.background.pixel;
+    }
+    patternPhase += steps;
+}
+
+void strokePolyline(Canvas& canvas, const StrokeStyle& pen, const std::vector<PixelPoint>& points,
+                    bool closed) {
+    if (points.empty()) return;
+    long long phase = 0;
+    for (size_t i = 0; i + 1 < points.size(); ++i) {
+        const bool lastOpen = !closed && i + 2 == points.size();
+        drawLine(canvas, pen, points[i], points[i + 1], lastOpen, phase);
+    }
+    if (closed && points.size() > 1)
+        drawLine(canvas, pen, points.back(), points.front(), false, phase);
+    if (points.size() == 1) drawLine(canvas, pen, points[0], points[0], true, phase);
+}
+
+} // namespace pictor

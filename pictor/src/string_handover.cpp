@@ -1,0 +1,25 @@
+#include "string_handover.h"
+
+#include <cstdlib>
+#include <dlfcn.h>
+
+namespace pictor {
+
+bool processExportsHandoverMarker() {
+    void* self = dlopen(nullptr, RTLD_LAZY);
+    if (!self) return false;
+    const bool found = dlsym(self, "Gfx_OleStringParams") != nullptr;
+    dlclose(self);
+    return found;
+}
+
+bool& stringHandover() {
+    static bool on = processExportsHandoverMarker();
+    return on;
+}
+
+StringArgument::~StringArgument() {
+    if (text_ && stringHandover()) std::free(const_cast<char*>(text_));
+}
+
+} // namespace pictor
