@@ -1,0 +1,159 @@
+// TARVO.CFG and the g(r) parameters of FITRA.CFG: the layouts as the files
+// hold them, round trips, and damaged files.
+#include "tarvo/shell/configuration.h"
+
+#include "program_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace fs = std::filesystem;
+using tarvo::DisplayToggles;
+
+namespace {
+
+class ConfigurationTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tarvo-cfg-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    fs::path write(const std::string& name, const std::string& text) {
+        std::ofstream(dir / name, std::ios::binary) << text;
+        return dir / name;
+    }
+    // A TARVO.CFG with these values in file order.
+    std::string fileWith(const std::vector<int>& values) {
+        std::string text = "Value     Toggle\r\n";
+        for (std::size_t i = 0; i < values.size(); ++i)
+            text += std::to_string(values[i]) + "   " + tarvo::kConfigurationKeys[i] + "\r\n";
+        return text;
+    }
+    fs::path dir;
+};
+
+TEST_F(ConfigurationTest, WrittenLayoutKeepsTheKeysAtColumnFifteen) {
+    ASSERT_EQ(tarvo::saveConfiguration(dir / "TARVO.CFG", DisplayToggles{}), "");
+    const std::string text = tarvo::testing::readFile(dir / "TARVO.CFG");
+    EXPECT_EQ(text.substr(0, 18), "Value     Toggle\r\n");
+    EXPECT_EQ(text.substr(18, 26), " -1           Geocentric\r\n");
+    EXPECT_NE(text.find(" 0            Ecliptic\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Windows 10\r\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "TARVO.CFG.tmp"));
+}
+
+TEST_F(ConfigurationTest, SaveAndReloadGiveTheSameToggles) {
+    DisplayToggles t;
+    t.geocentric = 0;
+    t.horizon = -1;
+    t.helpLanguage = 2;
+    t.yarkovsky = 5;
+    t.windows10 = 1;
+    ASSERT_EQ(tarvo::saveConfiguration(dir / "TARVO.CFG", t), "");
+    DisplayToggles back;
+    auto load = tarvo::loadConfiguration(dir / "TARVO.CFG", back);
+    EXPECT_EQ(back, t);
+    EXPECT_EQ(load.linesTaken, 17);
+    EXPECT_TRUE(load.warning.empty());
+}
+
+TEST_F(ConfigurationTest, LightTimeAndAberrationKeepTheirCrossedLines) {
+    DisplayToggles t;
+    t.lightTime = -1;
+    t.aberration = 0;
+    ASSERT_EQ(tarvo::saveConfiguration(dir / "TARVO.CFG", t), "");
+    const std::string text = tarvo::testing::readFile(dir / "TARVO.CFG");
+    EXPECT_NE(text.find(" -1           Aberration"), std::string::npos);
+    EXPECT_NE(text.find(" 0            Light-Time"), std::string::npos);
+    DisplayToggles back;
+    tarvo::loadConfiguration(dir / "TARVO.CFG", back);
+    EXPECT_EQ(back.lightTime, -1);
+    EXPECT_EQ(back.aberration, 0);
+}
+
+TEST_F(ConfigurationTest, ValuesAreTakenByPositionWhateverTheSpacing) {
+    std::vector<int> v(17, 0);
+    v[0] = -1;
+    v[12] = 7; // no such help language
+    std::string text = fileWith(v);
+    DisplayToggles t;
+    auto load = tarvo::loadConfiguration(write("TARVO.CFG", text), t);
+    EXPECT_EQ(t.geocentric, -1);
+    EXPECT_EQ(t.precession, 0);
+    EXPECT_EQ(t.helpLanguage, 0);
+    EXPECT_EQ(load.linesTaken, 17);
+}
+
+TEST_F(ConfigurationTest, DamagedAndMissingLinesKeepDefaultsAndSaySoOnce) {
+    std::vector<int> v(17, 0);
+    std::string text = fileWith(v);
+    // Line 4 (Ecliptic) damaged, and the file cut after line 10.
+    auto pos = text.find("0   Ecliptic");
+    text.replace(pos, 1, "x");
+    std::string cut;
+    std::size_t at = 0;
+    for (int i = 0; i < 10; ++i) at = text.find('\n', at) + 1;
+    cut = text.substr(0, at);
+    DisplayToggles t;
+    auto load = tarvo::loadConfiguration(write("TARVO.CFG", cut), t);
+    EXPECT_EQ(t.geocentric, 0); // read
+    EXPECT_EQ(t.ecliptic, 0);   // damaged: default
+    EXPECT_EQ(t.nutation, -1);  // missing: default
+    EXPECT_EQ(load.linesTaken, 8);
+    EXPECT_NE(load.warning.find("TARVO.CFG"), std::string::npos);
+    EXPECT_NE(load.warning.find("4, 11"), std::string::npos) << load.warning;
+}
+
+TEST_F(ConfigurationTest, GarbageAndOversizedFilesGiveDefaults) {
+    DisplayToggles t;
+    t.geocentric = 0;
+    auto load = tarvo::loadConfiguration(write("G", std::string(5000, '\xff')), t);
+    EXPECT_EQ(t, DisplayToggles{});
+    EXPECT_FALSE(load.warning.empty());
+    load = tarvo::loadConfiguration(write("O", std::string(1 << 20, '1')), t);
+    EXPECT_EQ(t, DisplayToggles{});
+    EXPECT_FALSE(load.warning.empty());
+    load = tarvo::loadConfiguration(dir / "absent", t);
+    EXPECT_FALSE(load.fileFound);
+    EXPECT_TRUE(load.warning.empty());
+}
+
+TEST_F(ConfigurationTest, SaveFailureLeavesTheOldFile) {
+    auto file = write("TARVO.CFG", "old");
+    fs::create_directory(dir / "TARVO.CFG.tmp"); // the temporary name cannot be written
+    EXPECT_NE(tarvo::saveConfiguration(file, DisplayToggles{}), "");
+    EXPECT_EQ(tarvo::testing::readFile(file), "old");
+}
+
+TEST_F(ConfigurationTest, FitraParametersFromTheirLines) {
+    std::string text;
+    for (int i = 1; i <= 27; ++i) text += "0 skipped\r\n";
+    text += "3.1 r0\r\n2.5 m\r\n2 exponent\r\n6.1 n\r\n4.9 k\r\n1\r\n2\r\n3\r\n0.2 alpha\r\n";
+    auto p = tarvo::loadNonGravParameters(write("FITRA.CFG", text));
+    EXPECT_DOUBLE_EQ(p.r0, 3.1);
+    EXPECT_DOUBLE_EQ(p.m, 2.5);
+    EXPECT_DOUBLE_EQ(p.scaleExponent, 2.0);
+    EXPECT_DOUBLE_EQ(p.n, 6.1);
+    EXPECT_DOUBLE_EQ(p.k, 4.9);
+    EXPECT_DOUBLE_EQ(p.alpha, 0.2);
+}
+
+TEST_F(ConfigurationTest, ShortOrDamagedFitraFileKeepsDefaults) {
+    std::string text;
+    for (int i = 1; i <= 20; ++i) text += "9 line\r\n";
+    auto p = tarvo::loadNonGravParameters(write("FITRA.CFG", text));
+    EXPECT_DOUBLE_EQ(p.r0, 2.808);
+    EXPECT_DOUBLE_EQ(p.alpha, 0.111262);
+    std::string damaged;
+    for (int i = 1; i <= 27; ++i) damaged += "0\r\n";
+    damaged += "3.0 r0\r\nnonsense\r\n";
+    auto q = tarvo::loadNonGravParameters(write("F2", damaged));
+    EXPECT_DOUBLE_EQ(q.r0, 3.0); // read before the damage
+    EXPECT_DOUBLE_EQ(q.m, 2.15); // default after it
+    EXPECT_DOUBLE_EQ(q.alpha, 0.111262);
+}
+
+} // namespace
