@@ -28,13 +28,22 @@ double directionOfDegrees(double degrees) {
     return a;
 }
 
+namespace {
+// Cosine of an angle in degrees, exact where it is 0, +-1/2 or +-1, so that
+// lines along the axes stay straight and halves round to even as stated.
+double cosDegrees(double degrees) {
+    const double r = std::fmod(std::fabs(degrees), 360.0);
+    if (r == 0.0) return 1.0;
+    if (r == 60.0 || r == 300.0) return 0.5;
+    if (r == 90.0 || r == 270.0) return 0.0;
+    if (r == 120.0 || r == 240.0) return -0.5;
+    if (r == 180.0) return -1.0;
+    return std::cos(degrees * M_PI / 180.0);
+}
+} // namespace
+
 Offset directionOffset(double directionDegrees, double length) {
-    // Exact values on the axes, so that lines along them stay straight.
-    const double r = directionDegrees * M_PI / 180.0;
-    double c = std::cos(r), s = std::sin(r);
-    if (directionDegrees == 90.0 || directionDegrees == 270.0) c = 0.0;
-    if (directionDegrees == 0.0 || directionDegrees == 180.0) s = 0.0;
-    return {-c * length, -s * length};
+    return {-cosDegrees(directionDegrees) * length, -cosDegrees(directionDegrees - 90.0) * length};
 }
 
 } // namespace pictor

@@ -18,8 +18,19 @@ bool& stringHandover() {
     return on;
 }
 
+namespace {
+StringRelease& release() {
+    static StringRelease function = std::free;
+    return function;
+}
+} // namespace
+
+void setStringRelease(StringRelease function) {
+    release() = function ? function : std::free;
+}
+
 StringArgument::~StringArgument() {
-    if (text_ && stringHandover()) std::free(const_cast<char*>(text_));
+    if (text_ && stringHandover()) release()(const_cast<char*>(text_));
 }
 
 } // namespace pictor

@@ -9,6 +9,10 @@ namespace pictor {
 // (looked up when the library loads) or after GfxOption(199, non-zero).
 bool& stringHandover();
 
+// How owned strings are released: free() unless a test counts them.
+using StringRelease = void (*)(void*);
+void setStringRelease(StringRelease release);
+
 // Looks up the Gfx_OleStringParams marker in the running process.
 bool processExportsHandoverMarker();
 
