@@ -81,10 +81,11 @@ void ScreenGrid::print(std::string_view utf8) {
             wrapPending_ = false;
         } else if (byte == '\t') {
             ++pos;
-            const int target = std::min((col_ / 8 + 1) * 8, cols_);
-            while (col_ < target && !wrapPending_) put(U' ');
+            // Moves to the next tab stop without erasing, as a terminal does.
+            if (!wrapPending_) col_ = std::min((col_ / 8 + 1) * 8, cols_ - 1);
         } else {
-            put(decodeNextChar(utf8, pos));
+            const char32_t ch = decodeNextChar(utf8, pos);
+            put(ch < 32 || ch == 127 ? cp437ToUnicode(static_cast<unsigned char>(ch)) : ch);
         }
     }
     touch();

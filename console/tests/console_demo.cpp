@@ -22,13 +22,14 @@ void drawMenu() {
     printAt(kMenuTop + 1, 5, "2. Read keys");
     printAt(kMenuTop + 2, 5, "3. Message box");
     printAt(kMenuTop + 3, 5, "4. Long loop");
+    printAt(kMenuTop + 4, 5, "5. Stubborn keys (only q leaves)");
     setColor(Color::LightGreen, Color::Black);
-    printAt(kMenuTop + 5, 5, "Sky 21" + cp437(248) + " " + cp437Repeat(178, 6) + " " + cp437(219));
+    printAt(kMenuTop + 6, 5, "Sky 21" + cp437(248) + " " + cp437Repeat(178, 6) + " " + cp437(219));
     setColor(Color::LightGrey, Color::Black);
     printAt(kStatusRow + 4, 1,
             "Size " + std::to_string(ConsoleInfo(4)) + "x" + std::to_string(ConsoleInfo(5)) +
                 (isScriptMode() ? " script" : " terminal"));
-    printAt(kStatusRow + 6, 3, "Choose 1-4 (Esc ends): ");
+    printAt(kStatusRow + 6, 3, "Choose 1-5 (Esc ends): ");
 }
 
 void status(const std::string& text) {
@@ -84,6 +85,15 @@ void echoKeys() {
     status("Keys done");
 }
 
+// A screen that does not give way to Esc: a script that ends here makes
+// the console give up after its Esc answers.
+void stubbornKeys() {
+    status("Only q leaves");
+    while (readKey().key != 'q') {
+    }
+    status("Left with q");
+}
+
 void longLoop() {
     long i = 0;
     constexpr long kSteps = 200000;
@@ -109,7 +119,7 @@ int main(int argc, char** argv) {
         locate(kStatusRow + 6, 26);
         const Event e = readKey();
         int choice = e.key;
-        if (e.key == Key::Click && e.row >= kMenuTop && e.row < kMenuTop + 4)
+        if (e.key == Key::Click && e.row >= kMenuTop && e.row < kMenuTop + 5)
             choice = '1' + (e.row - kMenuTop);
         if (choice == Key::Esc) break;
         switch (choice) {
@@ -125,6 +135,9 @@ int main(int argc, char** argv) {
             break;
         case '4':
             longLoop();
+            break;
+        case '5':
+            stubbornKeys();
             break;
         default:
             status("Not a choice: " + describe(e));

@@ -126,10 +126,9 @@ void showCursor(bool visible);
 
 // Writes UTF-8 text at the cursor in the current colours. '\n' moves to
 // column 1 of the next row, '\r' to column 1 of this row, '\t' to the next
-// multiple of 8 columns; other control bytes show their code-page-437
-// glyphs. Text wraps at the right edge; writing past the bottom row scrolls
-// the grid up, but filling the very last cell does not scroll until the
-// next character comes.
+// tab stop (every 8 columns, not erasing what it passes); other control bytes show their
+// code-page-437 glyphs. Text wraps at the right edge; writing past the bottom row scrolls the grid
+// up, but filling the very last cell does not scroll until the next character comes.
 void print(std::string_view utf8);
 void printAt(int row, int col, std::string_view utf8);
 // One character (a Unicode code point) at the cursor.
