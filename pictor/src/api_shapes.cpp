@@ -9,6 +9,7 @@
 #include "colour.h"
 #include "drawing_state.h"
 #include "ellipse_arc.h"
+#include "ellipse_raster.h"
 #include "flood_fill.h"
 #include "screen_update.h"
 #include "string_handover.h"
@@ -31,9 +32,7 @@ int DrawCircleEx(int window, int radius) {
     WindowRecord* w = drawableWindow(window, error);
     if (!w) return error;
     const double r = std::fabs(double(radius));
-    const PointF centre{double(w->lprX), double(w->lprY)};
-    fillAndStrokeClosedPath(w->canvas, w->stroke(), w->fill(),
-                            ellipseOutline(centre, r * w->xScale, r * w->yScale));
+    drawEllipse(w->canvas, w->stroke(), w->fill(), w->lprX, w->lprY, r * w->xScale, r * w->yScale);
     refreshWindow(*w, false);
     return 0;
 }

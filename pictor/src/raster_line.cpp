@@ -129,6 +129,28 @@ void drawLine(Canvas& canvas, const StrokeStyle& pen, PixelPoint a, PixelPoint b
     patternPhase += steps;
 }
 
+void strokePixelChain(Canvas& canvas, const StrokeStyle& pen,
+                      const std::vector<PixelPoint>& chain) {
+    if (pen.style == kPenInvisible || pen.style == kPenInvisibleStored) return;
+    const bool wide = pen.widthPx > 1;
+    const DashPattern* dashes = wide ? nullptr : dashPattern(pen.style);
+    const std::vector<TipSpan> tip = wide ? penTip(pen.widthPx) : std::vector<TipSpan>{};
+    long long index = 0;
+    for (const PixelPoint& p : chain) {
+        const long long i = index++;
+        if (wide) {
+            stampTip(canvas, tip, p.x, p.y, pen.pixel);
+            continue;
+        }
+        if (p.x < 0 || p.y < 0 || p.x >= canvas.width || p.y >= canvas.height) continue;
+        uint32_t& px = canvas.row(static_cast<int>(p.y))[p.x];
+        if (!dashes || dashIsOn(*dashes, i))
+            px = pen.pixel;
+        else if (pen.background.opaque)
+            px = pen.background.pixel;
+    }
+}
+
 void strokePolyline(Canvas& canvas, const StrokeStyle& pen, const std::vector<PixelPoint>& points,
                     bool closed) {
     if (points.empty()) return;

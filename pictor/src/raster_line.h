@@ -25,6 +25,10 @@ void drawLine(Canvas& canvas, const StrokeStyle& pen, PixelPoint a, PixelPoint b
 void strokePolyline(Canvas& canvas, const StrokeStyle& pen, const std::vector<PixelPoint>& points,
                     bool closed);
 
+// Paints the given pixels in order with the pen: one pixel each, the
+// dash pattern counting along them, or the pen tip for a wide pen.
+void strokePixelChain(Canvas& canvas, const StrokeStyle& pen, const std::vector<PixelPoint>& chain);
+
 // The pixel offsets of a round pen tip of the given width, one span per
 // row: dy, then dx from and to (inclusive).
 struct TipSpan {
