@@ -3,8 +3,8 @@
 //
 // Format:   three lines, A (s), B (s/yr), C (s/yr²), each a plain decimal
 //           number; LF or CR LF line ends; blank lines after the third are
-//           allowed.  Written with 17 significant digits so that the values
-//           read back exactly.
+//           allowed.  Written as the shortest decimal text that reads back to
+//           the same value.
 // Notes:    the reader refuses, with a message naming the file, a missing or
 //           unreadable file, a file larger than 4 KiB, fewer than three
 //           numbers, a line that does not start with a number, a non-finite
@@ -14,6 +14,7 @@
 #include "tarvo/reductions/free_number.h"
 #include "tarvo/reductions/time_scales.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -90,11 +91,13 @@ bool readDeltaTCoefficients(const std::filesystem::path& file, DeltaTSettings& s
 }
 
 std::string formatDeltaTCoefficients(double a, double b, double c) {
+    // Shortest decimal text that reads back to the same double.
     std::string text;
-    char line[64];
     for (double v : {a, b, c}) {
-        std::snprintf(line, sizeof line, "%.17g\r\n", v);
-        text += line;
+        char number[64];
+        const auto result = std::to_chars(number, number + sizeof number, v);
+        text.append(number, result.ptr);
+        text += "\r\n";
     }
     return text;
 }

@@ -126,6 +126,18 @@ bool decodePrecessionTable(std::span<const unsigned char> bytes, const std::stri
         const unsigned char* p = bytes.data() + i * PrecessionTable::kRecordBytes;
         decoded.records[i] = {getInt32(p), getInt32(p + 4), getInt32(p + 8), getInt32(p + 12)};
     }
+    // The record of J2000 must hold the IAU 2006 angles of J2000 (to 1"):
+    // a file of the right length with other contents is refused.
+    const auto& j2000 = decoded.at(0);
+    const auto near = [](std::int32_t v, long double expected) {
+        return std::fabs(static_cast<long double>(v) - expected) <= 10.0L;
+    };
+    if (!near(j2000.meanObliquity, 843814.06L - 839388.6L) ||
+        !near(j2000.precessionResidual, -precessionTableLinearPart(0.0L)) ||
+        !near(j2000.inclination, 0.0L) || !near(j2000.nodeLongitude, 6295467.936L)) {
+        message = fileName + " does not hold precession angles (its J2000 record is wrong)";
+        return false;
+    }
     table = std::move(decoded);
     message.clear();
     return true;

