@@ -7,25 +7,11 @@
 #include "console/console.h"
 #include "gfx_host.h"
 
+#include "pictor_host.h"
+
 #include <algorithm>
 
-#if __has_include("pictor_host.h")
-#include "pictor_host.h"
-#else
-extern "C" {
-struct PictorHostEvent {
-    int type; // 0 none, 1 key, 2 left click, 3 right click
-    int key;
-    int x;
-    int y;
-};
-int PictorHostOpen(int widthPx, int heightPx, int onScreen);
-void PictorHostClose(void);
-int PictorHostPollEvent(struct PictorHostEvent* ev);
-void PictorHostSetMouse(int x, int y, int buttons);
-}
-#endif
-
+// Weak: null in a program that does not link the graphics library.
 extern "C" {
 int PictorHostOpen(int widthPx, int heightPx, int onScreen) __attribute__((weak));
 void PictorHostClose(void) __attribute__((weak));
@@ -39,9 +25,8 @@ namespace {
 
 bool gfxOpened = false; // ConsoleGfx has opened the window at least once
 
-// Key codes of the graphics window for the named keys.
-constexpr int kGfxUp = 0x1001, kGfxEnd = 0x1008;
-constexpr int kGfxF1 = 0x1101, kGfxF12 = 0x110C;
+constexpr int kGfxUp = PICTOR_KEY_UP, kGfxEnd = PICTOR_KEY_END;
+constexpr int kGfxF1 = PICTOR_KEY_F1, kGfxF12 = PICTOR_KEY_F1 + 11;
 
 } // namespace
 
@@ -89,7 +74,7 @@ std::optional<Event> pollGfxEvent() {
         default:
             continue; // nothing the console reports
         }
-        if (raw.type != 1) {
+        if (raw.type != PICTOR_EVENT_KEY) {
             event.x = raw.x;
             event.y = raw.y;
         }

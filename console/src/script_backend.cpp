@@ -65,6 +65,8 @@ Event ScriptBackend::takeInput(const ScriptAction& action) {
         event.y = action.b;
         gfxSetMouse(event.x, event.y, left ? 1 : 2);
         mouseDown_ = true;
+        mouseX_ = event.x;
+        mouseY_ = event.y;
         break;
     }
     case ScriptAction::Kind::Expect:
@@ -75,7 +77,7 @@ Event ScriptBackend::takeInput(const ScriptAction& action) {
 
 Event ScriptBackend::readEvent(const ScreenGrid& grid) {
     if (mouseDown_) { // the program has handled the graphics click: release the button
-        gfxSetMouse(0, 0, 0);
+        gfxSetMouse(mouseX_, mouseY_, 0);
         mouseDown_ = false;
     }
     if (!pending_.empty()) {

@@ -41,7 +41,8 @@ class ScriptBackend final : public Backend {
     std::size_t next_ = 0;      // next action to use
     std::deque<Event> pending_; // rest of a `text` action
     int readsAfterEnd_ = 0;
-    bool mouseDown_ = false; // a graphics click is being handled
+    bool mouseDown_ = false; // a graphics click is being handled: released at the next read
+    int mouseX_ = 0, mouseY_ = 0;
     bool finished_ = false;
 };
 
