@@ -118,7 +118,8 @@ DateAnswer parseDateAnswer(std::string_view answer, const ClockReading& now) {
         const double w = roundToDecimals(std::fabs(v - whole) * 100.0, 9);
         const double month = std::trunc(w);
         result.month = month <= 0.0 ? 1 : static_cast<int>(month);
-        result.day = (w - month) * 100.0 + timeOfDay;
+        // Seven decimals of the day are all that the nine of w can carry.
+        result.day = roundToDecimals((w - month) * 100.0, 7) + timeOfDay;
     }
     if (result.day <= 0.0) result.day = 1.0;
     validate(result, clockTime);
