@@ -19,8 +19,8 @@ builder::Registration deltat{{
     .build =
         [](const builder::BuildContext&, const std::filesystem::path& target) {
             std::ofstream out(target, std::ios::binary);
-            out << tarvo::formatDeltaTCoefficients(tarvo::kPublishedDeltaTA, tarvo::kPublishedDeltaTB,
-                                                   tarvo::kPublishedDeltaTC);
+            out << tarvo::formatDeltaTCoefficients(
+                tarvo::kPublishedDeltaTA, tarvo::kPublishedDeltaTB, tarvo::kPublishedDeltaTC);
             if (!out.flush()) throw std::runtime_error("write failed for " + target.string());
         },
 }};

@@ -1,6 +1,7 @@
 #include "tarvo/shell/startup.h"
 
 #include "tarvo/shell/fatal_error.h"
+#include "tarvo/shell/main_menu.h"
 #include "tarvo/shell/time_zone.h"
 #include "tarvo/shell/title_screen.h"
 
@@ -111,6 +112,17 @@ void startSession(Session& s, const std::string& commandLine) {
     s.site.longitude = static_cast<long double>(site.longitudeDeg) * kPi / 180.0L;
     s.site.height = static_cast<long double>(site.heightM) / 1e9L;
     s.site.name = site.label;
+
+    // Display toggles: defaults, then TARVO.CFG; the extra options' defaults
+    // and the g(r) law of FITRA.CFG.
+    auto load = loadConfiguration(s.dirs.cfg / "TARVO.CFG", s.toggles);
+    if (auto found = findDataFile(s.dirs.cfg, "TARVO.CFG"); found && !load.fileFound)
+        load = loadConfiguration(*found, s.toggles);
+    s.configurationWarning = load.warning;
+    s.extraOptions = ExtraOptions{};
+    s.extraOptions.yarkovsky = s.toggles.yarkovsky ? -1 : 0;
+    if (auto fitra = findDataFile(s.dirs.cfg, "FITRA.CFG"))
+        s.nonGravLaw = loadNonGravParameters(*fitra);
 }
 
 int runTarvo(const console::Options& consoleOptions, const std::string& commandLine) {
@@ -122,6 +134,15 @@ int runTarvo(const console::Options& consoleOptions, const std::string& commandL
     try {
         startSession(session, commandLine);
         showTitleScreen(session.titleLines);
+        if (!session.configurationWarning.empty())
+            console::ConsoleMessageBox(session.configurationWarning, 0, "TARVO.CFG");
+        for (;;) {
+            const int choice = mainMenu(session);
+            if (choice == menuQuit) break;
+            if (choice == menuReloadStars) continue;
+            console::ConsoleMessageBox("Runs start here once the planetary data sets are built.", 0,
+                                       "Not available yet");
+        }
     } catch (const FatalError& e) {
         lastResortHandler(static_cast<int>(e.number()), e.line(), e.what());
         console::exitProgram(1);

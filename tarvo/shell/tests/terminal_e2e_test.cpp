@@ -24,7 +24,7 @@ bool paneShows(const std::string& tmux, const std::string& text, std::string& pa
     return false;
 }
 
-TEST(TerminalEndToEnd, TitleScreenInTmuxAndAKeyEndsIt) {
+TEST(TerminalEndToEnd, TitleScreenMenuAndEscInTmux) {
     if (std::system("command -v tmux >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "tmux is not installed";
     if (!fs::exists(kBuiltTree / "ASC" / "TITLE.121"))
@@ -43,12 +43,18 @@ TEST(TerminalEndToEnd, TitleScreenInTmuxAndAKeyEndsIt) {
         << pane;
     EXPECT_TRUE(paneShows(tmux, "Press a key to continue", pane)) << pane;
     runProgram(tmux + " send-keys -t tarvo Enter", "/tmp");
+    EXPECT_TRUE(paneShows(tmux, "Select Option", pane)) << pane;
+    runProgram(tmux + " send-keys -t tarvo x", "/tmp");
+    EXPECT_TRUE(paneShows(tmux, "G. Integ. Order: 14  Normal", pane)) << pane;
+    runProgram(tmux + " send-keys -t tarvo Escape", "/tmp");
+    EXPECT_TRUE(paneShows(tmux, "Esc.   Quit", pane)) << pane;
+    runProgram(tmux + " send-keys -t tarvo Escape", "/tmp");
     bool ended = false;
     for (int i = 0; i < 100 && !ended; ++i) {
         ended = fs::exists(marker) && fs::file_size(marker) > 0;
         if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    EXPECT_TRUE(ended) << "tarvo did not end after the key";
+    EXPECT_TRUE(ended) << "tarvo did not end after Esc in the menu";
     if (ended) {
         EXPECT_EQ(tarvo::testing::readFile(marker).substr(0, 1), "0");
     }

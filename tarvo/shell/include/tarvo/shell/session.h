@@ -7,7 +7,9 @@
 #include "tarvo/dynamics/body_table.h"
 #include "tarvo/dynamics/integration_state.h"
 #include "tarvo/shell/command_line.h"
+#include "tarvo/shell/configuration.h"
 #include "tarvo/shell/data_tree.h"
+#include "tarvo/shell/extra_options.h"
 #include "tarvo/shell/startup_files.h"
 
 #include <array>
@@ -45,6 +47,11 @@ struct Session {
     TitleLines titleLines;
     double zoneOffsetHours = 0; // local time minus UT
     ObservingSite site;
+    DisplayToggles toggles;
+    ExtraOptions extraOptions;
+    NonGravLawParameters nonGravLaw;
+    std::string configurationWarning; // shown once after the title screen
+    std::int32_t librarySource = 0;   // asteroid library: -1 TwinLib, 0 Average, 1 Astorb, 2 AstDys
 };
 
 } // namespace tarvo

@@ -1,0 +1,150 @@
+// The main menu and the extra options, driven by key scripts.
+#include "program_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using tarvo::testing::readFile;
+using tarvo::testing::runProgram;
+
+namespace {
+
+const fs::path kTarvo = fs::path(TARVO_BIN_DIR) / "tarvo";
+const fs::path kBuiltTree = TARVO_TEST_TREE;
+
+class MenuEndToEnd : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!fs::exists(kBuiltTree / "HLP" / "HELP2.HLP"))
+            GTEST_SKIP() << "the data tree " << kBuiltTree << " has not been built";
+        char pattern[] = "/tmp/tarvo-menu-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+        fs::copy(kBuiltTree, root / "tree", fs::copy_options::recursive);
+        fs::create_directories(root / "tree" / "USERDATA");
+    }
+    void TearDown() override {
+        if (!root.empty()) fs::remove_all(root);
+    }
+    // Runs tarvo with the title-screen key, then `script`.
+    tarvo::testing::ProgramRun run(const std::string& script) {
+        std::ofstream(root / "s.txt") << "key Enter\n" << script;
+        return runProgram("'" + kTarvo.string() + "' --script '" + (root / "s.txt").string() +
+                              "' --transcript '" + (root / "t.txt").string() + "'",
+                          root / "tree" / "USERDATA", "-u TARVO12DIR");
+    }
+    fs::path root;
+};
+
+TEST_F(MenuEndToEnd, EveryItemIsShownAndEscQuits) {
+    auto r = run("expect Select Option\n"
+                 "expect 1.     DE431L, 35 aster.\n"
+                 "expect 9.     DE406O, Planets only\n"
+                 "expect M.     Min. Bodies File\n"
+                 "expect F.     Full N-body File\n"
+                 "expect *.     Asteroid Library\n"
+                 "expect @.     Comet Library\n"
+                 "expect 0.     Reload Stars\n"
+                 "expect X.     Extra Options\n"
+                 "expect H.     HELP Language\n"
+                 "expect Esc.   Quit\n"
+                 "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+}
+
+TEST_F(MenuEndToEnd, RightClickOnFullFileShowsRecordElevenOfScreenTwo) {
+    auto r = run("rclick 14 17\n"
+                 "expect Help message\n"
+                 "expect Full N-body file: choose a state file\n"
+                 "key Enter\n"
+                 "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+}
+
+TEST_F(MenuEndToEnd, MissingHelpFileSaysSoAndTheProgramGoesOn) {
+    fs::remove(root / "tree" / "HLP" / "HELP2.HLP");
+    auto r = run("rclick 14 17\n"
+                 "expect No help available\n"
+                 "key Enter\n"
+                 "expect Select Option\n"
+                 "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+}
+
+TEST_F(MenuEndToEnd, HelpLanguageStepsByKeyAndByClick) {
+    auto r = run("key h\n"
+                 "expect Italiano\n"
+                 "click 52 22\n"
+                 "expect Deutsch\n"
+                 "key H\n"
+                 "expect English\n"
+                 "click 52 18\n"
+                 "expect Astorb\n"
+                 "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+}
+
+TEST_F(MenuEndToEnd, ExtraOptionsToggleAndCycle) {
+    auto r = run("key x\n"
+                 "expect G. Integ. Order: 14  Normal\n"
+                 "key g\n"
+                 "expect G. Integ. Order: 16  Medium\n"
+                 "key g\n"
+                 "expect G. Integ. Order: 18    High\n"
+                 "key g\n"
+                 "expect G. Integ. Order: 14  Normal\n"
+                 "key ^\n"
+                 "expect ^. Single Impulse flag:  On\n"
+                 "key <\n"
+                 "expect <. Asymm. model for Ai:  On\n"
+                 "expect ^. Single Impulse flag: Off\n"
+                 "key a\n"
+                 "expect DE406 Def: 25.83 arcsecs/Cy^2\n"
+                 "text -26.5\n"
+                 "expect A. Moon Tid. Accel: 26.50\n"
+                 "key E\n"
+                 "expect E. Pure Newt.PointMass:  On\n"
+                 "key Esc\n"
+                 // Shown again, the menu has switched E off.
+                 "key X\n"
+                 "expect E. Pure Newt.PointMass: Off\n"
+                 "expect A. Moon Tid. Accel: 26.50\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+}
+
+TEST_F(MenuEndToEnd, CollisionTrapAsksForTheCutoffAndOpensItsLogs) {
+    auto r = run("key x\n"
+                 "key i\n"
+                 "expect Set distance for the cutoff\n"
+                 "text 0.5\n"
+                 "expect I. Trap Collisions:  On\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(readFile(root / "tree" / "USERDATA" / "COLLIS.LOG"),
+              "     TJ2000          #1      #2   \r\n");
+    EXPECT_EQ(readFile(root / "tree" / "USERDATA" / "EJECTED.LOG"), "     TJ2000          #\r\n");
+}
+
+TEST_F(MenuEndToEnd, NonsenseAtThePromptsLeavesTheProgramRunning) {
+    auto r = run("key x\n"
+                 "key a\n"
+                 "text banana\n"
+                 "expect A. Moon Tid. Accel: Default\n"
+                 "key a\n"
+                 "text 1e999\n"
+                 "key a\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Q\n"
+                 "key ?\n"
+                 "expect Select Option\n"
+                 "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+}
+
+} // namespace
