@@ -16,6 +16,13 @@ DerivedConstants deriveConstants(const BodyTable& table) {
   return d;
 }
 
+void advanceEpoch(IntegrationState& state, long double dt) {
+  const long double y = dt - state.epochCarry;
+  const long double t = state.epoch + y;
+  state.epochCarry = (t - state.epoch) - y;
+  state.epoch = t;
+}
+
 int orderCodeFromOption(int optionValue) {
   switch (optionValue) {
     case 0: return 6;

@@ -32,6 +32,9 @@ struct DerivedConstants {
 
 struct IntegrationState {
   long double epoch = 0.0L;        // days from J2000, TT
+  // Rounding carried by compensated summation of the epoch (advanceEpoch);
+  // code that sets the epoch directly sets this to 0.
+  long double epochCarry = 0.0L;
   long double step = 3.0L;         // h, days, always positive
   long double previousStep = 1.0L; // step before the last change, days
   int direction = 1;               // +1 forward, -1 backward
@@ -53,6 +56,13 @@ struct IntegrationState {
 **   for the Sun's mass of 1988500 x 10^24 kg).
 */
 DerivedConstants deriveConstants(const BodyTable& table);
+
+/*
+** advanceEpoch: epoch += dt with compensated summation, so that thousands
+** of equal steps do not accumulate a one-sided rounding (which reaches
+** 1e-11 day over a century of 3-day steps with plain addition).
+*/
+void advanceEpoch(IntegrationState& state, long double dt);
 
 /*
 ** orderCodeFromOption: Extra Options item G (0, -1, 1) to the order code M:

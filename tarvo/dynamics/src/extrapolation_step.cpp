@@ -1,0 +1,205 @@
+// One extrapolation step: M + 1 stages of Stoermer's rule with n_j substeps,
+// folded into running sums with the Richardson weights (no tableau), an error
+// sum with the error weights, and the Moon's own weights at the 3-day step.
+// Stops being accurate when a body makes more than about a tenth of an orbit
+// per step; the error estimate then tells the step control to subdivide.
+#include <algorithm>
+#include <cmath>
+
+#include "tarvo/dynamics/integrator.h"
+#include "tarvo/dynamics/physical_constants.h"
+#include "tarvo/dynamics/weight_tables.h"
+
+namespace tarvo {
+
+namespace {
+constexpr int parallelBodyThreshold = 4096;
+}
+
+void ExtrapolationWork::ensure(std::size_t n) {
+  if (slots >= n) return;
+  slots = n;
+  for (auto* v : {&stageX, &stageY, &stageZ, &dispX, &dispY, &dispZ, &incX, &incY, &incZ,
+                  &accSumX, &accSumY, &accSumZ, &accMomentX, &accMomentY, &accMomentZ,
+                  &posSumX, &posSumY, &posSumZ, &velSumX, &velSumY, &velSumZ, &errSumX,
+                  &errSumY, &errSumZ, &savedStepMass}) {
+    v->assign(n, 0.0L);
+  }
+  start.resize(n);
+  stage.resize(n);
+}
+
+int forceEvaluationsPerStep(int orderCode) {
+  int count = 1;
+  for (int j = 0; j <= orderCode && j <= maxOrderCode; ++j) count += substepSequence[j];
+  return count;
+}
+
+StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceModel& model,
+                            Integrator& integrator) {
+  ExtrapolationWork& w = integrator.work;
+  w.ensure(static_cast<std::size_t>(t.slots()));
+  const int N = t.layout.bodyCount;
+  const int M = std::clamp(state.orderCode, 0, maxOrderCode);
+  const long double h = state.step;
+  const bool adaptive = state.adaptive && M >= 6;
+  const bool parallel = N > parallelBodyThreshold;
+  const int moon = t.layout.moonIndex;
+  const bool moonTable = integrator.moonTableEnabled && t.moonIntegrated() && h == 3.0L &&
+                         M >= 6;
+
+  // 1. Sums to zero.
+#pragma omp parallel for schedule(static) if (parallel)
+  for (int i = 0; i <= N; ++i) {
+    w.posSumX[i] = w.posSumY[i] = w.posSumZ[i] = 0.0L;
+    w.velSumX[i] = w.velSumY[i] = w.velSumZ[i] = 0.0L;
+    w.errSumX[i] = w.errSumY[i] = w.errSumZ[i] = 0.0L;
+  }
+
+  // 2. Accelerations at the start (step masses for h).
+  {
+    const ForceInput in{t.posX.data(), t.posY.data(), t.posZ.data(), t.velX.data(),
+                        t.velY.data(), t.velZ.data(), h};
+    ForceCall call;
+    call.H = h;
+    call.mode = ForceCallMode::stepStart;
+    computeAccelerations(t, state, model, in, call, w.start);
+  }
+
+  // Step masses are changed per stage for the bodies that attract.
+  const int massEnd = state.options.minorPerturb ? N : std::min(t.layout.lastMassive, N);
+  for (int i = 0; i <= massEnd; ++i) w.savedStepMass[i] = t.stepMass[i];
+
+  const ForceInput stageIn{w.stageX.data(), w.stageY.data(), w.stageZ.data(), w.incX.data(),
+                           w.incY.data(), w.incZ.data(), h};
+  const WeightRow& W = extrapolationWeights[M];
+  const WeightRow& Ew = errorWeights[M];
+  const WeightRow& Lw = moonWeights[M];
+
+  // 3. The stages.
+  for (int j = 0; j <= M; ++j) {
+    const int n = substepSequence[j];
+    const long double nl = n;
+    const long double H = h / nl;
+    const long double HGH = H * gravitationalConstant * H;
+    for (int i = 0; i <= massEnd; ++i) t.stepMass[i] = HGH * t.mass[i];
+    ForceInput in = stageIn;
+    in.velocityStep = H;
+
+#pragma omp parallel for schedule(static) if (parallel)
+    for (int i = 0; i <= N; ++i) {
+      w.incX[i] = (w.start.x[i] / (2.0L * nl) + t.velX[i]) / nl;
+      w.incY[i] = (w.start.y[i] / (2.0L * nl) + t.velY[i]) / nl;
+      w.incZ[i] = (w.start.z[i] / (2.0L * nl) + t.velZ[i]) / nl;
+      w.dispX[i] = w.incX[i];
+      w.dispY[i] = w.incY[i];
+      w.dispZ[i] = w.incZ[i];
+      w.accSumX[i] = w.accSumY[i] = w.accSumZ[i] = 0.0L;
+      w.accMomentX[i] = w.accMomentY[i] = w.accMomentZ[i] = 0.0L;
+      w.stageX[i] = t.posX[i] + w.dispX[i];
+      w.stageY[i] = t.posY[i] + w.dispY[i];
+      w.stageZ[i] = t.posZ[i] + w.dispZ[i];
+    }
+    ForceCall call;
+    call.H = H;
+    call.mode = ForceCallMode::substep;
+    call.substeps = n;
+    for (int k = 1; k < n; ++k) {
+      call.substep = k;
+      computeAccelerations(t, state, model, in, call, w.stage);
+#pragma omp parallel for schedule(static) if (parallel)
+      for (int i = 0; i <= N; ++i) {
+        w.incX[i] += w.stage.x[i];
+        w.incY[i] += w.stage.y[i];
+        w.incZ[i] += w.stage.z[i];
+        w.accSumX[i] += w.stage.x[i];
+        w.accSumY[i] += w.stage.y[i];
+        w.accSumZ[i] += w.stage.z[i];
+        w.accMomentX[i] += w.stage.x[i] * (nl - k);
+        w.accMomentY[i] += w.stage.y[i] * (nl - k);
+        w.accMomentZ[i] += w.stage.z[i] * (nl - k);
+        w.dispX[i] += w.incX[i];
+        w.dispY[i] += w.incY[i];
+        w.dispZ[i] += w.incZ[i];
+        w.stageX[i] = t.posX[i] + w.dispX[i];
+        w.stageY[i] = t.posY[i] + w.dispY[i];
+        w.stageZ[i] = t.posZ[i] + w.dispZ[i];
+      }
+    }
+    call.substep = n;
+    computeAccelerations(t, state, model, in, call, w.stage);
+
+    // The stage's end state enters the sums as its deviation from the
+    // straight-line motion x + u and from the start velocity u (exact
+    // algebra of the stage): the large alternating weights then multiply
+    // small numbers and their cancellation costs no precision.
+    //   x_n - x - u = a0/(2n) + sum_k (n - k) A_k
+    //   n (A_n/2 + Delta_n) - u = n (A_n/2 + sum_k A_k) + a0/(2n)
+    const long double c = W[j + 1];
+    const long double ce = Ew[j + 1];
+    const long double twoN = 2.0L * nl;
+#pragma omp parallel for schedule(static) if (parallel)
+    for (int i = 0; i <= N; ++i) {
+      const long double cp = (moonTable && i == moon) ? static_cast<long double>(Lw[j + 1]) : c;
+      const long double devX = w.start.x[i] / twoN + w.accMomentX[i];
+      const long double devY = w.start.y[i] / twoN + w.accMomentY[i];
+      const long double devZ = w.start.z[i] / twoN + w.accMomentZ[i];
+      w.posSumX[i] += devX * cp;
+      w.posSumY[i] += devY * cp;
+      w.posSumZ[i] += devZ * cp;
+      w.velSumX[i] += (nl * (w.stage.x[i] / 2.0L + w.accSumX[i]) + w.start.x[i] / twoN) * cp;
+      w.velSumY[i] += (nl * (w.stage.y[i] / 2.0L + w.accSumY[i]) + w.start.y[i] / twoN) * cp;
+      w.velSumZ[i] += (nl * (w.stage.z[i] / 2.0L + w.accSumZ[i]) + w.start.z[i] / twoN) * cp;
+      if (adaptive) {
+        w.errSumX[i] += devX * ce;
+        w.errSumY[i] += devY * ce;
+        w.errSumZ[i] += devZ * ce;
+      }
+    }
+  }
+  for (int i = 0; i <= massEnd; ++i) t.stepMass[i] = w.savedStepMass[i];
+
+  // 4. The new state.
+  const long double D = W[0];
+  const long double DMoon = moonTable ? static_cast<long double>(Lw[0]) : D;
+#pragma omp parallel for schedule(static) if (parallel)
+  for (int i = 0; i <= N; ++i) {
+    const long double d = (moonTable && i == moon) ? DMoon : D;
+    t.posX[i] += t.velX[i] + w.posSumX[i] / d;
+    t.posY[i] += t.velY[i] + w.posSumY[i] / d;
+    t.posZ[i] += t.velZ[i] + w.posSumZ[i] / d;
+    t.velX[i] += w.velSumX[i] / d;
+    t.velY[i] += w.velSumY[i] / d;
+    t.velZ[i] += w.velSumZ[i] / d;
+  }
+
+  // 5. Error estimate; the Sun and the Moon never set it.
+  StepError result;
+  result.moonTableUsed = moonTable;
+  long double check = 0.0L;
+  for (int i = 0; i <= N; ++i) check += t.posX[i] + t.posY[i] + t.posZ[i] + t.velX[i];
+  result.finite = std::isfinite(check);
+  if (adaptive) {
+    const long double De = Ew[0];
+    for (int i = 1; i <= N; ++i) {
+      if (t.moonIntegrated() && i == moon) continue;
+      const long double S = std::fabs(t.posX[i]) + std::fabs(t.posY[i]) + std::fabs(t.posZ[i]);
+      const long double e = (std::fabs(w.errSumX[i]) + std::fabs(w.errSumY[i]) +
+                             std::fabs(w.errSumZ[i])) /
+                            (S * De + 1e-9L);
+      if (!std::isfinite(e)) {
+        result.finite = false;
+        result.error = static_cast<double>(e);
+        result.worstBody = i;
+        break;
+      }
+      if (e > result.error) {
+        result.error = static_cast<double>(e);
+        result.worstBody = i;
+      }
+    }
+  }
+  return result;
+}
+
+}  // namespace tarvo

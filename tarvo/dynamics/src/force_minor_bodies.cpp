@@ -1,0 +1,275 @@
+// Major bodies and perturbing asteroids acting on the minor bodies (and, with
+// option C, the minor bodies on the majors and on one another).
+//
+// The minor bodies are processed in fixed chunks that may run on several
+// threads; within a chunk the double path runs as a vector loop over the
+// bodies for each attracting body. Every sum runs in an order fixed by the
+// chunks, so the result is the same for any number of threads. Cost:
+// N_major * N_minor pairs, or N_minor^2 with option C (a few thousand
+// massive minor bodies at most).
+#include <cmath>
+#include <type_traits>
+#include <vector>
+
+#include "force_passes.h"
+
+namespace tarvo::detail {
+
+namespace {
+
+#if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__)
+#define TARVO_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define TARVO_VECTOR_CLONES
+#endif
+
+// Attraction of one body (xi, yi, zi, step mass mi) on the bodies b..e.
+// weight (may be null) scales the pull per body; with back != null the
+// attracting body's gain is summed (step masses gm of the attracted bodies).
+TARVO_VECTOR_CLONES
+void attractDouble(const double* __restrict px, const double* __restrict py,
+                   const double* __restrict pz, const double* __restrict gm,
+                   double* __restrict ax, double* __restrict ay, double* __restrict az, int b,
+                   int e, double xi, double yi, double zi, double mi,
+                   const double* __restrict weight, double* back) {
+  if (back == nullptr) {
+    if (weight == nullptr) {
+#pragma omp simd
+      for (int j = b; j <= e; ++j) {
+        const double dx = px[j] - xi, dy = py[j] - yi, dz = pz[j] - zi;
+        const double r2 = dx * dx + dy * dy + dz * dz;
+        const double f = mi / (r2 * std::sqrt(r2));
+        ax[j] -= f * dx;
+        ay[j] -= f * dy;
+        az[j] -= f * dz;
+      }
+    } else {
+#pragma omp simd
+      for (int j = b; j <= e; ++j) {
+        const double dx = px[j] - xi, dy = py[j] - yi, dz = pz[j] - zi;
+        const double r2 = dx * dx + dy * dy + dz * dz;
+        const double f = weight[j] * mi / (r2 * std::sqrt(r2));
+        ax[j] -= f * dx;
+        ay[j] -= f * dy;
+        az[j] -= f * dz;
+      }
+    }
+    return;
+  }
+  double bx = 0.0, by = 0.0, bz = 0.0;
+#pragma omp simd reduction(+ : bx, by, bz)
+  for (int j = b; j <= e; ++j) {
+    const double dx = px[j] - xi, dy = py[j] - yi, dz = pz[j] - zi;
+    const double r2 = dx * dx + dy * dy + dz * dz;
+    const double rho3 = (weight == nullptr ? 1.0 : weight[j]) / (r2 * std::sqrt(r2));
+    const double f = mi * rho3;
+    ax[j] -= f * dx;
+    ay[j] -= f * dy;
+    az[j] -= f * dz;
+    const double g = gm[j] * rho3;
+    bx += g * dx;
+    by += g * dy;
+    bz += g * dz;
+  }
+  back[0] += bx;
+  back[1] += by;
+  back[2] += bz;
+}
+
+void attractExtended(const long double* px, const long double* py, const long double* pz,
+                     const long double* gm, long double* ax, long double* ay, long double* az,
+                     int b, int e, long double xi, long double yi, long double zi,
+                     long double mi, const double* weight, long double* back) {
+  long double bx = 0.0L, by = 0.0L, bz = 0.0L;
+  for (int j = b; j <= e; ++j) {
+    const long double dx = px[j] - xi, dy = py[j] - yi, dz = pz[j] - zi;
+    const long double r2 = dx * dx + dy * dy + dz * dz;
+    long double rho3 = 1.0L / (r2 * std::sqrt(r2));
+    if (weight != nullptr) rho3 *= weight[j];
+    const long double f = mi * rho3;
+    ax[j] -= f * dx;
+    ay[j] -= f * dy;
+    az[j] -= f * dz;
+    if (back != nullptr) {
+      const long double g = gm[j] * rho3;
+      bx += g * dx;
+      by += g * dy;
+      bz += g * dz;
+    }
+  }
+  if (back != nullptr) {
+    back[0] += bx;
+    back[1] += by;
+    back[2] += bz;
+  }
+}
+
+// One chunk of minor bodies b..e on either path. partial receives, per major
+// body i, what i gains from the chunk (3 values per major, index i).
+template <typename T>
+void chunkOnPath(PassContext& c, int b, int e, T* partial, const T* px, const T* py,
+                 const T* pz, const T* gm, T* ax, T* ay, T* az) {
+  const int lastMajor = c.lastMajor;
+  const int lastMassive = c.lastMassive;
+  const bool minorPerturb = c.state.options.minorPerturb;
+  const double* weight = c.model.work.notEarthFigure.data();
+  auto attract = [&](int bb, int ee, int i, const double* wgt, T* back) {
+    if (bb > ee) return;
+    if constexpr (std::is_same_v<T, double>) {
+      attractDouble(px, py, pz, gm, ax, ay, az, bb, ee, px[i], py[i], pz[i], gm[i], wgt, back);
+    } else {
+      attractExtended(px, py, pz, gm, ax, ay, az, bb, ee, px[i], py[i], pz[i], gm[i], wgt, back);
+    }
+  };
+
+  // Majors (not hidden) on the chunk. Bodies up to lastMassive (and all with
+  // option C) pull back on the major.
+  const int backEnd = minorPerturb ? e : std::min(e, lastMassive);
+  for (int i = 1; i <= lastMajor; ++i) {
+    if (c.table.isHidden(i)) continue;
+    const double* wgt = (i == c.earth) ? weight : nullptr;
+    if (backEnd >= b) {
+      attract(b, backEnd, i, wgt, partial + 3 * i);
+      attract(backEnd + 1, e, i, wgt, nullptr);
+    } else {
+      attract(b, e, i, wgt, nullptr);
+    }
+  }
+
+  // The Earth through its figure (J2 within 4 Gm, or the satellite field).
+  if (c.earth >= 1 && c.earth <= lastMajor && !c.table.isHidden(c.earth)) {
+    for (int j = b; j <= e; ++j) {
+      if (weight[j] != 0.0) continue;
+      long double a[3], back[3];
+      earthFigureOnMinor(c, j, a, back);
+      c.acc.x[j] += a[0];
+      c.acc.y[j] += a[1];
+      c.acc.z[j] += a[2];
+      if (minorPerturb || j <= lastMassive) {
+        T* p = partial + 3 * c.earth;
+        p[0] += static_cast<T>(back[0]);
+        p[1] += static_cast<T>(back[1]);
+        p[2] += static_cast<T>(back[2]);
+      }
+    }
+  }
+
+  if (minorPerturb) {
+    // Every massive minor body on every other one.
+    for (int i = lastMajor + 1; i <= c.N; ++i) {
+      if (c.table.mass[i] == 0.0L) continue;
+      attract(b, std::min(e, i - 1), i, nullptr, nullptr);
+      attract(std::max(b, i + 1), e, i, nullptr, nullptr);
+    }
+  } else if (lastMassive > lastMajor) {
+    // Perturbing asteroids on the bodies above them, one way.
+    const int bb = std::max(b, lastMassive + 1);
+    for (int i = lastMajor + 1; i <= lastMassive; ++i) attract(bb, e, i, nullptr, nullptr);
+  }
+}
+
+}  // namespace
+
+bool earthActsThroughFigure(const PassContext& c, int j) {
+  if (j <= c.lastMajor || c.earth < 1 || c.earth > c.lastMajor) return false;
+  if (c.state.satelliteMode) return true;
+  return c.extendedModel && c.table.earthFigureFlag[j] != suiteFalse;
+}
+
+void earthFigureOnMinor(const PassContext& c, int j, long double a[3], long double back[3]) {
+  const BodyTable& t = c.table;
+  const ForceCoefficients& k = c.model.coefficients;
+  const int E = c.earth;
+  long double r[3];
+  if (c.state.satelliteMode) {
+    const ForceWork& w = c.model.work;
+    r[0] = w.savedX[j];
+    r[1] = w.savedY[j];
+    r[2] = w.savedZ[j];
+    const long double toVelocity = c.state.direction / c.in.velocityStep;
+    const std::array<long double, 3> v = {c.in.vx[j] * toVelocity, c.in.vy[j] * toVelocity,
+                                          c.in.vz[j] * toVelocity};
+    double C2 = 0.0, C3 = 0.0, C4 = 0.0, drag = 0.0;
+    if (c.extendedModel) {
+      const bool own = t.A2[j] != 0.0;
+      C2 = own ? t.A2[j] : k.satelliteJ2;
+      C3 = own ? t.A3[j] : k.satelliteJ3;
+      C4 = k.satelliteJ4;
+      drag = static_cast<double>(c.call.H * c.call.H) * t.A1[j];
+    }
+    const auto f = satelliteFieldAcceleration({r[0], r[1], r[2]}, v, t.stepMass[E], C2, C3, C4,
+                                              drag);
+    a[0] = f[0];
+    a[1] = f[1];
+    a[2] = f[2];
+    const long double r2 = r[0] * r[0] + r[1] * r[1] + r[2] * r[2];
+    const long double g = t.stepMass[j] / (r2 * std::sqrt(r2));
+    for (int m = 0; m < 3; ++m) back[m] = g * r[m];
+    return;
+  }
+  r[0] = c.in.x[j] - c.in.x[E];
+  r[1] = c.in.y[j] - c.in.y[E];
+  r[2] = c.in.z[j] - c.in.z[E];
+  const long double r2 = r[0] * r[0] + r[1] * r[1] + r[2] * r[2];
+  const long double rho2 = 1.0L / r2;
+  const long double rho3 = rho2 / std::sqrt(r2);
+  const long double s = r[2] * r[2] * rho2;
+  const long double kj2 = k.satelliteJ2;
+  const long double fxy = 1.0L + (s - 0.2L) * kj2 * rho2;
+  const long double fz = fxy - 0.4L * kj2 * rho2;
+  const long double g[3] = {fxy * r[0], fxy * r[1], fz * r[2]};
+  for (int m = 0; m < 3; ++m) {
+    a[m] = -t.stepMass[E] * rho3 * g[m];
+    back[m] = t.stepMass[j] * rho3 * g[m];
+  }
+}
+
+void minorBodiesPass(PassContext& c) {
+  const int first = c.lastMajor + 1;
+  const int count = c.N - c.lastMajor;
+  if (count <= 0) return;
+  const int chunks = (count + forceChunkSize - 1) / forceChunkSize;
+  const int majors = c.lastMajor + 1;
+  ForceWork& w = c.model.work;
+
+  if (c.doublePath) {
+    std::vector<double> partial(static_cast<std::size_t>(chunks) * 3 * majors, 0.0);
+#pragma omp parallel for schedule(static) if (chunks > 1)
+    for (int ch = 0; ch < chunks; ++ch) {
+      const int b = first + ch * forceChunkSize;
+      const int e = std::min(b + forceChunkSize - 1, c.N);
+      chunkOnPath<double>(c, b, e, partial.data() + static_cast<std::size_t>(ch) * 3 * majors,
+                          w.px.data(), w.py.data(), w.pz.data(), w.gm.data(), w.ax.data(),
+                          w.ay.data(), w.az.data());
+    }
+    for (int ch = 0; ch < chunks; ++ch) {
+      const double* p = partial.data() + static_cast<std::size_t>(ch) * 3 * majors;
+      for (int i = 1; i < majors; ++i) {
+        w.ax[i] += p[3 * i];
+        w.ay[i] += p[3 * i + 1];
+        w.az[i] += p[3 * i + 2];
+      }
+    }
+  } else {
+    std::vector<long double> partial(static_cast<std::size_t>(chunks) * 3 * majors, 0.0L);
+#pragma omp parallel for schedule(static) if (chunks > 1)
+    for (int ch = 0; ch < chunks; ++ch) {
+      const int b = first + ch * forceChunkSize;
+      const int e = std::min(b + forceChunkSize - 1, c.N);
+      chunkOnPath<long double>(c, b, e,
+                               partial.data() + static_cast<std::size_t>(ch) * 3 * majors, c.in.x,
+                               c.in.y, c.in.z, c.table.stepMass.data(), w.exAx.data(),
+                               w.exAy.data(), w.exAz.data());
+    }
+    for (int ch = 0; ch < chunks; ++ch) {
+      const long double* p = partial.data() + static_cast<std::size_t>(ch) * 3 * majors;
+      for (int i = 1; i < majors; ++i) {
+        w.exAx[i] += p[3 * i];
+        w.exAy[i] += p[3 * i + 1];
+        w.exAz[i] += p[3 * i + 2];
+      }
+    }
+  }
+}
+
+}  // namespace tarvo::detail

@@ -1,0 +1,177 @@
+// The Sun on every body, in extended precision: point mass, oblateness of
+// the Sun about its pole, the simplified relativistic term 6GM/(c^2 r) that
+// gives the secular perihelion advance, per-body radial factors, solar mass
+// loss, the Sun on the Earth's oblateness and the Earth-Moon barycentre
+// quadrupole. Minor bodies get their non-gravitational forces here.
+// Only secular relativistic effects are right: the periodic post-Newtonian
+// terms of a full 1PN model are absent (a few metres for the inner planets).
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "force_passes.h"
+
+namespace tarvo::detail {
+
+namespace {
+
+// Vector g with a_i = -mu_s * g: the Sun's pull on body i divided by its
+// step mass, pole term included.
+void sunFieldOnBody(PassContext& c, int i, long double g[3]) {
+  const ForceInput& in = c.in;
+  const long double x = in.x[i] - in.x[0];
+  const long double y = in.y[i] - in.y[0];
+  const long double z = in.z[i] - in.z[0];
+  const long double r2 = x * x + y * y + z * z;
+  const long double rho2 = 1.0L / r2;
+  const long double r = std::sqrt(r2);
+  const long double rho3 = rho2 / r;
+  if (!c.extendedModel) {
+    g[0] = rho3 * x;
+    g[1] = rho3 * y;
+    g[2] = rho3 * z;
+    return;
+  }
+  const ForceCoefficients& k = c.model.coefficients;
+  const auto& pole = c.model.frame.sunPole;
+  const long double p = x * pole[0] + y * pole[1] + z * pole[2];
+  const long double K = k.sunJ2Factor;
+  const long double poleTerm = 2.0L * K * p * rho2 * rho3;
+  long double f = 1.0L + c.state.solarMassLossFactor;
+  const bool minor = i > c.lastMajor;
+  if (!minor || c.state.options.relativityMinor) {
+    f += static_cast<long double>(c.table.relFactor[i]) + c.state.derived.relativistic / r;
+  }
+  f += K * (1.0L - 5.0L * p * p * rho2) * rho2;
+  f *= rho3;
+  long double fxy = f, fz = f;
+  if (i == c.earth) {
+    if (!c.moonIn) {
+      const long double q = static_cast<long double>(k.baryQuadrupole) * rho2 * rho3;
+      fxy += q;
+      fz += q;
+    } else {
+      const long double s = z * z * rho2;
+      const long double ce = static_cast<long double>(k.earthJ2) * rho2 * rho3;
+      fxy = f + (s - 0.2L) * ce;
+      fz = f + (s - 0.6L) * ce;
+    }
+  }
+  if (c.moonIn && i == c.moon) c.moonInvDistSq = rho2;
+  g[0] = poleTerm * pole[0] + fxy * x;
+  g[1] = poleTerm * pole[1] + fxy * y;
+  g[2] = poleTerm * pole[2] + fz * z;
+}
+
+bool wantsNonGravitational(const PassContext& c, int i) {
+  if (!c.extendedModel || c.state.satelliteMode) return false;
+  return c.table.nonGravFlag[i] != suiteFalse ||
+         c.state.options.nonGravMode == NonGravLaw::yarkovsky;
+}
+
+// Non-gravitational acceleration of minor body i, added to acc.
+void addNonGravitational(PassContext& c, int i) {
+  const ForceInput& in = c.in;
+  const std::array<double, 3> r = {static_cast<double>(in.x[i] - in.x[0]),
+                                   static_cast<double>(in.y[i] - in.y[0]),
+                                   static_cast<double>(in.z[i] - in.z[0])};
+  const std::array<double, 3> w = {static_cast<double>(in.vx[i] - in.vx[0]),
+                                   static_cast<double>(in.vy[i] - in.vy[0]),
+                                   static_cast<double>(in.vz[i] - in.vz[0])};
+  double delayed = 0.0;
+  ForceWork& work = c.model.work;
+  if (c.state.options.asymmetricModel && c.table.tau[i] != 0.0) {
+    if (c.call.mode != ForceCallMode::substep) {
+      const double scale = static_cast<double>(c.state.direction / in.velocityStep);
+      const std::array<double, 3> v = {w[0] * scale, w[1] * scale, w[2] * scale};
+      std::array<double, 3> q{};
+      const bool bound = asymmetricDistanceQuadratic(
+          r, v, static_cast<double>(c.state.derived.muSun), c.table.tau[i], c.state.direction,
+          static_cast<double>(c.call.H), q);
+      work.asymActive[i] = bound ? suiteTrue : suiteFalse;
+      work.asymC0[i] = q[0];
+      work.asymC1[i] = q[1];
+      work.asymC2[i] = q[2];
+    }
+    if (work.asymActive[i] != suiteFalse) {
+      const double f = (c.call.mode == ForceCallMode::substep && c.call.substeps > 0)
+                           ? static_cast<double>(c.call.substep) / c.call.substeps
+                           : 0.0;
+      delayed = (work.asymC2[i] * f + work.asymC1[i]) * f + work.asymC0[i];
+    }
+  }
+  const std::array<long double, 3> a = nonGravitationalAcceleration(
+      c.table, c.state, c.model.coefficients, i, r, w, delayed, c.call.H);
+  c.acc.x[i] += a[0];
+  c.acc.y[i] += a[1];
+  c.acc.z[i] += a[2];
+}
+
+}  // namespace
+
+void sunPass(PassContext& c) {
+  const long double muS = c.table.stepMass[0];
+  const bool minorPerturb = c.state.options.minorPerturb;
+  long double sun[3] = {0.0L, 0.0L, 0.0L};
+
+  // Massive bodies: few, in index order.
+  const int lastMassive = std::min(c.lastMassive, c.N);
+  for (int i = 1; i <= lastMassive; ++i) {
+    long double g[3];
+    sunFieldOnBody(c, i, g);
+    c.acc.x[i] = -muS * g[0];
+    c.acc.y[i] = -muS * g[1];
+    c.acc.z[i] = -muS * g[2];
+    const long double m = c.table.stepMass[i];
+    sun[0] += m * g[0];
+    sun[1] += m * g[1];
+    sun[2] += m * g[2];
+  }
+
+  // Minor bodies in fixed chunks; the Sun's gain from them (option C) is
+  // summed per chunk and then over the chunks in order.
+  const int first = lastMassive + 1;
+  const int count = c.N - lastMassive;
+  if (count > 0) {
+    const int chunks = (count + forceChunkSize - 1) / forceChunkSize;
+    std::vector<long double> partial(minorPerturb ? 3 * chunks : 0, 0.0L);
+#pragma omp parallel for schedule(static) if (chunks > 4)
+    for (int ch = 0; ch < chunks; ++ch) {
+      const int begin = first + ch * forceChunkSize;
+      const int end = std::min(begin + forceChunkSize - 1, c.N);
+      long double s[3] = {0.0L, 0.0L, 0.0L};
+      for (int i = begin; i <= end; ++i) {
+        long double g[3];
+        sunFieldOnBody(c, i, g);
+        c.acc.x[i] = -muS * g[0];
+        c.acc.y[i] = -muS * g[1];
+        c.acc.z[i] = -muS * g[2];
+        if (minorPerturb) {
+          const long double m = c.table.stepMass[i];
+          s[0] += m * g[0];
+          s[1] += m * g[1];
+          s[2] += m * g[2];
+        } else if (wantsNonGravitational(c, i)) {
+          addNonGravitational(c, i);
+        }
+      }
+      if (minorPerturb) {
+        partial[3 * ch] = s[0];
+        partial[3 * ch + 1] = s[1];
+        partial[3 * ch + 2] = s[2];
+      }
+    }
+    if (minorPerturb) {
+      for (int ch = 0; ch < chunks; ++ch) {
+        sun[0] += partial[3 * ch];
+        sun[1] += partial[3 * ch + 1];
+        sun[2] += partial[3 * ch + 2];
+      }
+    }
+  }
+  c.acc.x[0] = sun[0];
+  c.acc.y[0] = sun[1];
+  c.acc.z[0] = sun[2];
+}
+
+}  // namespace tarvo::detail
