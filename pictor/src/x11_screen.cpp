@@ -31,8 +31,9 @@ class X11Connection {
   public:
     static X11Connection* get() {
         static X11Connection connection;
-        return connection.display_ ? &connection : nullptr;
+        return connection.display_ && !connection.lost_ ? &connection : nullptr;
     }
+    bool lost() const { return lost_; }
     Display* display() const { return display_; }
     Visual* visual() const { return visual_; }
     int depth() const { return depth_; }
@@ -48,6 +49,12 @@ class X11Connection {
         if (!name || !*name) return;
         display_ = XOpenDisplay(nullptr);
         if (!display_) return;
+        // A display that goes away must not end the program: the canvas
+        // lives on off-screen.
+        XSetIOErrorHandler([](Display*) { return 0; });
+        XSetIOErrorExitHandler(
+            display_, [](Display*, void* self) { static_cast<X11Connection*>(self)->lost_ = true; },
+            this);
         const int screen = DefaultScreen(display_);
         visual_ = DefaultVisual(display_, screen);
         depth_ = DefaultDepth(display_, screen);
@@ -68,7 +75,7 @@ class X11Connection {
                   (ImageByteOrder(display_) == LSBFirst) == hostLittle;
     }
     ~X11Connection() {
-        if (display_) XCloseDisplay(display_);
+        if (display_ && !lost_) XCloseDisplay(display_);
     }
 
     Display* display_ = nullptr;
@@ -76,6 +83,7 @@ class X11Connection {
     int depth_ = 0;
     Atom deleteWindow_ = 0;
     bool native_ = false;
+    bool lost_ = false;
 };
 
 class X11Window final : public ScreenWindow {
@@ -109,12 +117,14 @@ class X11Window final : public ScreenWindow {
     }
     ~X11Window() override {
         x_.windows.erase(window_);
+        if (x_.lost()) return;
         XFreeGC(x_.display(), gc_);
         XDestroyWindow(x_.display(), window_);
         XFlush(x_.display());
     }
 
     void show(bool visible) override {
+        if (x_.lost()) return;
         Display* d = x_.display();
         if (!visible) {
             XUnmapWindow(d, window_);
@@ -136,7 +146,7 @@ class X11Window final : public ScreenWindow {
     }
 
     void present(const Canvas& canvas, PixelRect rect) override {
-        if (!mapped_) return;
+        if (!mapped_ || x_.lost()) return;
         rect.x0 = std::max(rect.x0, 0);
         rect.y0 = std::max(rect.y0, 0);
         rect.x1 = std::min(rect.x1, canvas.width);
@@ -163,6 +173,7 @@ class X11Window final : public ScreenWindow {
     }
 
     void warpPointer(int x, int y) override {
+        if (x_.lost()) return;
         XWarpPointer(x_.display(), None, window_, 0, 0, 0, 0, x, y);
         XFlush(x_.display());
     }
@@ -283,6 +294,7 @@ void pumpX11Events(const ScreenEventSink& sink) {
     while (XPending(d) > 0) {
         XEvent ev;
         XNextEvent(d, &ev);
+        if (x->lost()) return;
         auto it = x->windows.find(ev.xany.window);
         if (it == x->windows.end()) continue;
         X11Window* w = it->second;
