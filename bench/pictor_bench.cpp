@@ -55,7 +55,8 @@ void BM_TenThousandLines(benchmark::State& state) {
     }
     GfxWindow(2); // as the programs draw: updates suspended
     for (auto _ : state) {
-        for (size_t i = 0; i < ends.size(); i += 4) DrawLine(ends[i], ends[i + 1], ends[i + 2], ends[i + 3]);
+        for (size_t i = 0; i < ends.size(); i += 4)
+            DrawLine(ends[i], ends[i + 1], ends[i + 2], ends[i + 3]);
     }
     state.SetItemsProcessed(state.iterations() * 10000);
     GfxWindowEx(0, 1);

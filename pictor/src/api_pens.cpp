@@ -26,8 +26,10 @@ bool invisiblePen(int style) {
 
 int setPen(WindowRecord& w, int colour, int style, int width) {
     if (style == kPenInvisibleStored) style = kPenInvisible;
+    // Widths beyond 9999 either way are refused: a pen that wide covers any
+    // canvas from any point.
     if (style < kPenSolid || style > kPenInvisible || !isValidColour(colour) ||
-        width > kMaxPenWidth)
+        width > kMaxPenWidth || width < -kMaxPenWidth)
         return PICTOR_ERR_ARGUMENT;
     int pixels = penPixelWidth(w, width);
     const int currentStyle = w.pen.style == kPenInvisibleStored ? kPenInvisible : w.pen.style;

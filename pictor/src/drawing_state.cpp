@@ -4,13 +4,14 @@
 #include <cstdlib>
 
 #include "angles.h"
+#include "raster_line.h"
 
 namespace pictor {
 
 int penPixelWidth(const WindowRecord& w, int width) {
-    if (width <= 0) return width == INT32_MIN ? INT32_MAX : -width;
+    if (width <= 0) return width < -kMaxPenPixels ? kMaxPenPixels : -width;
     const double px = std::nearbyint(((w.xScale + w.yScale) / 2.0) * width / 5.0);
-    return px > 1e6 ? 1000000 : static_cast<int>(px);
+    return px > kMaxPenPixels ? kMaxPenPixels : static_cast<int>(px);
 }
 
 namespace {

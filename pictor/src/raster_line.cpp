@@ -1,5 +1,9 @@
 #include "raster_line.h"
 
+#include <cmath>
+
+#include "raster_fill.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -60,30 +64,53 @@ void stampTip(Canvas& canvas, const std::vector<TipSpan>& tip, long long x, long
 
 std::vector<TipSpan> penTip(int widthPx) {
     std::vector<TipSpan> spans;
-    const int w = std::max(widthPx, 1);
+    const int w = std::clamp(widthPx, 1, kMaxPenPixels);
     const double centre = (w - 1) / 2.0, radiusSq = (w / 2.0) * (w / 2.0);
     for (int j = 0; j < w; ++j) {
-        int first = -1, last = -1;
-        for (int i = 0; i < w; ++i) {
-            const double dx = i - centre, dy = j - centre;
-            if (dx * dx + dy * dy <= radiusSq) {
-                if (first < 0) first = i;
-                last = i;
-            }
-        }
-        if (first >= 0) spans.push_back({j - w / 2, first - w / 2, last - w / 2});
+        const double dy = j - centre;
+        if (dy * dy > radiusSq) continue;
+        // Pixels i with (i - centre)^2 + dy^2 <= r^2; centre and r are
+        // multiples of 1/2, so the bounds are exact after the small nudge.
+        const double half = std::sqrt(radiusSq - dy * dy);
+        const int first = static_cast<int>(std::ceil(centre - half - 1e-9));
+        const int last = static_cast<int>(std::floor(centre + half + 1e-9));
+        if (first <= last) spans.push_back({j - w / 2, first - w / 2, last - w / 2});
     }
     return spans;
 }
 
+namespace {
+
+// A wide line: round tips at both ends and, between them, every pixel whose
+// centre lies within half the width of the line through the tip centres.
+void drawWideLine(Canvas& canvas, const StrokeStyle& pen, PixelPoint a, PixelPoint b) {
+    const int w = std::min(pen.widthPx, kMaxPenPixels);
+    const std::vector<TipSpan> tip = penTip(w);
+    stampTip(canvas, tip, a.x, a.y, pen.pixel);
+    stampTip(canvas, tip, b.x, b.y, pen.pixel);
+    const double c = (w % 2 == 0) ? -0.5 : 0.0; // centre of an even tip
+    const double ax = double(a.x) + c, ay = double(a.y) + c, bx = double(b.x) + c,
+                 by = double(b.y) + c;
+    const double length = std::hypot(bx - ax, by - ay);
+    if (length == 0) return;
+    const double nx = -(by - ay) / length * (w / 2.0), ny = (bx - ax) / length * (w / 2.0);
+    FillStyle body;
+    body.pixel = pen.pixel;
+    fillPolygon(canvas, body,
+                {{ax + nx, ay + ny}, {bx + nx, by + ny}, {bx - nx, by - ny}, {ax - nx, ay - ny}});
+}
+
+} // namespace
+
 void drawLine(Canvas& canvas, const StrokeStyle& pen, PixelPoint a, PixelPoint b, bool includeEnd,
               long long& patternPhase) {
     if (pen.style == kPenInvisible || pen.style == kPenInvisibleStored) return;
-    const bool wide = pen.widthPx > 1;
-    const DashPattern* dashes = wide ? nullptr : dashPattern(pen.style);
-    const std::vector<TipSpan> tip = wide ? penTip(pen.widthPx) : std::vector<TipSpan>{};
-    if (wide) includeEnd = true;
-
+    if (pen.widthPx > 1) {
+        drawWideLine(canvas, pen, a, b);
+        patternPhase += std::max(std::llabs(b.x - a.x), std::llabs(b.y - a.y));
+        return;
+    }
+    const DashPattern* dashes = dashPattern(pen.style);
     const long long dx = b.x - a.x, dy = b.y - a.y;
     const bool xMajor = std::llabs(dx) >= std::llabs(dy);
     const long long major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
@@ -92,17 +119,16 @@ void drawLine(Canvas& canvas, const StrokeStyle& pen, PixelPoint a, PixelPoint b
     const int majorDir = major < 0 ? -1 : 1;
     const long long majorStart = xMajor ? a.x : a.y, minorStart = xMajor ? a.y : a.x;
 
-    // Only steps whose major coordinate lies on the canvas (widened by the
-    // pen tip) can paint anything: skip the rest without walking them.
-    const long long reach = wide ? pen.widthPx : 0;
-    const long long majorLimit = (xMajor ? canvas.width : canvas.height) - 1 + reach;
+    // Only steps whose major coordinate lies on the canvas can paint
+    // anything: skip the rest without walking them.
+    const long long majorLimit = (xMajor ? canvas.width : canvas.height) - 1;
     long long first = 0, last = lastStep;
     if (majorDir > 0) {
-        first = std::max(first, -reach - majorStart);
+        first = std::max(first, -majorStart);
         last = std::min(last, majorLimit - majorStart);
     } else {
         first = std::max(first, majorStart - majorLimit);
-        last = std::min(last, majorStart + reach);
+        last = std::min(last, majorStart);
     }
     const long long twiceSteps = 2 * steps;
     const long long absMinor = std::llabs(minor);
@@ -115,10 +141,6 @@ void drawLine(Canvas& canvas, const StrokeStyle& pen, PixelPoint a, PixelPoint b
                                                 twiceSteps);
         const long long m = majorStart + majorDir * i, n = minorStart + minorDir * off;
         const long long x = xMajor ? m : n, y = xMajor ? n : m;
-        if (wide) {
-            stampTip(canvas, tip, x, y, pen.pixel);
-            continue;
-        }
         if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) continue;
         uint32_t& px = canvas.row(static_cast<int>(y))[x];
         if (!dashes || dashIsOn(*dashes, patternPhase + i))

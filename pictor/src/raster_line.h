@@ -14,9 +14,9 @@ struct PixelPoint {
 
 // Draws the line from a to b. A one-pixel pen leaves the end pixel unset
 // unless includeEnd is true, so that chained lines set each joint once; a
-// wide pen stamps its round tip on every pixel of the line, both ends
-// included. patternPhase (pixels) carries the dash pattern from one line
-// of a chain to the next.
+// wide pen paints its round tip at both ends and every pixel whose centre
+// lies within half its width of the line between them. patternPhase (pixels) carries the dash
+// pattern from one line of a chain to the next.
 void drawLine(Canvas& canvas, const StrokeStyle& pen, PixelPoint a, PixelPoint b, bool includeEnd,
               long long& patternPhase);
 
@@ -28,6 +28,10 @@ void strokePolyline(Canvas& canvas, const StrokeStyle& pen, const std::vector<Pi
 // Paints the given pixels in order with the pen: one pixel each, the
 // dash pattern counting along them, or the pen tip for a wide pen.
 void strokePixelChain(Canvas& canvas, const StrokeStyle& pen, const std::vector<PixelPoint>& chain);
+
+// Widest pen tip drawn, in pixels: wider pens are drawn this wide, which
+// already covers the largest canvas from any point on it.
+constexpr int kMaxPenPixels = 32768;
 
 // The pixel offsets of a round pen tip of the given width, one span per
 // row: dy, then dx from and to (inclusive).

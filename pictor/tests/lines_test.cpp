@@ -101,6 +101,38 @@ TEST_F(Lines, PenWidthsInPixels) {
     for (const auto& [x, y] : pixelsOf(kBlack)) rows.insert(y);
     EXPECT_EQ(rows, (std::set<int>{48, 49, 50, 51, 52}));
     EXPECT_EQ(Pen(kBlack, 0, 10000), PICTOR_ERR_ARGUMENT);
+    EXPECT_EQ(Pen(kBlack, 0, -10000), PICTOR_ERR_ARGUMENT);
+}
+
+TEST_F(Lines, WidePensHaveRoundTipsAndStraightSides) {
+    // A 9-pixel pen: the tip is a disc of diameter 9 around each end.
+    ASSERT_EQ(Pen(kBlack, 0, -9), 0);
+    ASSERT_EQ(DrawLine(50, 50, 100, 50), 0);
+    EXPECT_EQ(colourAt(46, 50), kBlack); // 4 left of the start
+    EXPECT_EQ(colourAt(45, 50), kWhite);
+    EXPECT_EQ(colourAt(104, 50), kBlack); // the end is covered too
+    EXPECT_EQ(colourAt(46, 46), kWhite);  // the round corner
+    EXPECT_EQ(colourAt(75, 46), kBlack);  // straight sides along the body
+    EXPECT_EQ(colourAt(75, 45), kWhite);
+    EXPECT_EQ(colourAt(75, 54), kBlack);
+    EXPECT_EQ(colourAt(75, 55), kWhite);
+    // A diagonal body: every pixel within 4.5 of the line is covered.
+    GfxCLS();
+    ASSERT_EQ(DrawLine(40, 40, 120, 120), 0);
+    for (const auto& [x, y] : pixelsOf(kBlack)) {
+        const double distance = std::fabs(double(x - y)) / std::sqrt(2.0);
+        EXPECT_LE(distance, 4.5 + 1e-9) << x << "," << y;
+    }
+    EXPECT_EQ(colourAt(80, 84), kBlack); // 2.8 from the line
+}
+
+TEST_F(Lines, HugePensStayCheap) {
+    // Scale 16 pixels per unit: width 9999 asks for 31997 pixels.
+    ASSERT_EQ(GfxOption(1, 12), 0);
+    ASSERT_EQ(GfxOption(6, 9), 0);
+    ASSERT_EQ(Pen(kBlack, 0, 9999), 0);
+    ASSERT_EQ(DrawLine(0, 0, 12, 9), 0);
+    EXPECT_EQ(countOf(kBlack), 200 * 150);
 }
 
 TEST_F(Lines, StyledPenCannotBeWide) {
