@@ -9,6 +9,7 @@
 #include "tarvo/dynamics/integrator.h"
 #include "tarvo/dynamics/physical_constants.h"
 #include "tarvo/dynamics/weight_tables.h"
+#include "parallel_loop.h"
 
 namespace tarvo {
 
@@ -49,12 +50,11 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
                          M >= 6;
 
   // 1. Sums to zero.
-#pragma omp parallel for schedule(static) if (parallel)
-  for (int i = 0; i <= N; ++i) {
+  detail::forEachIndex(0, N, parallel, [&](int i) {
     w.posSumX[i] = w.posSumY[i] = w.posSumZ[i] = 0.0L;
     w.velSumX[i] = w.velSumY[i] = w.velSumZ[i] = 0.0L;
     w.errSumX[i] = w.errSumY[i] = w.errSumZ[i] = 0.0L;
-  }
+  });
 
   // 2. Accelerations at the start (step masses for h).
   {
@@ -86,8 +86,7 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     ForceInput in = stageIn;
     in.velocityStep = H;
 
-#pragma omp parallel for schedule(static) if (parallel)
-    for (int i = 0; i <= N; ++i) {
+    detail::forEachIndex(0, N, parallel, [&](int i) {
       w.incX[i] = (w.start.x[i] / (2.0L * nl) + t.velX[i]) / nl;
       w.incY[i] = (w.start.y[i] / (2.0L * nl) + t.velY[i]) / nl;
       w.incZ[i] = (w.start.z[i] / (2.0L * nl) + t.velZ[i]) / nl;
@@ -99,7 +98,7 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
       w.stageX[i] = t.posX[i] + w.dispX[i];
       w.stageY[i] = t.posY[i] + w.dispY[i];
       w.stageZ[i] = t.posZ[i] + w.dispZ[i];
-    }
+    });
     ForceCall call;
     call.H = H;
     call.mode = ForceCallMode::substep;
@@ -107,8 +106,7 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     for (int k = 1; k < n; ++k) {
       call.substep = k;
       computeAccelerations(t, state, model, in, call, w.stage);
-#pragma omp parallel for schedule(static) if (parallel)
-      for (int i = 0; i <= N; ++i) {
+      detail::forEachIndex(0, N, parallel, [&](int i) {
         w.incX[i] += w.stage.x[i];
         w.incY[i] += w.stage.y[i];
         w.incZ[i] += w.stage.z[i];
@@ -124,7 +122,7 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
         w.stageX[i] = t.posX[i] + w.dispX[i];
         w.stageY[i] = t.posY[i] + w.dispY[i];
         w.stageZ[i] = t.posZ[i] + w.dispZ[i];
-      }
+      });
     }
     call.substep = n;
     computeAccelerations(t, state, model, in, call, w.stage);
@@ -138,8 +136,7 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     const long double c = W[j + 1];
     const long double ce = Ew[j + 1];
     const long double twoN = 2.0L * nl;
-#pragma omp parallel for schedule(static) if (parallel)
-    for (int i = 0; i <= N; ++i) {
+    detail::forEachIndex(0, N, parallel, [&](int i) {
       const long double cp = (moonTable && i == moon) ? static_cast<long double>(Lw[j + 1]) : c;
       const long double devX = w.start.x[i] / twoN + w.accMomentX[i];
       const long double devY = w.start.y[i] / twoN + w.accMomentY[i];
@@ -155,15 +152,14 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
         w.errSumY[i] += devY * ce;
         w.errSumZ[i] += devZ * ce;
       }
-    }
+    });
   }
   for (int i = 0; i <= massEnd; ++i) t.stepMass[i] = w.savedStepMass[i];
 
   // 4. The new state.
   const long double D = W[0];
   const long double DMoon = moonTable ? static_cast<long double>(Lw[0]) : D;
-#pragma omp parallel for schedule(static) if (parallel)
-  for (int i = 0; i <= N; ++i) {
+  detail::forEachIndex(0, N, parallel, [&](int i) {
     const long double d = (moonTable && i == moon) ? DMoon : D;
     t.posX[i] += t.velX[i] + w.posSumX[i] / d;
     t.posY[i] += t.velY[i] + w.posSumY[i] / d;
@@ -171,7 +167,7 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     t.velX[i] += w.velSumX[i] / d;
     t.velY[i] += w.velSumY[i] / d;
     t.velZ[i] += w.velSumZ[i] / d;
-  }
+  });
 
   // 5. Error estimate; the Sun and the Moon never set it.
   StepError result;

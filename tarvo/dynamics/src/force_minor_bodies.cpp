@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "force_passes.h"
+#include "parallel_loop.h"
 
 namespace tarvo::detail {
 
@@ -234,14 +235,13 @@ void minorBodiesPass(PassContext& c) {
 
   if (c.doublePath) {
     std::vector<double> partial(static_cast<std::size_t>(chunks) * 3 * majors, 0.0);
-#pragma omp parallel for schedule(static) if (chunks > 1)
-    for (int ch = 0; ch < chunks; ++ch) {
+    detail::forEachIndex(0, chunks - 1, chunks > 1, [&](int ch) {
       const int b = first + ch * forceChunkSize;
       const int e = std::min(b + forceChunkSize - 1, c.N);
       chunkOnPath<double>(c, b, e, partial.data() + static_cast<std::size_t>(ch) * 3 * majors,
                           w.px.data(), w.py.data(), w.pz.data(), w.gm.data(), w.ax.data(),
                           w.ay.data(), w.az.data());
-    }
+    });
     for (int ch = 0; ch < chunks; ++ch) {
       const double* p = partial.data() + static_cast<std::size_t>(ch) * 3 * majors;
       for (int i = 1; i < majors; ++i) {
@@ -252,15 +252,14 @@ void minorBodiesPass(PassContext& c) {
     }
   } else {
     std::vector<long double> partial(static_cast<std::size_t>(chunks) * 3 * majors, 0.0L);
-#pragma omp parallel for schedule(static) if (chunks > 1)
-    for (int ch = 0; ch < chunks; ++ch) {
+    detail::forEachIndex(0, chunks - 1, chunks > 1, [&](int ch) {
       const int b = first + ch * forceChunkSize;
       const int e = std::min(b + forceChunkSize - 1, c.N);
       chunkOnPath<long double>(c, b, e,
                                partial.data() + static_cast<std::size_t>(ch) * 3 * majors, c.in.x,
                                c.in.y, c.in.z, c.table.stepMass.data(), w.exAx.data(),
                                w.exAy.data(), w.exAz.data());
-    }
+    });
     for (int ch = 0; ch < chunks; ++ch) {
       const long double* p = partial.data() + static_cast<std::size_t>(ch) * 3 * majors;
       for (int i = 1; i < majors; ++i) {

@@ -2,6 +2,7 @@
 // table (Moon and satellites to barycentric, Sun, major pairs, minor bodies,
 // summation and return to geocentric).
 #include "force_passes.h"
+#include "parallel_loop.h"
 
 namespace tarvo {
 
@@ -60,8 +61,7 @@ void computeAccelerations(const BodyTable& table, const IntegrationState& state,
 
   // 2. Copies for the double path, zeroed accumulators.
   const bool parallel = N - c.lastMajor > 4 * detail::forceChunkSize;
-#pragma omp parallel for schedule(static) if (parallel)
-  for (int i = 1; i <= N; ++i) {
+  detail::forEachIndex(1, N, parallel, [&](int i) {
     if (c.doublePath) {
       w.px[i] = static_cast<double>(in.x[i]);
       w.py[i] = static_cast<double>(in.y[i]);
@@ -72,7 +72,7 @@ void computeAccelerations(const BodyTable& table, const IntegrationState& state,
       w.exAx[i] = w.exAy[i] = w.exAz[i] = 0.0L;
     }
     w.notEarthFigure[i] = detail::earthActsThroughFigure(c, i) ? 0.0 : 1.0;
-  }
+  });
 
   // 3-6. The passes.
   detail::sunPass(c);
@@ -80,8 +80,7 @@ void computeAccelerations(const BodyTable& table, const IntegrationState& state,
   detail::minorBodiesPass(c);
 
   // 7. Summation and return to geocentric.
-#pragma omp parallel for schedule(static) if (parallel)
-  for (int i = 1; i <= N; ++i) {
+  detail::forEachIndex(1, N, parallel, [&](int i) {
     if (c.doublePath) {
       acc.x[i] += w.ax[i];
       acc.y[i] += w.ay[i];
@@ -91,7 +90,7 @@ void computeAccelerations(const BodyTable& table, const IntegrationState& state,
       acc.y[i] += w.exAy[i];
       acc.z[i] += w.exAz[i];
     }
-  }
+  });
   if (c.moonIn) {
     in.x[c.moon] = c.moonGeoX;
     in.y[c.moon] = c.moonGeoY;

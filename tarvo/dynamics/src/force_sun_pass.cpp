@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "force_passes.h"
+#include "parallel_loop.h"
 
 namespace tarvo::detail {
 
@@ -135,8 +136,7 @@ void sunPass(PassContext& c) {
   if (count > 0) {
     const int chunks = (count + forceChunkSize - 1) / forceChunkSize;
     std::vector<long double> partial(minorPerturb ? 3 * chunks : 0, 0.0L);
-#pragma omp parallel for schedule(static) if (chunks > 4)
-    for (int ch = 0; ch < chunks; ++ch) {
+    detail::forEachIndex(0, chunks - 1, chunks > 4, [&](int ch) {
       const int begin = first + ch * forceChunkSize;
       const int end = std::min(begin + forceChunkSize - 1, c.N);
       long double s[3] = {0.0L, 0.0L, 0.0L};
@@ -160,7 +160,7 @@ void sunPass(PassContext& c) {
         partial[3 * ch + 1] = s[1];
         partial[3 * ch + 2] = s[2];
       }
-    }
+    });
     if (minorPerturb) {
       for (int ch = 0; ch < chunks; ++ch) {
         sun[0] += partial[3 * ch];
