@@ -1,23 +1,11 @@
-// ConsoleGfx and the graphics window's events.
-//
-// The console is linked into every program, but only the programs with
-// graphics link the graphics library. Its host calls are therefore weak
-// references: in a program without it they are null and ConsoleGfx says
-// so by returning 0.
+// ConsoleGfx and the graphics window's events: the console's side of the
+// graphics library's host calls (pictor_host.h).
 #include "console/console.h"
 #include "gfx_host.h"
 
 #include "pictor_host.h"
 
 #include <algorithm>
-
-// Weak: null in a program that does not link the graphics library.
-extern "C" {
-int PictorHostOpen(int widthPx, int heightPx, int onScreen) __attribute__((weak));
-void PictorHostClose(void) __attribute__((weak));
-int PictorHostPollEvent(struct PictorHostEvent* ev) __attribute__((weak));
-void PictorHostSetMouse(int x, int y, int buttons) __attribute__((weak));
-}
 
 namespace console {
 
@@ -41,7 +29,6 @@ int keyFromGfxKey(int gfxKey) {
 }
 
 int ConsoleGfx(int, int, int cols, int rows) {
-    if (!PictorHostOpen) return 0;
     const int widthPx = std::max(cols, 1) * ConsoleMetrics(1);
     const int heightPx = std::max(rows, 1) * ConsoleMetrics(2);
     // A terminal cannot hold the window: it is an X11 window of its own
@@ -53,7 +40,7 @@ int ConsoleGfx(int, int, int cols, int rows) {
 }
 
 bool gfxEventsExpected() {
-    return gfxOpened && PictorHostPollEvent;
+    return gfxOpened;
 }
 
 std::optional<Event> pollGfxEvent() {
@@ -62,13 +49,13 @@ std::optional<Event> pollGfxEvent() {
     while (PictorHostPollEvent(&raw) == 1) {
         Event event;
         switch (raw.type) {
-        case 1:
+        case PICTOR_EVENT_KEY:
             event.key = keyFromGfxKey(raw.key);
             break;
-        case 2:
+        case PICTOR_EVENT_LEFT_CLICK:
             event.key = Key::GfxClick;
             break;
-        case 3:
+        case PICTOR_EVENT_RIGHT_CLICK:
             event.key = Key::GfxRightClick;
             break;
         default:
@@ -84,7 +71,7 @@ std::optional<Event> pollGfxEvent() {
 }
 
 void gfxSetMouse(int x, int y, int buttons) {
-    if (PictorHostSetMouse) PictorHostSetMouse(x, y, buttons);
+    PictorHostSetMouse(x, y, buttons);
 }
 
 } // namespace console

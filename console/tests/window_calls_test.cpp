@@ -3,6 +3,8 @@
 // 8 x 16 cells) for the geometry queries.
 #include "script_session.h"
 
+#include "pictor.h"
+
 #include <gtest/gtest.h>
 #include <sys/utsname.h>
 
@@ -71,11 +73,24 @@ TEST(WindowsVersion, IsTheKernelVersionFromUname) {
     EXPECT_EQ(WindowsVersion(3), 0);
 }
 
-// This test program does not link the graphics library: the call says the
-// window could not be opened instead of failing.
-TEST_F(WindowCalls, GraphicsWindowWithoutTheGraphicsLibraryReportsFailure) {
-    start("");
-    EXPECT_EQ(ConsoleGfx(1, 1, 80, 25), 0);
+// The real graphics library: the window opens off-screen with the pixel
+// size of its cells, and script clicks place pictor's mouse. Oracle:
+// pictor's own queries (GfxMetrics 2 and 7 give the canvas width and
+// height; MouseOverX/Y the cursor in pixel coordinates).
+TEST_F(WindowCalls, GraphicsWindowOpensInPictorWithTheCellsPixelSize) {
+    start("gclick 30 40\nkey a\n");
+    ASSERT_EQ(ConsoleGfx(1, 1, 80, 25), -1);
+    EXPECT_NE(GfxIsOpen(0), 0);
+    EXPECT_EQ(GfxMetrics(2), 80 * 8);
+    EXPECT_EQ(GfxMetrics(7), 25 * 16);
+    GfxOption(PICTOR_OPT_LOGICAL_WIDTH, 0); // coordinates in pixels
+    GfxOption(PICTOR_OPT_LOGICAL_HEIGHT, 0);
+    const Event click = readKey();
+    EXPECT_EQ(click.key, Key::GfxClick);
+    EXPECT_EQ(MouseOverX(), 30);
+    EXPECT_EQ(MouseOverY(), 40);
+    GfxWindow(1); // closed by the program, as the views do
+    EXPECT_EQ(GfxIsOpen(0), 0);
 }
 
 TEST(ConsoleArguments, OptionsAreTakenOutOfArgv) {

@@ -207,11 +207,13 @@ int ConsoleToForeGround(int on);
 int ConsoleFocus();
 // 1: kernel major version, 2: minor version (from uname), else 0.
 int WindowsVersion(int what);
-// Opens graphics window 0 of pictor at cell (col, row), cols x rows cells in
-// size (pixels = cells x ConsoleMetrics). On a terminal with DISPLAY set the
-// window is an X11 window of its own; in scripts it stays off-screen.
-// Returns -1 when the window is open, 0 when the program has no graphics
-// library or it could not open the window.
+// Opens graphics window 0 of pictor, cols x rows cells in size (pixels =
+// cells x ConsoleMetrics). A terminal cannot hold it, so (col, row) is not
+// used: on a terminal with DISPLAY set the window is an X11 window of its
+// own, else (and always in scripts) the canvas stays off-screen. From then
+// on readKey and pollKey also deliver the window's keys and clicks
+// (GfxClick / GfxRightClick with pixel x, y). Returns -1 when the window is
+// open, 0 when pictor could not open it.
 int ConsoleGfx(int col, int row, int cols, int rows);
 
 } // namespace console
