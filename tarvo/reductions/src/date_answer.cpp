@@ -28,6 +28,12 @@ namespace {
 
 double roundHalfEven(double v) { return std::nearbyint(v); } // default mode: to nearest even
 
+// Years are held within ±1e15 so that every later integer conversion is defined.
+long long boundedYear(double year) {
+    constexpr double kLimit = 1.0e15;
+    return static_cast<long long>(std::fmin(std::fmax(year, -kLimit), kLimit));
+}
+
 double roundToDecimals(double v, int decimals) {
     const double scale = std::pow(10.0, decimals);
     return roundHalfEven(v * scale) / scale;
@@ -104,7 +110,7 @@ DateAnswer parseDateAnswer(std::string_view answer, const ClockReading& now) {
     if (text.find(',') != std::string::npos) {
         const std::size_t first = text.find(',');
         const std::size_t second = text.find(',', first + 1);
-        result.year = static_cast<long long>(roundHalfEven(readFreeNumber(text.substr(0, first))));
+        result.year = boundedYear(roundHalfEven(readFreeNumber(text.substr(0, first))));
         const std::string monthField = text.substr(first + 1, second == std::string::npos
                                                                   ? std::string::npos
                                                                   : second - first - 1);
@@ -114,7 +120,7 @@ DateAnswer parseDateAnswer(std::string_view answer, const ClockReading& now) {
     } else {
         const double v = readFreeNumber(text);
         const double whole = std::trunc(v);
-        result.year = static_cast<long long>(whole);
+        result.year = boundedYear(whole);
         const double w = roundToDecimals(std::fabs(v - whole) * 100.0, 9);
         const double month = std::trunc(w);
         result.month = month <= 0.0 ? 1 : static_cast<int>(month);

@@ -14,6 +14,7 @@
 namespace tarvo {
 
 int dayOfWeek(long double julianDate) {
+    if (!std::isfinite(julianDate)) return 0;
     const long double dayNumber = std::floor(julianDate + 1.5L);
     long double index = std::fmod(dayNumber, 7.0L);
     if (index < 0.0L) index += 7.0L;

@@ -67,6 +67,14 @@ std::string yearField(long long year) {
     return s;
 }
 
+// Julian dates beyond about ±2.7e16 years are held at that limit so that the
+// day number stays a 64-bit integer; a NaN is taken as J2000.
+long double boundedJulianDate(long double jd) {
+    constexpr long double kLimit = 1.0e18L; // days
+    if (std::isnan(jd)) return kJulianDateJ2000;
+    return std::fmin(std::fmax(jd, -kLimit), kLimit);
+}
+
 } // namespace
 
 long double localTimeOffsetDays(long double eastLongitudeRadians) {
@@ -74,13 +82,15 @@ long double localTimeOffsetDays(long double eastLongitudeRadians) {
 }
 
 CalendarDate jdToDate(long double julianDate) {
+    julianDate = boundedJulianDate(julianDate);
     const long double z = std::floor(julianDate + 0.5L);
     return dateOfDayNumber(static_cast<long long>(z), julianDate + 0.5L - z);
 }
 
 CalendarTime daysToCalendar(long double x, bool localTime, long double eastLongitudeRadians) {
-    const long double j = x + kJulianDateJ2000 + 1.0L / (86400.0L * 65536.0L);
-    const long double offset = localTime ? localTimeOffsetDays(eastLongitudeRadians) : 0.0L;
+    const long double j = boundedJulianDate(x + kJulianDateJ2000 + 1.0L / (86400.0L * 65536.0L));
+    const long double offset =
+        localTime && std::isfinite(eastLongitudeRadians) ? localTimeOffsetDays(eastLongitudeRadians) : 0.0L;
     const long double zFloor = std::floor(j + offset);
     const long long z = static_cast<long long>(zFloor);
     const long double fraction = j - zFloor + offset;

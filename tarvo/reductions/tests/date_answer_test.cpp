@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 using namespace tarvo;
@@ -129,6 +131,28 @@ TEST(TabStep, ZeroOrNegativeStepsAreRefused) {
     EXPECT_FALSE(parseTabStep("-1").has_value());
     EXPECT_FALSE(parseTabStep("abc").has_value()); // no number reads as 0
     EXPECT_FALSE(parseTabStep("0.0000000001").has_value());
+}
+
+} // namespace
+
+namespace {
+
+// Answers far outside any calendar must not crash or overflow the integer
+// conversions (the sanitizer build checks the latter).
+TEST(DateAnswer, AbsurdNumbersStayDefined) {
+    using namespace tarvo;
+    const ClockReading clock{2024, 3, 15, 0.0, 0.0};
+    for (const char* text : {"1e300", "-1e300", "J1e300", "J-1e300", "D1e308", "M-1e308",
+                             "1e300,1e300,1e300", "99999999999999999999.9999"}) {
+        const DateAnswer a = parseDateAnswer(text, clock);
+        EXPECT_GE(a.month, 1) << text;
+        (void)dateAnswerDays(a);
+    }
+    EXPECT_EQ(dayOfWeek(std::numeric_limits<long double>::quiet_NaN()), 0);
+    const CalendarTime c = daysToCalendar(1e30L);
+    EXPECT_FALSE(c.dateText.empty());
+    const CalendarTime n = daysToCalendar(std::numeric_limits<long double>::quiet_NaN());
+    EXPECT_EQ(n.dateText, "   2000/01/01");
 }
 
 } // namespace
