@@ -1,0 +1,151 @@
+// Damaged, truncated, oversized and foreign state files: each is refused
+// with a message naming the file, and the body table stays as it was.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "state_file_test_support.h"
+#include "tarvo/libraries/state_file.h"
+
+namespace tarvo::testing {
+namespace {
+
+constexpr int capacity = 60;
+
+const char* const goodFile =
+    "2460000.5\n"
+    "0 0.0005 3.4 1E-09 CERES\n 100.5 -50.25 10.125\n 5.5 20.25 -1.75\n 0 0 0 1\n"
+    "0 0.0001 18 0 PALLAS\n 150 0 0\n 0 29.78 0\n 0 0 0 2\n";
+
+struct DamagedStateFile : ::testing::Test {
+    void SetUp() override
+    {
+        table = tableOf(capacity);
+        table.layout = dataSetLayout(2, capacity).layout;
+        for (int i = 0; i < table.slots(); ++i) {
+            table.posX[i] = 1000 + i;
+            table.massField[i] = i;
+            setBodyName(table, i, "OLD" + std::to_string(i));
+        }
+        settings.firstIndex = table.layout.lastMassive + 1;
+        before = table;
+    }
+    void expectRefusedUnchanged(const std::filesystem::path& file, const std::string& words = "")
+    {
+        const StateLoadResult r = loadStateFile(file, settings, table);
+        EXPECT_FALSE(r.ok) << file;
+        EXPECT_NE(r.message.find(file.filename().string()), std::string::npos) << r.message;
+        if (!words.empty()) {
+            EXPECT_NE(r.message.find(words), std::string::npos) << r.message;
+        }
+        for (int i = 0; i < table.slots(); ++i) {
+            ASSERT_EQ(table.posX[i], before.posX[i]) << i;
+            ASSERT_EQ(table.massField[i], before.massField[i]) << i;
+            ASSERT_EQ(table.name[i], before.name[i]) << i;
+        }
+        EXPECT_EQ(table.layout.lastMajor, before.layout.lastMajor);
+        EXPECT_EQ(table.layout.bodyCount, before.layout.bodyCount);
+    }
+    ScratchDirectory scratch;
+    BodyTable table, before;
+    StateLoadSettings settings;
+};
+
+TEST_F(DamagedStateFile, MissingAndEmptyFilesAreRefused)
+{
+    expectRefusedUnchanged(scratch.path() / "ABSENT.TVX", "cannot be opened");
+    expectRefusedUnchanged(scratch.write("EMPTY.TVX", ""), "ends");
+    expectRefusedUnchanged(scratch.write("BLANK.TVX", "   \n\n"), "ends");
+}
+
+TEST_F(DamagedStateFile, EveryTruncationIsRefused)
+{
+    // Cut the file anywhere inside a body record, up to and including the
+    // place of its last field (a one-character number string): every such
+    // file ends in the middle of a record.
+    const std::string text = goodFile;
+    const std::size_t first = text.find("0 0.0005"), second = text.find("0 0.0001");
+    for (std::size_t cut = first + 1; cut < text.size() - 1; ++cut) {
+        if (cut > second - 2 && cut <= second) continue;  // record 1 complete
+        SCOPED_TRACE("cut at " + std::to_string(cut));
+        expectRefusedUnchanged(scratch.write("CUT.TVX", text.substr(0, cut)));
+    }
+}
+
+TEST_F(DamagedStateFile, FieldsThatAreNoNumbersAreRefusedWithTheirLine)
+{
+    std::string text = goodFile;
+    text.replace(text.find("-50.25"), 6, "-50,x5");
+    expectRefusedUnchanged(scratch.write("BAD.TVX", text), "line 3");
+    expectRefusedUnchanged(scratch.write("WORDS.TVX", "this is not a state file\n"), "not a number");
+}
+
+TEST_F(DamagedStateFile, GarbageBytesAreRefused)
+{
+    std::mt19937 random(17);
+    for (int round = 0; round < 50; ++round) {
+        std::string bytes(2000, '\0');
+        for (char& c : bytes) c = static_cast<char>(random());
+        bytes[0] = 'X';  // never a valid first number
+        expectRefusedUnchanged(scratch.write("NOISE.TVX", bytes, false));
+    }
+}
+
+TEST_F(DamagedStateFile, RandomDamageNeverCorruptsTheTable)
+{
+    // Damage may leave a file that still parses; then it loads. Otherwise
+    // the table must be untouched.
+    std::mt19937 random(5);
+    for (int round = 0; round < 300; ++round) {
+        std::string text = goodFile;
+        for (int k = 0; k < 3; ++k) text[random() % text.size()] = "x.-E,#/ \n9"[random() % 10];
+        const auto file = scratch.write("HIT.TVX", text, false);
+        table = before;
+        const StateLoadResult r = loadStateFile(file, settings, table);
+        if (!r.ok) {
+            EXPECT_NE(r.message.find("HIT.TVX"), std::string::npos) << r.message;
+            for (int i = 0; i < table.slots(); ++i) ASSERT_EQ(table.posX[i], before.posX[i]);
+        }
+    }
+}
+
+TEST_F(DamagedStateFile, ElementFilesAreNotTakenForStates)
+{
+    std::string text = goodFile;
+    text.insert(0, "-");
+    expectRefusedUnchanged(scratch.write("ELEM.TVX", text), "elements");
+}
+
+TEST_F(DamagedStateFile, RecordsBeyondTheTableAreLeftUnread)
+{
+    // A table of 60 bodies holds minor bodies up to index 58.
+    std::string text = "2460000.5\n";
+    for (int b = 0; b < 100; ++b) text += "0 0.0001 18 0 B" + std::to_string(b) + "\n 150 0 0\n 0 29.78 0\n 0 0 0 0\n";
+    const StateLoadResult r = loadStateFile(scratch.write("MANY.TVX", text), settings, table);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.count, capacity - 2 - settings.firstIndex + 1);
+    EXPECT_EQ(table.layout.bodyCount, capacity - 2);
+    EXPECT_EQ(table.posX[capacity - 1], before.posX[capacity - 1]);  // the slots beyond are untouched
+}
+
+TEST_F(DamagedStateFile, OversizedFileIsRefusedUnread)
+{
+    const auto file = scratch.write("HUGE.TVX", goodFile);
+    std::filesystem::resize_file(file, 3ull << 30);  // sparse: nothing is written to disk
+    expectRefusedUnchanged(file, "too large");
+}
+
+TEST_F(DamagedStateFile, CheckpointBinaryOfTheWrongSizeIsRefused)
+{
+    settings.kind = StateFileKind::Full;
+    const auto text = scratch.write("FINSTAT.TVF", "2451545\n 0.5 1989100 0.696 -26.7 0 SUN\n 0 0 0\n 0 0 0\n"
+                                                   "5.97 0.0064 -3.9 0 EARTH\n 20 -140 0.5\n 29 4 0\n");
+    expectRefusedUnchanged(text, "FINSTAT.BIN");  // missing
+    scratch.write("FINSTAT.BIN", std::string(119, 'x'), false);
+    expectRefusedUnchanged(text, "FINSTAT.BIN");  // one byte short of two bodies
+    scratch.write("FINSTAT.BIN", std::string(180, 'x'), false);
+    expectRefusedUnchanged(text, "FINSTAT.BIN");  // three bodies for two records
+}
+
+}  // namespace
+}  // namespace tarvo::testing
