@@ -30,6 +30,13 @@ void ExtrapolationWork::ensure(std::size_t n) {
   stage.resize(n);
 }
 
+long double relativeStepError(const long double errorSum[3], const long double position[3],
+                              long double denominator) {
+  const long double S = std::fabs(position[0]) + std::fabs(position[1]) + std::fabs(position[2]);
+  return (std::fabs(errorSum[0]) + std::fabs(errorSum[1]) + std::fabs(errorSum[2])) /
+         (S * denominator + 1e-9L);
+}
+
 int forceEvaluationsPerStep(int orderCode) {
   int count = 1;
   for (int j = 0; j <= orderCode && j <= maxOrderCode; ++j) count += substepSequence[j];
@@ -179,10 +186,9 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     const long double De = Ew[0];
     for (int i = 1; i <= N; ++i) {
       if (t.moonIntegrated() && i == moon) continue;
-      const long double S = std::fabs(t.posX[i]) + std::fabs(t.posY[i]) + std::fabs(t.posZ[i]);
-      const long double e = (std::fabs(w.errSumX[i]) + std::fabs(w.errSumY[i]) +
-                             std::fabs(w.errSumZ[i])) /
-                            (S * De + 1e-9L);
+      const long double err[3] = {w.errSumX[i], w.errSumY[i], w.errSumZ[i]};
+      const long double pos[3] = {t.posX[i], t.posY[i], t.posZ[i]};
+      const long double e = relativeStepError(err, pos, De);
       if (!std::isfinite(e)) {
         result.finite = false;
         result.error = static_cast<double>(e);

@@ -96,6 +96,14 @@ StepError extrapolationStep(BodyTable& table, const IntegrationState& state, For
                             Integrator& integrator);
 
 /*
+** relativeStepError: error of one body, (|ex| + |ey| + |ez|) / (S D + 1e-9)
+** with S = |x| + |y| + |z| of its new position (Gm), ex.. its error sums and
+** D the denominator of the error weights. Finite for a body at the origin.
+*/
+long double relativeStepError(const long double errorSum[3], const long double position[3],
+                              long double denominator);
+
+/*
 ** rescaleStep: after a change of state.step: stepMass[i] = (h G h) mass[i]
 ** and every step velocity times h / previousStep, for bodies 0 .. N.
 */
