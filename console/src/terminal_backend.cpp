@@ -128,14 +128,19 @@ std::unique_ptr<TerminalBackend> TerminalBackend::start(std::string& why) {
     mousemask(BUTTON1_PRESSED | BUTTON1_CLICKED | BUTTON3_PRESSED | BUTTON3_CLICKED, nullptr);
     mouseinterval(0); // a press is the click: no wait for the release
     if (has_colors() && start_color() == OK) {
-        if (COLORS >= 16 && COLOR_PAIRS >= 257) {
-            backend->colorMode_ = 16;
-            for (int fg = 0; fg < 16; ++fg)
-                for (int bg = 0; bg < 16; ++bg) init_pair(1 + fg * 16 + bg, fg, bg);
-        } else if (COLORS >= 8 && COLOR_PAIRS >= 65) {
-            backend->colorMode_ = 8;
-            for (int fg = 0; fg < 8; ++fg)
-                for (int bg = 0; bg < 8; ++bg) init_pair(1 + fg * 8 + bg, fg, bg);
+        // Pair number = fg * colours + bg. Pair 0 (black on black) cannot be
+        // defined with init_pair: it becomes the terminal's default pair.
+        // Terminals with 8 colours show bright foregrounds as bold.
+        const int colours = COLORS >= 16 && COLOR_PAIRS >= 256 ? 16
+                            : COLORS >= 8 && COLOR_PAIRS >= 64 ? 8
+                                                               : 0;
+        if (colours > 0) {
+            backend->colorMode_ = colours;
+            assume_default_colors(COLOR_BLACK, COLOR_BLACK);
+            for (int fg = 0; fg < colours; ++fg)
+                for (int bg = 0; bg < colours; ++bg)
+                    if (fg != 0 || bg != 0)
+                        init_pair(static_cast<short>(fg * colours + bg), fg, bg);
         }
     }
     return backend;
@@ -171,17 +176,18 @@ bool TerminalBackend::fits(const ScreenGrid& grid) const {
 int TerminalBackend::colorPairFor(int fg, int bg, unsigned& extraAttrs) const {
     const int ansiFg = ansiFromConsoleColor(fg);
     const int ansiBg = ansiFromConsoleColor(bg);
-    if (colorMode_ == 16) return 1 + ansiFg * 16 + ansiBg;
+    if (colorMode_ == 16) return ansiFg * 16 + ansiBg;
     if (colorMode_ == 8) {
         if (ansiFg >= 8) extraAttrs |= A_BOLD; // bright foreground as bold
-        return 1 + (ansiFg & 7) * 8 + (ansiBg & 7);
+        return (ansiFg & 7) * 8 + (ansiBg & 7);
     }
     if (bg != 0) extraAttrs |= A_REVERSE; // monochrome: backgrounds as reverse video
     return 0;
 }
 
 void TerminalBackend::drawGrid(const ScreenGrid& grid) {
-    if (needFullRedraw_ || showingTooSmall_) {
+    if (needFullRedraw_ || showingTooSmall_ || grid.cols() != shownCols_ ||
+        grid.rows() != shownRows_) { // nothing of an earlier, larger grid may stay
         werase(stdscr);
         clearok(curscr, TRUE);
     }
@@ -202,6 +208,8 @@ void TerminalBackend::drawGrid(const ScreenGrid& grid) {
     curs_set(grid.cursorVisible() ? 1 : 0);
     showingTooSmall_ = false;
     needFullRedraw_ = false;
+    shownCols_ = grid.cols();
+    shownRows_ = grid.rows();
 }
 
 void TerminalBackend::drawTooSmall(const ScreenGrid& grid) {
@@ -210,7 +218,11 @@ void TerminalBackend::drawTooSmall(const ScreenGrid& grid) {
                                 std::to_string(grid.cols()) + " x " + std::to_string(grid.rows()) +
                                 " (now " + std::to_string(COLS) + " x " + std::to_string(LINES) +
                                 "); Ctrl-C quits";
+    unsigned attrs = A_NORMAL;
+    const int pair = colorPairFor(Color::LightGrey, Color::Black, attrs);
+    wattr_set(stdscr, attrs, static_cast<short>(pair), nullptr);
     mvwaddnstr(stdscr, 0, 0, message.c_str(), COLS);
+    wattr_set(stdscr, A_NORMAL, 0, nullptr);
     curs_set(0);
     showingTooSmall_ = true;
 }

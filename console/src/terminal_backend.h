@@ -47,6 +47,7 @@ class TerminalBackend final : public Backend {
     std::uint64_t shownRevision_ = 0;
     bool showingTooSmall_ = false;
     bool needFullRedraw_ = true;
+    int shownCols_ = 0, shownRows_ = 0; // grid size last drawn
     std::chrono::steady_clock::time_point lastPresent_{};
     bool active_ = false;
 };

@@ -23,8 +23,9 @@ void drawMenu() {
     printAt(kMenuTop + 2, 5, "3. Message box");
     printAt(kMenuTop + 3, 5, "4. Long loop");
     printAt(kMenuTop + 4, 5, "5. Stubborn keys (only q leaves)");
+    printAt(kMenuTop + 5, 5, "w. Wide screen");
     setColor(Color::LightGreen, Color::Black);
-    printAt(kMenuTop + 6, 5, "Sky 21" + cp437(248) + " " + cp437Repeat(178, 6) + " " + cp437(219));
+    printAt(kMenuTop + 7, 5, "Sky 21" + cp437(248) + " " + cp437Repeat(178, 6) + " " + cp437(219));
     setColor(Color::LightGrey, Color::Black);
     printAt(kStatusRow + 4, 1,
             "Size " + std::to_string(ConsoleInfo(4)) + "x" + std::to_string(ConsoleInfo(5)) +
@@ -94,6 +95,19 @@ void stubbornKeys() {
     status("Left with q");
 }
 
+// The run screen is wider than the menu: 108 columns, then back to 81.
+void wideScreen() {
+    setSize(108, 27);
+    setColor(Color::LightGrey, Color::Black);
+    clear();
+    printAt(1, 1, "Wide screen " + std::to_string(gridCols()) + " columns");
+    printAt(1, 95, "right edge");
+    locate(27, 1);
+    readKey();
+    setSize(81, 27);
+    drawMenu();
+}
+
 void longLoop() {
     long i = 0;
     constexpr long kSteps = 200000;
@@ -138,6 +152,9 @@ int main(int argc, char** argv) {
             break;
         case '5':
             stubbornKeys();
+            break;
+        case 'w':
+            wideScreen();
             break;
         default:
             status("Not a choice: " + describe(e));

@@ -59,8 +59,9 @@ class TmuxTerminal : public ::testing::Test {
         std::remove(statusFile_.c_str());
         const std::string wrapper = base + ".sh";
         if (FILE* f = std::fopen(wrapper.c_str(), "w")) {
-            std::fprintf(f, "sh -c 'echo $$ > %s; exec env LANG=C.UTF-8 %s'\necho $? > %s\n",
-                         pidFile_.c_str(), demo.c_str(), statusFile_.c_str());
+            std::fprintf(f, "sh -c 'echo $$ > %s; exec env LANG=C.UTF-8 %s %s'\necho $? > %s\n",
+                         pidFile_.c_str(), extraEnvironment().c_str(), demo.c_str(),
+                         statusFile_.c_str());
             std::fclose(f);
         }
         const int rc = tmux("-f /dev/null new-session -d -x 120 -y 40 '/bin/sh " + wrapper +
@@ -71,6 +72,8 @@ class TmuxTerminal : public ::testing::Test {
     void TearDown() override {
         if (started_) tmux("kill-server");
     }
+    // Environment settings for the demo beyond the UTF-8 locale.
+    virtual std::string extraEnvironment() const { return ""; }
 
     int tmux(const std::string& args) {
         const std::string cmd = "tmux -L " + socket_ + " " + args + " > /dev/null 2>&1";
@@ -173,12 +176,25 @@ TEST_F(TmuxTerminal, SmallTerminalAsksForMoreRoomAndWaits) {
     ASSERT_TRUE(waitFor("Choose 1-5"));
     tmux("resize-window -x 60 -y 20");
     ASSERT_TRUE(waitFor("Please enlarge the terminal to at least 81 x 27")) << screen();
+    // Light grey on black, not the black on black of an empty cell.
+    const std::string line = tmuxOutput("capture-pane -p -e -S 0 -E 0");
+    EXPECT_NE(line.find("37m"), std::string::npos) << line;
     keys("1"); // not taken while the grid cannot be shown
     tmux("resize-window -x 120 -y 40");
     ASSERT_TRUE(waitFor("Choose 1-5")) << screen();
     EXPECT_EQ(screen().find("Your line:"), std::string::npos);
     keys("3");
     EXPECT_TRUE(waitFor("Demo box")) << screen();
+}
+
+TEST_F(TmuxTerminal, AWiderGridAndBackLeavesNothingBehind) {
+    ASSERT_TRUE(waitFor("Choose 1-5"));
+    keys("w");
+    ASSERT_TRUE(waitFor("Wide screen 108 columns")) << screen();
+    EXPECT_NE(screen().find("right edge"), std::string::npos);
+    keys("x");
+    ASSERT_TRUE(waitFor("Choose 1-5")) << screen();
+    EXPECT_EQ(screen().find("right edge"), std::string::npos) << screen();
 }
 
 TEST_F(TmuxTerminal, EscEndsTheProgramAndRestoresTheTerminal) {
@@ -197,6 +213,24 @@ TEST_F(TmuxTerminal, ACrashStillRestoresTheTerminal) {
     const std::string status = waitForFile(statusFile_);
     EXPECT_FALSE(status.empty() || status == "0") << status;
     EXPECT_EQ(format("#{alternate_on}"), "0");
+}
+
+// A terminal description with 8 colours and 64 pairs: bright foregrounds
+// become bold, every pair still fits.
+class EightColourTerminal : public TmuxTerminal {
+    std::string extraEnvironment() const override { return "TERM=xterm"; }
+};
+
+TEST_F(EightColourTerminal, BrightColoursAreBoldAndPairsFit) {
+    ASSERT_TRUE(waitFor("Console demo")) << screen();
+    const std::string title = tmuxOutput("capture-pane -p -e -S 1 -E 1");
+    EXPECT_NE(title.find("\033[1m"), std::string::npos) << title; // bright yellow: bold ...
+    EXPECT_NE(title.find("33m"), std::string::npos) << title;     // ... yellow
+    EXPECT_NE(title.find("44m"), std::string::npos) << title;     // on blue
+    keys("1");
+    ASSERT_TRUE(waitFor("Your line:"));
+    keys("ok Enter");
+    EXPECT_TRUE(waitFor("Line: [ok]")) << screen();
 }
 
 } // namespace
