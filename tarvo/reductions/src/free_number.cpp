@@ -1,4 +1,4 @@
-// readFreeNumber: the longest leading number of a typed answer or file field.
+// readFreeNumberPrefix, readLeadingNumber: the longest leading number of a typed answer or file field.
 //
 // Given:    text    characters, leading blanks allowed
 // Returned: value   the number (0 when the text starts with no number)
@@ -59,7 +59,7 @@ FreeNumber readFreeNumberPrefix(std::string_view text) {
     return {value, end};
 }
 
-double readFreeNumber(std::string_view text) { return readFreeNumberPrefix(text).value; }
+double readLeadingNumber(std::string_view text) { return readFreeNumberPrefix(text).value; }
 
 std::vector<std::string_view> splitFreeFields(std::string_view line) {
     std::vector<std::string_view> fields;

@@ -9,23 +9,23 @@ namespace {
 
 using namespace tarvo;
 
-TEST(ReadFreeNumber, LongestLeadingNumber) {
-    EXPECT_EQ(readFreeNumber("2000.0101"), 2000.0101);
-    EXPECT_EQ(readFreeNumber("  -500.0315abc"), -500.0315);
-    EXPECT_EQ(readFreeNumber("+12"), 12.0);
-    EXPECT_EQ(readFreeNumber(".5"), 0.5);
-    EXPECT_EQ(readFreeNumber("5."), 5.0);
-    EXPECT_EQ(readFreeNumber("1.5E3x"), 1500.0);
-    EXPECT_EQ(readFreeNumber("1.5d-2"), 0.015);
-    EXPECT_EQ(readFreeNumber("7e"), 7.0);      // an exponent without digits is not part of it
-    EXPECT_EQ(readFreeNumber("3,4"), 3.0);
-    EXPECT_EQ(readFreeNumber("1.2.3"), 1.2);
+TEST(ReadLeadingNumber, LongestLeadingNumber) {
+    EXPECT_EQ(readLeadingNumber("2000.0101"), 2000.0101);
+    EXPECT_EQ(readLeadingNumber("  -500.0315abc"), -500.0315);
+    EXPECT_EQ(readLeadingNumber("+12"), 12.0);
+    EXPECT_EQ(readLeadingNumber(".5"), 0.5);
+    EXPECT_EQ(readLeadingNumber("5."), 5.0);
+    EXPECT_EQ(readLeadingNumber("1.5E3x"), 1500.0);
+    EXPECT_EQ(readLeadingNumber("1.5d-2"), 0.015);
+    EXPECT_EQ(readLeadingNumber("7e"), 7.0);      // an exponent without digits is not part of it
+    EXPECT_EQ(readLeadingNumber("3,4"), 3.0);
+    EXPECT_EQ(readLeadingNumber("1.2.3"), 1.2);
     EXPECT_EQ(readFreeNumberPrefix("  42 rest").length, 4u);
 }
 
-TEST(ReadFreeNumber, TextThatIsNoNumberReadsAsZero) {
+TEST(ReadLeadingNumber, TextThatIsNoNumberReadsAsZero) {
     for (const char* text : {"", "abc", "-", ".", "+.", "nan", "inf", "e5", "\x01\xff"}) {
-        EXPECT_EQ(readFreeNumber(text), 0.0) << text;
+        EXPECT_EQ(readLeadingNumber(text), 0.0) << text;
         EXPECT_EQ(readFreeNumberPrefix(text).length, 0u) << text;
     }
 }

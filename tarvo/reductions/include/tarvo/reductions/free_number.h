@@ -17,7 +17,9 @@ struct FreeNumber {
 // optional sign, digits with an optional decimal point, an optional exponent
 // (E or D).  No number gives value 0 and length 0.
 FreeNumber readFreeNumberPrefix(std::string_view text);
-double readFreeNumber(std::string_view text);
+// The value alone.  (Named apart from the shell's readFreeNumber, which has
+// the same rule, so that both headers can be included together.)
+double readLeadingNumber(std::string_view text);
 
 // Splits a line into fields separated by blanks or commas (empty fields
 // between two commas are kept as empty strings).
