@@ -130,7 +130,7 @@ char* PictorStringCopy(const char* text) {
 int PictorFirstFreePicture(const char* prefix, const char* suffix, int first, int last) {
     if (!prefix || !suffix || first < 0 || last > 999 || first > last) return -1;
     for (int n = first; n <= last; ++n) {
-        char number[8];
+        char number[16];
         std::snprintf(number, sizeof number, "%03d", n);
         if (!fileExistsAnyCase(std::string(prefix) + number + suffix)) return n;
     }

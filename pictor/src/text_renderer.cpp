@@ -26,6 +26,7 @@ class FontLibrary {
         for (auto& [key, face] : faces_)
             if (face) FT_Done_Face(face);
         if (library_) FT_Done_FreeType(library_);
+        if (usedFontconfig_) FcFini(); // releases fontconfig's own caches
     }
 
     // The face for the request, or nullptr when no scalable font exists.
@@ -48,6 +49,7 @@ class FontLibrary {
     }
 
     FT_Face match(const FontRequest& request) {
+        usedFontconfig_ = true;
         FcPattern* pattern = FcPatternCreate();
         if (!pattern) return nullptr;
         FcPatternAddString(pattern, FC_FAMILY,
@@ -77,6 +79,7 @@ class FontLibrary {
     }
 
     bool tried_ = false;
+    bool usedFontconfig_ = false;
     FT_Library library_ = nullptr;
     std::map<std::tuple<std::string, int, bool>, FT_Face> faces_;
 };

@@ -12,9 +12,9 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
+#include <poll.h>
 #include <spawn.h>
 #include <string>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -33,29 +33,24 @@ void pause(int ms) {
     nanosleep(&t, nullptr);
 }
 
-bool exists(const std::string& p) {
-    struct stat st {};
-    return stat(p.c_str(), &st) == 0;
-}
-
-// A private X server on the first free display number from 90 up.
+// A private X server on a free display number.
 class PrivateXServer {
   public:
+    // Tries display numbers from 90 up. Xvfb takes a number by creating
+    // its lock file, which names the owner's process id; a server that
+    // finds the number taken ends, and the next number is tried. So test
+    // runs started together never share a server.
     bool start(std::string& why) {
-        for (int n = 90; n < 140; ++n) {
-            if (exists("/tmp/.X11-unix/X" + std::to_string(n)) ||
-                exists("/tmp/.X" + std::to_string(n) + "-lock"))
-                continue;
-            number_ = n;
-            break;
+        for (int n = 90; n < 130; ++n) {
+            if (startOn(n)) return true;
         }
-        if (number_ < 0) {
-            why = "no free display number";
-            return false;
-        }
-        const std::string display = ":" + std::to_string(number_);
+        return (why = "Xvfb could not take any display number from 90 to 129", false);
+    }
+
+    bool startOn(int n) {
+        const std::string display = ":" + std::to_string(n);
         std::vector<std::string> args{"Xvfb",       display,     "-screen", "0",
-                                      "640x480x24", "-nolisten", "tcp"};
+                                      "640x480x24", "-nolisten", "tcp",     "-noreset"};
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -67,38 +62,42 @@ class PrivateXServer {
         posix_spawn_file_actions_destroy(&actions);
         if (spawned != 0) {
             pid_ = -1;
-            why = "Xvfb cannot be started";
             return false;
         }
-        for (int tries = 0; tries < 200; ++tries) { // up to 10 s for the socket
-            if (exists("/tmp/.X11-unix/X" + std::to_string(number_))) {
+        name_ = display;
+        for (int tries = 0; tries < 200; ++tries) { // up to 10 s
+            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                pid_ = -1; // the number was taken
+                return false;
+            }
+            if (ownsDisplay()) {
                 if (Display* probe = XOpenDisplay(display.c_str())) {
                     XCloseDisplay(probe);
-                    name_ = display;
                     return true;
                 }
             }
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                why = "Xvfb ended at start";
-                return false;
-            }
             pause(50);
         }
-        why = "Xvfb did not accept connections";
+        stop();
         return false;
     }
-    ~PrivateXServer() {
+
+    ~PrivateXServer() { stop(); }
+    void stop() {
         if (pid_ > 0) {
             kill(pid_, SIGTERM);
             waitpid(pid_, nullptr, 0);
         }
+        pid_ = -1;
+    }
+    bool ownsDisplay() const {
+        std::ifstream lock("/tmp/.X" + name_.substr(1) + "-lock");
+        long owner = 0;
+        return (lock >> owner) && owner == pid_;
     }
     const std::string& name() const { return name_; }
 
   private:
-    int number_ = -1;
     pid_t pid_ = -1;
     std::string name_;
 };
@@ -168,7 +167,7 @@ TEST(X11Display, WindowShowsTheCanvasAndReturnsInput) {
     setenv("DISPLAY", server.name().c_str(), 1);
 
     ASSERT_EQ(PictorHostOpen(200, 100, -1), 0);
-    ASSERT_NE(hGfx(), 0) << "the window should be on the screen";
+    ASSERT_NE(hGfx(), 0) << "the window should be on the screen of " << server.name();
     ASSERT_EQ(GfxOption(1, 0), 0);
     ASSERT_EQ(GfxOption(6, 0), 0);
     ASSERT_EQ(GfxWindow(2), 0); // draw with updates suspended, then reveal
