@@ -201,3 +201,18 @@ TEST_F(DeltaTFileTest, RefusesMissingTruncatedOversizedAndGarbageFiles) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(DeltaTFileOfTheDataTree, HoldsThePublishedCoefficients) {
+    const fs::path file = fs::path(TARVO_TEST_TREE) / "CFG" / "DELTAT.COF";
+    if (!fs::exists(file)) GTEST_SKIP() << "no data tree built at " << TARVO_TEST_TREE;
+    DeltaTSettings s;
+    std::string message;
+    ASSERT_TRUE(readDeltaTCoefficients(file, s, message)) << message;
+    EXPECT_EQ(s.a, kPublishedDeltaTA);
+    EXPECT_EQ(s.b, kPublishedDeltaTB);
+    EXPECT_EQ(s.c, kPublishedDeltaTC);
+}
+
+} // namespace

@@ -152,3 +152,23 @@ TEST(PrecessionTableDefault, EmptyTableStillGivesDefinedAngles) {
 }
 
 } // namespace
+
+namespace {
+
+// The table of the built data tree is the computed one.
+TEST(PrecessionTableOfTheDataTree, LoadsAndMatchesTheModel) {
+    const fs::path file = fs::path(TARVO_TEST_TREE) / "BIN" / "PRECDATN.BIN";
+    if (!fs::exists(file)) GTEST_SKIP() << "no data tree built at " << TARVO_TEST_TREE;
+    PrecessionTable table;
+    std::string message;
+    ASSERT_TRUE(loadPrecessionTable(file, table, message)) << message;
+    const PrecessionTable& computed = builtTable();
+    for (std::size_t i = 0; i < table.records.size(); ++i) {
+        ASSERT_EQ(table.records[i].meanObliquity, computed.records[i].meanObliquity) << i;
+        ASSERT_EQ(table.records[i].precessionResidual, computed.records[i].precessionResidual) << i;
+        ASSERT_EQ(table.records[i].inclination, computed.records[i].inclination) << i;
+        ASSERT_EQ(table.records[i].nodeLongitude, computed.records[i].nodeLongitude) << i;
+    }
+}
+
+} // namespace
