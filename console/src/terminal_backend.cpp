@@ -186,14 +186,23 @@ int TerminalBackend::colorPairFor(int fg, int bg, unsigned& extraAttrs) const {
 }
 
 void TerminalBackend::drawGrid(const ScreenGrid& grid) {
-    if (needFullRedraw_ || showingTooSmall_ || grid.cols() != shownCols_ ||
-        grid.rows() != shownRows_) { // nothing of an earlier, larger grid may stay
+    const bool full = needFullRedraw_ || showingTooSmall_ || grid.cols() != shownCols_ ||
+                      grid.rows() != shownRows_;
+    if (full) { // nothing of an earlier, larger grid may stay
         werase(stdscr);
         clearok(curscr, TRUE);
+        shownCells_.assign(static_cast<std::size_t>(grid.cols()) * grid.rows(), Cell{});
     }
+    std::size_t i = 0;
     for (int r = 1; r <= grid.rows(); ++r) {
-        for (int c = 1; c <= grid.cols(); ++c) {
+        for (int c = 1; c <= grid.cols(); ++c, ++i) {
             const Cell cell = grid.cell(r, c);
+            Cell& shown = shownCells_[i];
+            // Only changed cells go to ncurses: a page that changes a few
+            // numbers per step costs a few cells, not the whole grid.
+            if (!full && cell.ch == shown.ch && cell.fg == shown.fg && cell.bg == shown.bg)
+                continue;
+            shown = cell;
             unsigned attrs = A_NORMAL;
             const int pair = colorPairFor(cell.fg, cell.bg, attrs);
             wchar_t text[2] = {static_cast<wchar_t>(cell.ch < 32 ? U' ' : cell.ch), L'\0'};

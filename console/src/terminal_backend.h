@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct screen; // ncurses' SCREEN
 
@@ -48,6 +49,7 @@ class TerminalBackend final : public Backend {
     bool showingTooSmall_ = false;
     bool needFullRedraw_ = true;
     int shownCols_ = 0, shownRows_ = 0; // grid size last drawn
+    std::vector<Cell> shownCells_;      // the cells last handed to ncurses
     std::chrono::steady_clock::time_point lastPresent_{};
     bool active_ = false;
 };
