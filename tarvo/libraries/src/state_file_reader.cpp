@@ -1,82 +1,16 @@
 #include <cmath>
 #include <fstream>
 
-#include "state_file_fields.h"
+#include "record_reader.h"
 #include "tarvo/libraries/state_file.h"
 
 namespace tarvo {
-namespace {
-
-constexpr std::uintmax_t maximumStateFileBytes = 2ull << 30;  // far beyond the largest table
-
-class RecordReader {
-public:
-    RecordReader(std::string_view text, std::string name) : fields_(text), name_(std::move(name)) {}
-
-    bool number(long double& value, const char* what)
-    {
-        std::string field;
-        switch (fields_.number(value, field)) {
-        case StateFileFields::Outcome::Read: return true;
-        case StateFileFields::Outcome::EndOfFile:
-            error_ = name_ + ": the file ends where " + what + " should follow";
-            return false;
-        default:
-            error_ = name_ + ": line " + std::to_string(fields_.line()) + ": \"" + field.substr(0, 40) +
-                     "\" is not a number (" + what + ")";
-            return false;
-        }
-    }
-    bool number(double& value, const char* what)
-    {
-        long double wide = 0;
-        if (!number(wide, what)) return false;
-        value = static_cast<double>(wide);
-        return true;
-    }
-    bool string(std::string& value, const char* what)
-    {
-        if (fields_.string(value) == StateFileFields::Outcome::Read) return true;
-        error_ = name_ + ": the file ends where " + what + " should follow";
-        return false;
-    }
-    bool atEnd() { return fields_.atEnd(); }
-    const std::string& error() const { return error_; }
-
-private:
-    StateFileFields fields_;
-    std::string name_;
-    std::string error_;
-};
-
-bool readFile(const std::filesystem::path& file, std::string& text, std::string& message)
-{
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(file, error);
-    if (error) {
-        message = file.string() + ": cannot be opened (" + error.message() + ")";
-        return false;
-    }
-    if (size > maximumStateFileBytes) {
-        message = file.string() + ": too large for a state file (" + std::to_string(size) + " bytes)";
-        return false;
-    }
-    std::ifstream in(file, std::ios::binary);
-    text.resize(static_cast<std::size_t>(size));
-    if (!in.read(text.data(), static_cast<std::streamsize>(text.size()))) {
-        message = file.string() + ": cannot be read";
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 bool readStateFile(const std::filesystem::path& file, StateFileKind kind, std::size_t maxRecords,
                    StateFileContents& contents, std::string& message)
 {
     std::string text;
-    if (!readFile(file, text, message)) return false;
+    if (!readWholeTextFile(file, text, message)) return false;
     const std::string name = file.string();
     RecordReader in(text, name);
     StateFileContents read;

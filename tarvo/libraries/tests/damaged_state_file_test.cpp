@@ -96,7 +96,7 @@ TEST_F(DamagedStateFile, RandomDamageNeverCorruptsTheTable)
     // Damage may leave a file that still parses; then it loads. Otherwise
     // the table must be untouched.
     std::mt19937 random(5);
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 150; ++round) {
         std::string text = goodFile;
         for (int k = 0; k < 3; ++k) text[random() % text.size()] = "x.-E,#/ \n9"[random() % 10];
         const auto file = scratch.write("HIT.TVX", text, false);
