@@ -27,6 +27,14 @@ std::vector<std::array<long double, 3>> sampleVectors() {
             {-123.456L, 789.012L, -34.5L}, {1e-3L, -2e5L, 3.3L}, {0.3L, 0.4L, -0.866L}};
 }
 
+TEST(FrameState, BeforeTheFirstComputeFrameIsTheJ2000Frame) {
+    const FrameState f;
+    std::array<long double, 3> v = {0.3L, -0.4L, 0.866L};
+    const auto in = v;
+    rotateToDate(f, v);
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(static_cast<double>(v[k] - in[k]), 0.0, 1e-18);
+}
+
 TEST(FrameAtJ2000, IsARotationAboutXByTheObliquityDifference) {
     const FrameState f = frameAt(0.0L);
     const long double angle = (kObliquityJ2000Arcsec - 84381.406L) * kArcsecToRadians; // 0.000173"

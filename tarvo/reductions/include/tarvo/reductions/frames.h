@@ -132,15 +132,16 @@ struct FrameOptions {
 };
 
 // The frame state of the frame epoch: process-wide, read by the force model,
-// the reductions, the searches and the graphics views.
+// the reductions, the searches and the graphics views.  Before the first
+// computeFrame it is the J2000 frame itself (the rotations are identities).
 struct FrameState {
     long double epoch = 0.0L; // days from J2000, TT, of the last computeFrame
     AnglePair obliquityJ2000 = anglePair(kObliquityJ2000Arcsec * kArcsecToRadians);       // ε0
     AnglePair obliquityElements = anglePair(kObliquityElementsArcsec * kArcsecToRadians); // 84381.448"
-    AnglePair nodeLongitude;       // Π_A
-    AnglePair inclination;         // π_A
-    AnglePair thirdAngle;          // Λ = Π_A + p_A + Δψ
-    AnglePair obliquity;           // ε = ε_A + Δε (true obliquity with nutation)
+    AnglePair nodeLongitude = anglePair(629546.7936L * kArcsecToRadians); // Π_A
+    AnglePair inclination;                                                // π_A
+    AnglePair thirdAngle = anglePair(629546.7936L * kArcsecToRadians);    // Λ = Π_A + p_A + Δψ
+    AnglePair obliquity = anglePair(kObliquityJ2000Arcsec * kArcsecToRadians); // ε = ε_A + Δε
     PrecessionAngles precession;   // the angles themselves, radians
     Nutation nutation;             // Δψ, Δε in use (zero without nutation), radians
     Nutation principalNutation;    // Δψ₁, Δε₁, always computed, radians
