@@ -7,9 +7,11 @@
 // Notes:    |T_m| < 2 millennia: IAU 2006 (P03), or its Lieske variant.
 //           2 <= |T_m| <= 200: the long-term model of Vondrák et al. (2011),
 //           evaluated directly, plus the difference IAU 2006 - model at ±2
-//           faded out with a smooth step by ±3 millennia so that the angles
-//           are continuous at ±2 (that difference is 0.65" in p_A at +2).
-//           Beyond ±3 the angles are the model's, within 0.1" of it.
+//           faded out with a smooth step over the next century (by ±2.1
+//           millennia) so that the angles are continuous at ±2 (that
+//           difference is 0.65" in p_A at +2; the fade changes the rate of
+//           p_A by at most 0.01"/year).  From ±2.1 on the angles are the
+//           model's, within 0.1" of it.
 //           200 < |T_m| <= 1000: linear interpolation in the table (100-year
 //           entries of 0.1"), which holds the model at ±200 blended into the
 //           fixed law; the join at ±200 is continuous to the table's 0.05"
@@ -32,7 +34,7 @@ constexpr long double kDegrees = kPi / 180.0L;
 constexpr long double kTenthArcsec = kPi / 6480000.0L;
 constexpr long double kLongTermEdge = 200.0L;    // millennia: end of the long-term model
 constexpr long double kFixedLawStart = 1000.0L;  // millennia: start of the fixed law
-constexpr long double kJoinStart = 2.0L, kJoinEnd = 3.0L; // millennia: IAU 2006 -> long term
+constexpr long double kJoinStart = 2.0L, kJoinEnd = 2.1L; // millennia: IAU 2006 -> long term
 
 long double smoothStep(long double s) {
     if (s <= 0.0L) return 0.0L;
