@@ -242,7 +242,6 @@ const char* decodeRuns(const Bytes& in, const Layout& l, const std::vector<uint3
         end = l.pixelOffset + l.imageBytes;
     }
     const long long w = l.width, h = l.height;
-    std::fill(pic.pixels.begin(), pic.pixels.end(), palette[0]);
     long long x = 0, y = 0;
     size_t p = l.pixelOffset;
     auto put = [&](long long count) -> uint32_t* {
@@ -304,9 +303,10 @@ BmpResult decodeBmp(std::span<const uint8_t> file) {
     Picture& pic = result.picture;
     pic.width = static_cast<int>(layout.width);
     pic.height = static_cast<int>(layout.height);
-    pic.pixels.assign(static_cast<size_t>(layout.width * layout.height), 0);
     const bool runs =
         layout.compression == kCompressionRle8 || layout.compression == kCompressionRle4;
+    // Pixels a run-length picture skips keep the first colour of its table.
+    pic.pixels.assign(static_cast<size_t>(layout.width * layout.height), runs ? palette[0] : 0);
     if (const char* why =
             runs ? decodeRuns(in, layout, palette, pic) : decodeRows(in, layout, palette, pic))
         return refuse(why);

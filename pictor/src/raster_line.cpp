@@ -133,20 +133,30 @@ void drawLine(Canvas& canvas, const StrokeStyle& pen, PixelPoint a, PixelPoint b
     const long long twiceSteps = 2 * steps;
     const long long absMinor = std::llabs(minor);
     const int minorDir = minor < 0 ? -1 : 1;
+    // Bresenham's pixel for step i is round(i * minor / steps): the minor
+    // offset is floor((2 i |minor| + steps) / (2 steps)). Start it in closed
+    // form at the first visible step, then carry the remainder.
+    long long off = 0, remainder = 0;
+    if (steps > 0 && first <= last) {
+        const __int128 numerator = static_cast<__int128>(2) * first * absMinor + steps;
+        off = static_cast<long long>(numerator / twiceSteps);
+        remainder = static_cast<long long>(numerator % twiceSteps);
+    }
     for (long long i = first; i <= last; ++i) {
-        // Bresenham's pixel for step i in closed form: round(i * minor / steps).
-        const long long off =
-            steps == 0 ? 0
-                       : static_cast<long long>((static_cast<__int128>(2) * i * absMinor + steps) /
-                                                twiceSteps);
         const long long m = majorStart + majorDir * i, n = minorStart + minorDir * off;
         const long long x = xMajor ? m : n, y = xMajor ? n : m;
-        if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) continue;
-        uint32_t& px = canvas.row(static_cast<int>(y))[x];
-        if (!dashes || dashIsOn(*dashes, patternPhase + i))
-            px = pen.pixel;
-        else if (pen.background.opaque)
-            px = pen.background.pixel;
+        if (x >= 0 && y >= 0 && x < canvas.width && y < canvas.height) {
+            uint32_t& px = canvas.row(static_cast<int>(y))[x];
+            if (!dashes || dashIsOn(*dashes, patternPhase + i))
+                px = pen.pixel;
+            else if (pen.background.opaque)
+                px = pen.background.pixel;
+        }
+        remainder += 2 * absMinor;
+        if (remainder >= twiceSteps) {
+            remainder -= twiceSteps;
+            ++off;
+        }
     }
     patternPhase += steps;
 }

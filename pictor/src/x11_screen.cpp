@@ -29,9 +29,11 @@ class X11Window;
 // The one connection to the display, opened with the first window.
 class X11Connection {
   public:
+    // Never destroyed: windows still open at exit close on a live display,
+    // whatever order static objects end in.
     static X11Connection* get() {
-        static X11Connection connection;
-        return connection.display_ && !connection.lost_ ? &connection : nullptr;
+        static X11Connection* connection = new X11Connection;
+        return connection->display_ && !connection->lost_ ? connection : nullptr;
     }
     bool lost() const { return lost_; }
     Display* display() const { return display_; }
@@ -73,9 +75,6 @@ class X11Connection {
         native_ = visual_->red_mask == 0xFF0000 && visual_->green_mask == 0xFF00 &&
                   visual_->blue_mask == 0xFF && thirtyTwoBits && (depth_ == 24 || depth_ == 32) &&
                   (ImageByteOrder(display_) == LSBFirst) == hostLittle;
-    }
-    ~X11Connection() {
-        if (display_ && !lost_) XCloseDisplay(display_);
     }
 
     Display* display_ = nullptr;

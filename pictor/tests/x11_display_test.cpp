@@ -48,7 +48,8 @@ class PrivateXServer {
     }
 
     bool startOn(int n) {
-        const std::string display = ":" + std::to_string(n);
+        char display[16];
+        std::snprintf(display, sizeof display, ":%d", n);
         std::vector<std::string> args{"Xvfb",       display,     "-screen", "0",
                                       "640x480x24", "-nolisten", "tcp",     "-noreset"};
         std::vector<char*> argv;
@@ -71,7 +72,7 @@ class PrivateXServer {
                 return false;
             }
             if (ownsDisplay()) {
-                if (Display* probe = XOpenDisplay(display.c_str())) {
+                if (Display* probe = XOpenDisplay(display)) {
                     XCloseDisplay(probe);
                     return true;
                 }
