@@ -67,7 +67,7 @@ std::string yearField(long long year) {
     return s;
 }
 
-// Julian dates beyond about ±2.7e16 years are held at that limit so that the
+// Julian dates beyond ±1e18 days (2.7e15 years) are held at that limit so that the
 // day number stays a 64-bit integer; a NaN is taken as J2000.
 long double boundedJulianDate(long double jd) {
     constexpr long double kLimit = 1.0e18L; // days
