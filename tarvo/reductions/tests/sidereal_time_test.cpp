@@ -2,6 +2,7 @@
 // 1982) over 1800-2200; the value quoted for J2000; the equation of the
 // equinoxes of the frame state for apparent sidereal time.
 
+#include "tarvo/reductions/date_input.h"
 #include "tarvo/reductions/frames.h"
 #include "tarvo/reductions/time_scales.h"
 
@@ -9,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <string>
 
 namespace {
 
@@ -64,6 +68,27 @@ TEST(SiderealTime, DisplayText) {
     // 280.46061837° = 18h 41m 50.548s.
     EXPECT_EQ(formatSiderealTime(siderealTime(0.0L, 0.0L)), "18:41:50.5");
     EXPECT_EQ(formatSiderealTime(2.0L * kPi - 1e-7L), "00:00:00.0");
+}
+
+} // namespace
+
+namespace {
+
+// The computer's zone offset comes from the operating system's zone rules
+// (POSIX TZ strings here, so no zone database is needed).
+TEST(ZoneOffset, FollowsTheZoneOfTheProcess) {
+    const char* saved = std::getenv("TZ");
+    const std::string previous = saved ? saved : "";
+    setenv("TZ", "IST-5:30", 1);
+    tzset();
+    EXPECT_EQ(tarvo::computerZoneOffsetHours(), 5.5);
+    EXPECT_EQ(tarvo::readComputerClock().zoneOffsetHours, 5.5);
+    setenv("TZ", "WEST+3", 1); // three hours west of Greenwich
+    tzset();
+    EXPECT_EQ(tarvo::computerZoneOffsetHours(), -3.0);
+    if (saved) setenv("TZ", previous.c_str(), 1);
+    else unsetenv("TZ");
+    tzset();
 }
 
 } // namespace
