@@ -3,6 +3,9 @@
 #include "console/console.h"
 #include "console_state.h"
 
+#include <chrono>
+#include <thread>
+
 namespace console {
 
 Event readKey() {
@@ -15,6 +18,14 @@ Event readKey() {
 std::optional<Event> pollKey() {
     ConsoleState& state = consoleState();
     return activeBackend().pollEvent(state.grid);
+}
+
+void pauseMs(int milliseconds) {
+    ConsoleState& state = consoleState();
+    Backend& backend = activeBackend();
+    if (backend.isScript() || milliseconds <= 0) return;
+    backend.present(state.grid, false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 } // namespace console

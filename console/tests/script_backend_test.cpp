@@ -71,6 +71,13 @@ TEST_F(ScriptReads, ReadLineEscAbandons) {
     EXPECT_FALSE(readLine(10).has_value());
 }
 
+// A pause of an hour would stop the test run if it waited at all.
+TEST_F(ScriptReads, PausesDoNotWaitInScripts) {
+    start("key a\n");
+    pauseMs(3600 * 1000);
+    EXPECT_EQ(readKey().key, 'a');
+}
+
 using ScriptExpectations = ScriptSession;
 
 TEST_F(ScriptExpectations, CheckedAgainstTheScreenAtTheRead) {

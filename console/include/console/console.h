@@ -174,6 +174,10 @@ std::optional<Event> pollKey();
 // On return the cursor stands after the shown text.
 std::optional<std::string> readLine(int maxLen, std::string_view initial = {});
 
+// Waits this long on a terminal (after showing the grid); returns at once
+// in scripts, where nothing waits for the clock.
+void pauseMs(int milliseconds);
+
 // ------------------------------------------------- console-library calls
 // Integers follow the suite's convention: -1 on, 0 off. Queries that cannot
 // answer return 0. Window placement requests are accepted and do nothing.
