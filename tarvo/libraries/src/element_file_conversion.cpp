@@ -79,7 +79,8 @@ ElementConversionOutcome convertElementFile(const std::filesystem::path& element
             massRatio = r.massField / earthMass;
         } else if (full) {
             c.gravityConstant = elementGravityConstant(ElementMode::FullFile, sunMass);
-            massRatio = r.massField / sunMass;
+            // A comet's first number is its magnitude slope, not a mass.
+            massRatio = r.radius < 0 ? 0 : r.massField / sunMass;
         }
         Rotation3 rotation{};
         if (r.hasFrameEpoch) {
