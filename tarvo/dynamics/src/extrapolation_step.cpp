@@ -20,7 +20,7 @@ constexpr int parallelBodyThreshold = 4096;
 void ExtrapolationWork::ensure(std::size_t n) {
   if (slots >= n) return;
   slots = n;
-  for (auto* v : {&stageX, &stageY, &stageZ, &dispX, &dispY, &dispZ, &incX, &incY, &incZ,
+  for (auto* v : {&stageX, &stageY, &stageZ, &incX, &incY, &incZ,
                   &accSumX, &accSumY, &accSumZ, &accMomentX, &accMomentY, &accMomentZ,
                   &posSumX, &posSumY, &posSumZ, &velSumX, &velSumY, &velSumZ, &errSumX,
                   &errSumY, &errSumZ, &savedStepMass}) {
@@ -97,14 +97,11 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
       w.incX[i] = (w.start.x[i] / (2.0L * nl) + t.velX[i]) / nl;
       w.incY[i] = (w.start.y[i] / (2.0L * nl) + t.velY[i]) / nl;
       w.incZ[i] = (w.start.z[i] / (2.0L * nl) + t.velZ[i]) / nl;
-      w.dispX[i] = w.incX[i];
-      w.dispY[i] = w.incY[i];
-      w.dispZ[i] = w.incZ[i];
       w.accSumX[i] = w.accSumY[i] = w.accSumZ[i] = 0.0L;
       w.accMomentX[i] = w.accMomentY[i] = w.accMomentZ[i] = 0.0L;
-      w.stageX[i] = t.posX[i] + w.dispX[i];
-      w.stageY[i] = t.posY[i] + w.dispY[i];
-      w.stageZ[i] = t.posZ[i] + w.dispZ[i];
+      w.stageX[i] = t.posX[i] + w.incX[i];
+      w.stageY[i] = t.posY[i] + w.incY[i];
+      w.stageZ[i] = t.posZ[i] + w.incZ[i];
     });
     ForceCall call;
     call.H = H;
@@ -114,21 +111,23 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
       call.substep = k;
       computeAccelerations(t, state, model, in, call, w.stage);
       detail::forEachIndex(0, N, parallel, [&](int i) {
-        w.incX[i] += w.stage.x[i];
-        w.incY[i] += w.stage.y[i];
-        w.incZ[i] += w.stage.z[i];
-        w.accSumX[i] += w.stage.x[i];
-        w.accSumY[i] += w.stage.y[i];
-        w.accSumZ[i] += w.stage.z[i];
-        w.accMomentX[i] += w.stage.x[i] * (nl - k);
-        w.accMomentY[i] += w.stage.y[i] * (nl - k);
-        w.accMomentZ[i] += w.stage.z[i] * (nl - k);
-        w.dispX[i] += w.incX[i];
-        w.dispY[i] += w.incY[i];
-        w.dispZ[i] += w.incZ[i];
-        w.stageX[i] = t.posX[i] + w.dispX[i];
-        w.stageY[i] = t.posY[i] + w.dispY[i];
-        w.stageZ[i] = t.posZ[i] + w.dispZ[i];
+        const long double ax = w.stage.x[i], ay = w.stage.y[i], az = w.stage.z[i];
+        const long double ix = w.incX[i] + ax, iy = w.incY[i] + ay, iz = w.incZ[i] + az;
+        w.incX[i] = ix;
+        w.incY[i] = iy;
+        w.incZ[i] = iz;
+        const long double sx = w.accSumX[i] + ax, sy = w.accSumY[i] + ay,
+                          sz = w.accSumZ[i] + az;
+        w.accSumX[i] = sx;
+        w.accSumY[i] = sy;
+        w.accSumZ[i] = sz;
+        // sum over k of the running sums = sum_k (n - k) A_k
+        w.accMomentX[i] += sx;
+        w.accMomentY[i] += sy;
+        w.accMomentZ[i] += sz;
+        w.stageX[i] += ix;
+        w.stageY[i] += iy;
+        w.stageZ[i] += iz;
       });
     }
     call.substep = n;

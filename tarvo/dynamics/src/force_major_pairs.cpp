@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "attraction_kernels.h"
 #include "force_passes.h"
 
 namespace tarvo::detail {
@@ -46,19 +47,21 @@ void earthMoonPair(PassContext& c) {
   }
 }
 
-template <typename T>
-void newtonianPairs(PassContext& c, const T* x, const T* y, const T* z, const T* m, T* ax,
-                    T* ay, T* az) {
+// Newtonian pairs i < j <= lastMajor on the extended path, the Earth-Moon
+// pair left out (handled with its figure terms).
+void newtonianPairsExtended(PassContext& c, const long double* x, const long double* y,
+                            const long double* z, const long double* m, long double* ax,
+                            long double* ay, long double* az) {
   const int last = std::min(c.lastMajor, c.N);
   for (int i = 1; i < last; ++i) {
     for (int j = i + 1; j <= last; ++j) {
       if (c.moonIn && ((i == c.earth && j == c.moon) || (i == c.moon && j == c.earth))) {
         continue;
       }
-      const T dx = x[j] - x[i], dy = y[j] - y[i], dz = z[j] - z[i];
-      const T r2 = dx * dx + dy * dy + dz * dz;
-      const T rho3 = T(1) / (r2 * std::sqrt(r2));
-      const T fi = m[i] * rho3, fj = m[j] * rho3;
+      const long double dx = x[j] - x[i], dy = y[j] - y[i], dz = z[j] - z[i];
+      const long double r2 = dx * dx + dy * dy + dz * dz;
+      const long double rho3 = 1.0L / (r2 * std::sqrt(r2));
+      const long double fi = m[i] * rho3, fj = m[j] * rho3;
       ax[j] -= fi * dx;
       ay[j] -= fi * dy;
       az[j] -= fi * dz;
@@ -69,16 +72,70 @@ void newtonianPairs(PassContext& c, const T* x, const T* y, const T* z, const T*
   }
 }
 
+// The same on the double path in three sweeps over the list of pairs:
+// separations, then 1/r^3 of all pairs as one vector loop (square roots
+// and divisions dominate), then the sums in pair order.
+void newtonianPairsDouble(PassContext& c) {
+  ForceWork& w = c.model.work;
+  const int last = std::min(c.lastMajor, c.N);
+  const std::array<int, 4> key = {last, c.earth, c.moon, c.moonIn ? 1 : 0};
+  if (key != w.pairKey) {
+    w.pairKey = key;
+    w.pairI.clear();
+    w.pairJ.clear();
+  }
+  const bool build = w.pairI.empty();
+  for (int i = 1; i < last && build; ++i) {
+    for (int j = i + 1; j <= last; ++j) {
+      if (c.moonIn && ((i == c.earth && j == c.moon) || (i == c.moon && j == c.earth))) {
+        continue;
+      }
+      w.pairI.push_back(i);
+      w.pairJ.push_back(j);
+    }
+  }
+  const int pairs = static_cast<int>(w.pairI.size());
+  w.pairDx.resize(pairs);
+  w.pairDy.resize(pairs);
+  w.pairDz.resize(pairs);
+  w.pairRho3.resize(pairs);
+  const double* px = w.px.data();
+  const double* py = w.py.data();
+  const double* pz = w.pz.data();
+  for (int p = 0; p < pairs; ++p) {
+    const int i = w.pairI[p], j = w.pairJ[p];
+    w.pairDx[p] = px[j] - px[i];
+    w.pairDy[p] = py[j] - py[i];
+    w.pairDz[p] = pz[j] - pz[i];
+  }
+  inverseCubes(w.pairDx.data(), w.pairDy.data(), w.pairDz.data(), w.pairRho3.data(), pairs);
+  const double* m = w.gm.data();
+  double* ax = w.ax.data();
+  double* ay = w.ay.data();
+  double* az = w.az.data();
+  for (int p = 0; p < pairs; ++p) {
+    const int i = w.pairI[p], j = w.pairJ[p];
+    const double rho3 = w.pairRho3[p];
+    const double fi = m[i] * rho3, fj = m[j] * rho3;
+    const double dx = w.pairDx[p], dy = w.pairDy[p], dz = w.pairDz[p];
+    ax[j] -= fi * dx;
+    ay[j] -= fi * dy;
+    az[j] -= fi * dz;
+    ax[i] += fj * dx;
+    ay[i] += fj * dy;
+    az[i] += fj * dz;
+  }
+}
+
 }  // namespace
 
 void majorPairsPass(PassContext& c) {
   ForceWork& w = c.model.work;
   if (c.doublePath) {
-    newtonianPairs<double>(c, w.px.data(), w.py.data(), w.pz.data(), w.gm.data(), w.ax.data(),
-                           w.ay.data(), w.az.data());
+    newtonianPairsDouble(c);
   } else {
-    newtonianPairs<long double>(c, c.in.x, c.in.y, c.in.z, c.table.stepMass.data(),
-                                w.exAx.data(), w.exAy.data(), w.exAz.data());
+    newtonianPairsExtended(c, c.in.x, c.in.y, c.in.z, c.table.stepMass.data(), w.exAx.data(),
+                           w.exAy.data(), w.exAz.data());
   }
   if (c.moonIn && c.moon <= c.lastMajor && c.earth <= c.lastMajor) earthMoonPair(c);
 }

@@ -71,7 +71,8 @@ void computeAccelerations(const BodyTable& table, const IntegrationState& state,
     } else {
       w.exAx[i] = w.exAy[i] = w.exAz[i] = 0.0L;
     }
-    w.notEarthFigure[i] = detail::earthActsThroughFigure(c, i) ? 0.0 : 1.0;
+    w.notEarthFigure[i] =
+        (i > c.lastMajor && detail::earthActsThroughFigure(c, i)) ? 0.0 : 1.0;
   });
 
   // 3-6. The passes.

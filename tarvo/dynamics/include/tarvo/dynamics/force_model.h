@@ -72,7 +72,9 @@ struct ForceWork {
   std::vector<double> notEarthFigure;       // 0 where the Earth acts through its figure
   std::vector<double> asymC0, asymC1, asymC2;  // delayed-distance quadratic, Gm
   std::vector<std::int32_t> asymActive;
-  std::vector<double> chunkPartial;         // per-chunk back-reactions, fixed order
+  std::vector<int> pairI, pairJ;            // major pairs of the double path
+  std::array<int, 4> pairKey{-1, -1, -1, -1};  // layout the pair list was built for
+  std::vector<double> pairDx, pairDy, pairDz, pairRho3;
   std::size_t slots = 0;
   void ensure(std::size_t n);
 };

@@ -28,7 +28,6 @@ inline constexpr long double minimumStepFraction = 9.094947017729282379150390625
 // Work arrays of one extrapolation step, one entry per body.
 struct ExtrapolationWork {
   std::vector<long double> stageX, stageY, stageZ;  // stage positions, Gm
-  std::vector<long double> dispX, dispY, dispZ;     // stage position minus start, Gm
   std::vector<long double> incX, incY, incZ;        // stage increments Delta, Gm per substep
   std::vector<long double> accSumX, accSumY, accSumZ;           // sum of the stage's A_k
   std::vector<long double> accMomentX, accMomentY, accMomentZ;  // sum of (n - k) A_k
