@@ -9,7 +9,6 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,29 +27,34 @@ namespace {
     std::exit(2);
 }
 
-std::string readScriptSource(const std::string& path) {
-    std::ostringstream content;
-    if (path.empty() || path == "-") {
-        content << std::cin.rdbuf();
-        return content.str();
-    }
+// Reads at most one byte more than a script may have, so that a pipe or a
+// device without end (--script /dev/zero) cannot fill the memory; the
+// parser refuses what is too long.
+std::string readBounded(std::istream& in) {
+    std::string content;
+    char buffer[65536];
+    while (content.size() <= kMaxScriptBytes && in.read(buffer, sizeof buffer).gcount() > 0)
+        content.append(buffer, static_cast<std::size_t>(in.gcount()));
+    return content;
+}
+
+std::string readScriptSource(const std::string& path, const std::string& name) {
+    if (path.empty() || path == "-") return readBounded(std::cin);
     std::ifstream in(path, std::ios::binary);
     if (!in) failStartup("cannot read the script " + path + ": " + std::strerror(errno));
-    // Refuse oversized regular files before reading them into memory.
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-        static_cast<std::size_t>(info.st_size) > kMaxScriptBytes)
-        failStartup(path + ": script too large (" + std::to_string(info.st_size) +
-                    " bytes, at most " + std::to_string(kMaxScriptBytes) + ")");
-    content << in.rdbuf();
-    return content.str();
+    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        failStartup("cannot read the script " + path + ": it is a directory");
+    std::string content = readBounded(in);
+    if (in.bad()) failStartup("cannot read the script " + name + ": read error");
+    return content;
 }
 
 std::unique_ptr<Backend> makeScriptBackend(const Options& options) {
     const bool fromStdin = options.scriptPath.empty() || options.scriptPath == "-";
     const std::string name =
         fromStdin ? std::string("script on standard input") : options.scriptPath;
-    ParsedScript parsed = parseScript(readScriptSource(options.scriptPath), name);
+    ParsedScript parsed = parseScript(readScriptSource(options.scriptPath, name), name);
     if (!parsed.error.empty()) failStartup(parsed.error);
     return std::make_unique<ScriptBackend>(std::move(parsed.actions), name);
 }

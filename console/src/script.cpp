@@ -104,9 +104,8 @@ int keyFromName(std::string_view name) {
 ParsedScript parseScript(std::string_view content, std::string_view sourceName) {
     ParsedScript result;
     if (content.size() > kMaxScriptBytes) {
-        result.error = std::string(sourceName) + ": script too large (" +
-                       std::to_string(content.size()) + " bytes, at most " +
-                       std::to_string(kMaxScriptBytes) + ")";
+        result.error = std::string(sourceName) + ": script too large (more than " +
+                       std::to_string(kMaxScriptBytes) + " bytes)";
         return result;
     }
     if (content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3); // UTF-8 byte order mark

@@ -116,6 +116,18 @@ std::unique_ptr<TerminalBackend> TerminalBackend::start(std::string& why) {
         return nullptr;
     }
     set_term(backend->screen_);
+    const char* cursorAddress = tigetstr("cup");
+    if (!cursorAddress || cursorAddress == reinterpret_cast<char*>(-1)) {
+        // A terminal that cannot place the cursor cannot show a page.
+        endwin();
+        delscreen(backend->screen_);
+        backend->screen_ = nullptr;
+        if (backend->ownsOut_) std::fclose(backend->out_);
+        backend->out_ = nullptr;
+        why = std::string("this terminal cannot place the cursor (TERM=") +
+              (term ? term : "unset") + "); use --script FILE to run without one";
+        return nullptr;
+    }
     backend->active_ = true;
     installCrashGuard(restoreTerminal);
 

@@ -101,6 +101,31 @@ TEST_F(DemoRun, UnreadableScriptEndsWithStatus2) {
     EXPECT_NE(r.err.find("cannot read the script"), std::string::npos) << r.err;
 }
 
+// A script without end is refused once it passes the size limit: the
+// program neither hangs nor fills the memory.
+TEST_F(DemoRun, EndlessScriptSourceEndsWithStatus2) {
+    auto r = runProcess({kDemo, "--script", "/dev/zero"}, "/dev/null", tempPath("run"));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("/dev/zero: script too large"), std::string::npos) << r.err;
+    r = runProcess({kDemo}, "/dev/zero", tempPath("run")); // the same on standard input
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("script on standard input: script too large"), std::string::npos) << r.err;
+}
+
+TEST_F(DemoRun, DirectoryAsScriptEndsWithStatus2) {
+    const auto r =
+        runProcess({kDemo, "--script", ::testing::TempDir()}, "/dev/null", tempPath("run"));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("is a directory"), std::string::npos) << r.err;
+}
+
+TEST_F(DemoRun, UnwritableTranscriptEndsWithStatus2) {
+    const auto r = run("key Esc\n", false, {"--transcript", "/nonexistent-dir/t.txt"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("cannot open the transcript /nonexistent-dir/t.txt"), std::string::npos)
+        << r.err;
+}
+
 TEST_F(DemoRun, MissingOptionArgumentEndsWithStatus2) {
     const auto r = runProcess({kDemo, "--script"}, "/dev/null", tempPath("run"));
     EXPECT_EQ(r.status, 2);

@@ -91,6 +91,8 @@ class TmuxTerminal : public ::testing::Test {
         return out;
     }
     std::string screen() { return tmuxOutput("capture-pane -p"); }
+    // With the lines scrolled off: tmux pushes a dead pane's text there.
+    std::string screenAndHistory() { return tmuxOutput("capture-pane -p -S -"); }
     std::string format(const std::string& f) {
         std::string s = tmuxOutput("display-message -p '" + f + "'");
         while (!s.empty() && s.back() == '\n') s.pop_back();
@@ -213,6 +215,28 @@ TEST_F(TmuxTerminal, ACrashStillRestoresTheTerminal) {
     const std::string status = waitForFile(statusFile_);
     EXPECT_FALSE(status.empty() || status == "0") << status;
     EXPECT_EQ(format("#{alternate_on}"), "0");
+}
+
+// Terminals the console cannot drive: a clear message and status 2.
+class UnknownTerminal : public TmuxTerminal {
+    std::string extraEnvironment() const override { return "TERM=no-such-terminal"; }
+};
+
+TEST_F(UnknownTerminal, IsRefusedWithAMessage) {
+    EXPECT_EQ(waitForFile(statusFile_), "2");
+    EXPECT_NE(screenAndHistory().find("cannot drive this terminal (TERM=no-such-terminal)"),
+              std::string::npos)
+        << screenAndHistory();
+}
+
+class DumbTerminal : public TmuxTerminal {
+    std::string extraEnvironment() const override { return "TERM=dumb"; }
+};
+
+TEST_F(DumbTerminal, WithoutCursorAddressingIsRefused) {
+    EXPECT_EQ(waitForFile(statusFile_), "2");
+    EXPECT_NE(screenAndHistory().find("cannot place the cursor (TERM=dumb)"), std::string::npos)
+        << screenAndHistory();
 }
 
 // A terminal description with 8 colours and 64 pairs: bright foregrounds
