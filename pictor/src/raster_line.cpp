@@ -81,13 +81,9 @@ std::vector<TipSpan> penTip(int widthPx) {
 
 namespace {
 
-// A wide line: round tips at both ends and, between them, every pixel whose
-// centre lies within half the width of the line through the tip centres.
-void drawWideLine(Canvas& canvas, const StrokeStyle& pen, PixelPoint a, PixelPoint b) {
-    const int w = std::min(pen.widthPx, kMaxPenPixels);
-    const std::vector<TipSpan> tip = penTip(w);
-    stampTip(canvas, tip, a.x, a.y, pen.pixel);
-    stampTip(canvas, tip, b.x, b.y, pen.pixel);
+// Every pixel whose centre lies within half the pen width of the segment
+// between the tip centres of a and b.
+void wideBody(Canvas& canvas, uint32_t pixel, int w, PixelPoint a, PixelPoint b) {
     const double c = (w % 2 == 0) ? -0.5 : 0.0; // centre of an even tip
     const double ax = double(a.x) + c, ay = double(a.y) + c, bx = double(b.x) + c,
                  by = double(b.y) + c;
@@ -95,9 +91,35 @@ void drawWideLine(Canvas& canvas, const StrokeStyle& pen, PixelPoint a, PixelPoi
     if (length == 0) return;
     const double nx = -(by - ay) / length * (w / 2.0), ny = (bx - ax) / length * (w / 2.0);
     FillStyle body;
-    body.pixel = pen.pixel;
+    body.pixel = pixel;
     fillPolygon(canvas, body,
                 {{ax + nx, ay + ny}, {bx + nx, by + ny}, {bx - nx, by - ny}, {ax - nx, ay - ny}});
+}
+
+// A wide line: round tips at both ends and the straight body between.
+void drawWideLine(Canvas& canvas, const StrokeStyle& pen, PixelPoint a, PixelPoint b) {
+    const int w = std::min(pen.widthPx, kMaxPenPixels);
+    const std::vector<TipSpan> tip = penTip(w);
+    stampTip(canvas, tip, a.x, a.y, pen.pixel);
+    stampTip(canvas, tip, b.x, b.y, pen.pixel);
+    wideBody(canvas, pen.pixel, w, a, b);
+}
+
+// A wide pen along a chain of points: bodies between all neighbours, round
+// tips at the ends and at every (width / 16)-th point, which keeps the cost
+// near the painted area while the joints stay round within a pixel.
+void strokeWideChain(Canvas& canvas, const StrokeStyle& pen, const std::vector<PixelPoint>& points,
+                     bool closed) {
+    if (points.empty()) return;
+    const int w = std::min(pen.widthPx, kMaxPenPixels);
+    const std::vector<TipSpan> tip = penTip(w);
+    const size_t every = static_cast<size_t>(std::max(1, w / 16));
+    for (size_t i = 0; i < points.size(); ++i) {
+        if (i % every == 0 || i + 1 == points.size())
+            stampTip(canvas, tip, points[i].x, points[i].y, pen.pixel);
+        if (i + 1 < points.size()) wideBody(canvas, pen.pixel, w, points[i], points[i + 1]);
+    }
+    if (closed && points.size() > 1) wideBody(canvas, pen.pixel, w, points.back(), points.front());
 }
 
 } // namespace
@@ -164,16 +186,14 @@ void drawLine(Canvas& canvas, const StrokeStyle& pen, PixelPoint a, PixelPoint b
 void strokePixelChain(Canvas& canvas, const StrokeStyle& pen,
                       const std::vector<PixelPoint>& chain) {
     if (pen.style == kPenInvisible || pen.style == kPenInvisibleStored) return;
-    const bool wide = pen.widthPx > 1;
-    const DashPattern* dashes = wide ? nullptr : dashPattern(pen.style);
-    const std::vector<TipSpan> tip = wide ? penTip(pen.widthPx) : std::vector<TipSpan>{};
+    if (pen.widthPx > 1) {
+        strokeWideChain(canvas, pen, chain, true);
+        return;
+    }
+    const DashPattern* dashes = dashPattern(pen.style);
     long long index = 0;
     for (const PixelPoint& p : chain) {
         const long long i = index++;
-        if (wide) {
-            stampTip(canvas, tip, p.x, p.y, pen.pixel);
-            continue;
-        }
         if (p.x < 0 || p.y < 0 || p.x >= canvas.width || p.y >= canvas.height) continue;
         uint32_t& px = canvas.row(static_cast<int>(p.y))[p.x];
         if (!dashes || dashIsOn(*dashes, i))
@@ -186,6 +206,10 @@ void strokePixelChain(Canvas& canvas, const StrokeStyle& pen,
 void strokePolyline(Canvas& canvas, const StrokeStyle& pen, const std::vector<PixelPoint>& points,
                     bool closed) {
     if (points.empty()) return;
+    if (pen.widthPx > 1 && pen.style != kPenInvisible && pen.style != kPenInvisibleStored) {
+        strokeWideChain(canvas, pen, points, closed);
+        return;
+    }
     long long phase = 0;
     for (size_t i = 0; i + 1 < points.size(); ++i) {
         const bool lastOpen = !closed && i + 2 == points.size();

@@ -25,8 +25,9 @@ void drawLine(Canvas& canvas, const StrokeStyle& pen, PixelPoint a, PixelPoint b
 void strokePolyline(Canvas& canvas, const StrokeStyle& pen, const std::vector<PixelPoint>& points,
                     bool closed);
 
-// Paints the given pixels in order with the pen: one pixel each, the
-// dash pattern counting along them, or the pen tip for a wide pen.
+// Paints the given closed chain of pixels in order with the pen: one pixel
+// each, the dash pattern counting along them; a wide pen runs along the
+// chain as along a closed polyline.
 void strokePixelChain(Canvas& canvas, const StrokeStyle& pen, const std::vector<PixelPoint>& chain);
 
 // Widest pen tip drawn, in pixels: wider pens are drawn this wide, which

@@ -64,6 +64,28 @@ TEST_F(Shapes, QuarterArcControlPointMatchesTheCircle) {
     EXPECT_DOUBLE_EQ(path[0].p3.y, -1000.0); // then up: clockwise on the screen
 }
 
+TEST_F(Shapes, WidePenCirclesAreRingsOfThatWidth) {
+    ASSERT_EQ(BrushStyle(1), 0);
+    ASSERT_EQ(Pen(kBlack, 0, -7), 0);
+    ASSERT_EQ(DrawFrom(100, 75), 0);
+    ASSERT_EQ(DrawCircle(40), 0);
+    // Every pixel within 3 of the circle is black, none beyond 4.5.
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 200; ++x) {
+            const double off = std::fabs(std::hypot(x - 100, y - 75) - 40.0);
+            if (off <= 3.0) {
+                EXPECT_EQ(colourAt(x, y), kBlack) << x << "," << y;
+            } else if (off > 4.5) {
+                EXPECT_EQ(colourAt(x, y), kWhite) << x << "," << y;
+            }
+        }
+    // A pen far wider than the canvas covers it without walking every tip.
+    ASSERT_EQ(Pen(kBlue, 0, -9999), 0);
+    ASSERT_EQ(DrawCircle(60), 0);
+    ASSERT_EQ(DrawArc(100, 100, 0, 180), 0);
+    EXPECT_EQ(countOf(kBlue), 200 * 150);
+}
+
 TEST_F(Shapes, ArcAcrossTheZeroDirection) {
     ASSERT_EQ(DrawFrom(100, 75), 0);
     ASSERT_EQ(DrawArc(100, 100, 350, 10), 0);
