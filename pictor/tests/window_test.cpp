@@ -304,6 +304,16 @@ TEST_F(WindowTable, SyncCursorMovesThePointerToTheLpr) {
     EXPECT_EQ(GfxSyncCursor(), PICTOR_ERR_MODE);
 }
 
+TEST_F(WindowTable, WithoutADisplayTheScreenRequestStaysOffScreen) {
+    unsetenv("DISPLAY");
+    ASSERT_EQ(PictorHostOpen(64, 64, -1), 0);
+    EXPECT_EQ(hGfx(), 0);
+    ASSERT_EQ(DrawPixel(1000, 1000, 0x0000FF), 0); // still drawing into the canvas
+    EXPECT_EQ(pictor::colourFromPixel(pictor::openWindow(0)->canvas.at(62, 62)), 0x0000FF);
+    PictorHostEvent ev{};
+    EXPECT_EQ(PictorHostPollEvent(&ev), 0);
+}
+
 TEST_F(WindowTable, OffScreenWindowsHaveNoPlatformHandle) {
     ASSERT_EQ(PictorHostOpen(64, 64, 0), 0);
     EXPECT_EQ(hGfx(), 0);
