@@ -145,6 +145,10 @@ double dateAnswerDays(const DateAnswer& answer) {
     return calendarToDays(static_cast<double>(answer.year), answer.month, answer.day);
 }
 
+long double dateAnswerTerrestrial(const DateAnswer& answer, const DeltaTSettings& settings) {
+    return universalToTerrestrial(dateAnswerDays(answer), settings);
+}
+
 ClockReading readComputerClock() {
     ClockReading clock;
     const std::time_t now = std::time(nullptr);

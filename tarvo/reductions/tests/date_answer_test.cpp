@@ -115,6 +115,14 @@ TEST(DateAnswer, DatesOfTheReformGapAreReadInTheJulianCalendar) {
     EXPECT_EQ(dateAnswerDays(a), dateAnswerDays(parseDateAnswer("1582,10,20", kNoon2024)));
 }
 
+TEST(DateAnswer, TypedInstantIsUniversalTimeUnlessDeltaTIsOff) {
+    const DateAnswer a = parseDateAnswer("2000,1,1.5", kNoon2024);
+    DeltaTSettings s{DeltaTMode::Fixed, 64.0, 0.0, 0.0};
+    EXPECT_NEAR(static_cast<double>(dateAnswerTerrestrial(a, s) * 86400.0L), 64.0, 1e-9);
+    s.mode = DeltaTMode::Off;
+    EXPECT_EQ(dateAnswerTerrestrial(a, s), 0.0L);
+}
+
 TEST(TabStep, DaysHoursMinutesSeconds) {
     EXPECT_EQ(parseTabStep(""), 1.0L);
     EXPECT_EQ(parseTabStep("   "), 1.0L);

@@ -2,6 +2,8 @@
 // that the prompts themselves only read lines and show messages.
 #pragma once
 
+#include "tarvo/reductions/time_scales.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,6 +41,9 @@ DateAnswer parseDateAnswer(std::string_view answer, const ClockReading& now);
 std::string dateAnswerMessage(DateAnswerStatus status);
 // JD2000 day count of an accepted answer (UT when Delta-T is on).
 double dateAnswerDays(const DateAnswer& answer);
+// The instant of an accepted answer in TT: the typed instant is UT when the
+// Delta-T mode is not Off and is converted by two fixed-point passes.
+long double dateAnswerTerrestrial(const DateAnswer& answer, const DeltaTSettings& settings);
 
 // Tabulation step "dd.hhmmss" in days; Enter alone gives 1 day; a step of
 // zero or less is refused (nullopt).
