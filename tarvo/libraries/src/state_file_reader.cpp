@@ -70,3 +70,40 @@ bool readStateFile(const std::filesystem::path& file, StateFileKind kind, std::s
 }
 
 }  // namespace tarvo
+
+namespace tarvo {
+
+StateFileKindCheck recogniseStateFile(const std::filesystem::path& file, StateFileKind kind)
+{
+    StateFileKindCheck check;
+    // The first two numbers lie at the start of the file.
+    std::ifstream stream(file, std::ios::binary);
+    if (!stream) {
+        check.message = file.string() + ": cannot be opened";
+        return check;
+    }
+    std::string text(4096, '\0');
+    stream.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(stream.gcount()));
+    RecordReader in(text, file.string());
+    long double first = 0;
+    if (!in.number(first, "the Julian date")) {
+        check.message = in.error();
+        return check;
+    }
+    if (kind == StateFileKind::MinorBody) {
+        check.satelliteFile = std::fabs(first) > satelliteJdOffset;
+        check.elementFile = first < 0;
+    } else {
+        long double step = 0;
+        if (!in.number(step, "the nominal step")) {
+            check.message = in.error();
+            return check;
+        }
+        check.elementFile = step < 0;
+    }
+    check.ok = true;
+    return check;
+}
+
+}  // namespace tarvo

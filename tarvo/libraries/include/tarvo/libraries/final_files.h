@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,18 @@ struct RunSnapshot {
     bool asymmetricOption = false;  // extra option "<"
     long double astronomicalUnit = 149.5978707L;  // Gm
 };
+
+// Rotation applied to every vector of a snapshot (the table's equator of
+// date to the J2000 equator), or empty when the table is already in J2000.
+using VectorRotation = std::function<std::array<long double, 3>(const std::array<long double, 3>&)>;
+
+// The heliocentric copy of bodies 0 .. N the writers take: every body minus
+// the Sun, except the Moon and, in satellite mode, the bodies above
+// lastMajor, which stay geocentric; step velocities turned into km/s
+// (stored / (0.0864 direction step)); then rotated.
+RunSnapshot snapshotOfTable(const BodyTable& table, long double julianDate, double nominalStep, long double step,
+                            int direction, bool satelliteMode, long double astronomicalUnit,
+                            const VectorRotation& toJ2000 = {});
 
 // Writes the five final files into `directory` (FINAL.TVX, FINAL.TVE and
 // FINEL.DAT only when there are minor bodies). Each file is written to a

@@ -109,6 +109,19 @@ double defaultRelFactor(const std::array<long double, 3>& position, const std::a
 // Sun's mass the minor-body loader uses for defaultRelFactor (10^24 kg).
 inline constexpr long double minorBodySunMass = 1989095.324L;
 
+// What the first numbers of a file chosen in the menu say about it.
+struct StateFileKindCheck {
+    bool ok = false;
+    std::string message;
+    bool elementFile = false;     // .TVE / .ELE: convert before loading
+    bool satelliteFile = false;   // minor-body mode: first number beyond the satellite offset
+};
+
+// Reads the first number (minor-body mode) or the first two (full mode):
+// a magnitude above 90000000 marks a satellite file, a negative first
+// number (minor) or a negative step (full) an element file.
+StateFileKindCheck recogniseStateFile(const std::filesystem::path& file, StateFileKind kind);
+
 struct StateLoadSettings {
     StateFileKind kind = StateFileKind::MinorBody;
     int dataSet = 2;
