@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <unistd.h>
 
 #include "bmp_builder.h"
 #include "bmp_reader.h"
@@ -195,6 +196,17 @@ TEST(BmpRefusals, OversizedPicturesAreRefusedBeforeAllocation) {
     const auto r = decodeBmp(BmpBuilder::make({60000, 60000, 24}, {}, {1, 2, 3, 4}));
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.picture.pixels.empty());
+    // A file beyond the size limit is refused before it is read (a sparse
+    // file: no disk space is used).
+    char name[] = "/tmp/pictor-huge-XXXXXX";
+    const int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, pictor::kMaxPictureFileBytes + 1), 0);
+    close(fd);
+    const auto huge = pictor::readBmpFile(name);
+    unlink(name);
+    EXPECT_FALSE(huge.ok);
+    EXPECT_EQ(huge.error, "file too large");
     const auto file = pictor::readBmpFile("/nonexistent/picture.bmp");
     EXPECT_FALSE(file.ok);
     EXPECT_FALSE(pictor::readBmpFile("/").ok); // a directory

@@ -9,7 +9,9 @@
 
 #include "test_window.h"
 
-extern "C" __attribute__((visibility("default"))) int Gfx_OleStringParams(void) { return 0; }
+extern "C" __attribute__((visibility("default"))) int Gfx_OleStringParams(void) {
+    return 0;
+}
 
 namespace {
 
