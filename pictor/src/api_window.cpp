@@ -23,10 +23,11 @@ constexpr int kNominalParentWidth = 1920;  // pixels
 constexpr int kNominalParentHeight = 1080; // pixels
 constexpr int kMinWindowSide = 32;         // pixels
 constexpr int kShowAction = 5;
-constexpr int kChildIdBase = 5000;
 
-// The look-up of the string hand-over marker happens when the library loads.
-[[maybe_unused]] const bool kHandoverLookedUp = stringHandover() || true;
+// The string hand-over marker is looked up once, when the library loads.
+__attribute__((constructor)) void lookUpHandoverMarker() {
+    (void)stringHandover();
+}
 
 void setDefaults(WindowRecord& w) {
     w.visibleWidth = w.canvas.width;
@@ -176,7 +177,6 @@ int OpenGfxEx(int window, intptr_t parent, int x, int y, int width, int height, 
         closeWindowRecord(w);
         return PICTOR_ERR_PLATFORM;
     }
-    (void)kChildIdBase; // child identifiers belong to the desktop platform
     w.parent = parent;
     w.style = style;
     w.positionX = x;
