@@ -112,7 +112,7 @@ TEST(Relativity, MercuryPerihelionAdvancesFortyThreeArcsecondsPerCentury) {
   const long double newtonian = mercuryPerihelionRate(false, years);
   const long double advance = withRelativity - newtonian;
   RecordProperty("perihelion_advance_arcsec_per_century",
-                 std::to_string(static_cast<double>(advance)));
+                 testing::scientific(advance));
   EXPECT_NEAR(static_cast<double>(advance), 42.98, 0.05);
 }
 
@@ -165,7 +165,7 @@ TEST(SolarOblateness, NodeOnTheSolarEquatorRegressesAtTheFirstOrderRate) {
   const long double p = a * (1 - e * e);
   const long double K = m.coefficients.sunJ2Factor;  // 1.5 J2 R^2
   const long double expected = -n * K / (p * p) * std::cos(iDeg * kPi / 180.0L);
-  RecordProperty("node_rate_ratio", std::to_string(static_cast<double>(fit.slope() / expected)));
+  RecordProperty("node_rate_ratio", testing::scientific(fit.slope() / expected));
   EXPECT_NEAR(static_cast<double>(fit.slope() / expected), 1.0, 0.02);
 }
 
@@ -218,7 +218,7 @@ TEST(SatelliteMode, LowOrbitNodeRegressesAtTheJ2Rate) {
   const long double R = earthEquatorialRadius;
   const long double J2 = m.coefficients.satelliteJ2 / (-7.5L * R * R);
   const long double expected = -1.5L * n * J2 * (R / p) * (R / p) * std::cos(iDeg * kPi / 180.0L);
-  RecordProperty("node_rate_ratio", std::to_string(static_cast<double>(fit.slope() / expected)));
+  RecordProperty("node_rate_ratio", testing::scientific(fit.slope() / expected));
   EXPECT_NEAR(static_cast<double>(fit.slope() / expected), 1.0, 0.005);
 }
 

@@ -121,7 +121,7 @@ TEST(AdaptiveControl, CloseApproachIsSubdividedAndEndsOnTheBoundary) {
   const auto e = testing::trueState(ref.table, ref.state, 3);
   const Vec3 geo = {b.r[0] - e.r[0], b.r[1] - e.r[1], b.r[2] - e.r[2]};
   const long double err = testing::distance(a.r, b.r) / testing::length(geo);
-  RecordProperty("close_approach_relative_error", std::to_string(static_cast<double>(err)));
+  RecordProperty("close_approach_relative_error", testing::scientific(err));
   EXPECT_LT(err, 1e-11L);
 }
 

@@ -1,6 +1,7 @@
 #include "test_systems.h"
 
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 #include <random>
 
@@ -221,5 +222,15 @@ long double distance(const Vec3& a, const Vec3& b) {
 }
 
 long double length(const Vec3& a) { return std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]); }
+
+}  // namespace tarvo::testing
+
+namespace tarvo::testing {
+
+std::string scientific(long double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.4Lg", value);
+  return text;
+}
 
 }  // namespace tarvo::testing

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "tarvo/dynamics/body_table.h"
 #include "tarvo/dynamics/force_model.h"
@@ -55,5 +56,8 @@ long double totalEnergy(const BodyTable& table, const IntegrationState& state);
 
 long double distance(const Vec3& a, const Vec3& b);
 long double length(const Vec3& a);
+
+// A measured figure for RecordProperty, 4 significant digits.
+std::string scientific(long double value);
 
 }  // namespace tarvo::testing
