@@ -140,9 +140,10 @@ std::unique_ptr<TerminalBackend> TerminalBackend::start(std::string& why) {
     mousemask(BUTTON1_PRESSED | BUTTON1_CLICKED | BUTTON3_PRESSED | BUTTON3_CLICKED, nullptr);
     mouseinterval(0); // a press is the click: no wait for the release
     if (has_colors() && start_color() == OK) {
-        // Pair number = fg * colours + bg. Pair 0 (black on black) cannot be
-        // defined with init_pair: it becomes the terminal's default pair.
-        // Terminals with 8 colours show bright foregrounds as bold.
+        // Pair number = fg * colours + bg, so 8 x 8 pairs fit a terminal
+        // with 64. Pair 0 (black on black) cannot be set with init_pair;
+        // assume_default_colors makes it so. Terminals with 8 colours show
+        // bright foregrounds as bold.
         const int colours = COLORS >= 16 && COLOR_PAIRS >= 256 ? 16
                             : COLORS >= 8 && COLOR_PAIRS >= 64 ? 8
                                                                : 0;
