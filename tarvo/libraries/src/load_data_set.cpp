@@ -1,0 +1,70 @@
+#include "tarvo/libraries/planetary_library.h"
+
+namespace tarvo {
+
+int librarySlot(int dataSet, int block)
+{
+    const bool moonAfterAsteroids = dataSet == 1 || dataSet == 2 || dataSet == 6 || dataSet == 7;
+    if (!moonAfterAsteroids || block <= 9 || block >= 14) return block;
+    return block == 13 ? 10 : block + 1;  // blocks 10-12 are asteroids at 11-13
+}
+
+DataSetLoad loadDataSet(const DataSetFiles& files, int dataSet, long double target, bool startAtRecord,
+                        bool tidalValueSet, BodyTable& table)
+{
+    DataSetLoad load;
+    EpochTable epochs;
+    if (!scanLibrary(files.library, epochs, load.message)) return load;
+    const int K = epochs.bodiesPerRecord;
+    if (K > table.maxBodies - 1) {
+        load.message = files.library.string() + ": " + std::to_string(K) + " bodies do not fit the body table";
+        return load;
+    }
+    LibraryDescription description;
+    if (!readLibraryDescription(files.description, K, description, load.message)) return load;
+    // The colour file is cosmetic: without it the bodies keep their colours.
+    // Its lines are the colours of body indices 0 .. K.
+    std::vector<std::uint32_t> colours;
+    std::string ignored;
+    if (!files.colours.empty()) readLibraryColours(files.colours, K, colours, ignored);
+
+    const std::size_t index = nearestRecord(epochs.epochs, tidalValueSet ? 0 : target);
+    LibraryRecord record;
+    if (!readLibraryRecord(files.library, K, index, record, load.message)) return load;
+
+    // Everything is read: now the table changes.
+    auto place = [&](int i, const LibraryBodyDescription& d) {
+        table.mass[i] = d.mass;
+        table.massField[i] = d.mass;
+        table.radius[i] = d.radius;
+        table.relFactor[i] = d.relFactor;
+        table.absMag[i] = d.absoluteMagnitude;
+        table.isComet[i] = suiteFalse;
+        setBodyName(table, i, d.name);
+        if (static_cast<std::size_t>(i) < colours.size()) table.color[i] = colours[i];
+    };
+    place(0, description.sun);
+    table.posX[0] = table.posY[0] = table.posZ[0] = 0;
+    table.velX[0] = table.velY[0] = table.velZ[0] = 0;
+    for (int b = 1; b <= K; ++b) {
+        const int i = librarySlot(dataSet, b);
+        const LibraryBodyDescription& d = description.bodies[b - 1];
+        place(i, d);
+        const auto& c = record.bodies[b - 1];
+        table.posX[i] = decodeLibraryCoordinate(c[0], d.positionScale);
+        table.posY[i] = decodeLibraryCoordinate(c[1], d.positionScale);
+        table.posZ[i] = decodeLibraryCoordinate(c[2], d.positionScale);
+        table.velX[i] = decodeLibraryCoordinate(c[3], d.velocityScale);
+        table.velY[i] = decodeLibraryCoordinate(c[4], d.velocityScale);
+        table.velZ[i] = decodeLibraryCoordinate(c[5], d.velocityScale);
+    }
+    if (dataSet == 3 || dataSet == 8 || dataSet == 10) table.layout.moonIndex = K;
+
+    load.ok = true;
+    load.bodiesPerRecord = K;
+    load.recordEpoch = record.epoch;
+    load.stillToIntegrate = startAtRecord ? 0 : target - record.epoch;
+    return load;
+}
+
+}  // namespace tarvo

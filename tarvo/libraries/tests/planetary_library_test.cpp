@@ -1,0 +1,213 @@
+// Planetary data sets. Oracles: the published coordinate encoding worked by
+// hand (f = -1 is 4294967294 / 4294967295), encode/decode round trips,
+// small libraries written here and read back, the record-choice and year
+// rules, and the taper's end conditions (value and slope) by differences.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+#include "state_file_test_support.h"
+#include "tarvo/libraries/planetary_library.h"
+
+namespace tarvo::testing {
+namespace {
+
+TEST(LibraryCoordinate, PublishedEncoding)
+{
+    EXPECT_EQ(decodeLibraryCoordinate({0, -1}, 1), 4294967294.0 / 4294967295.0);
+    EXPECT_EQ(decodeLibraryCoordinate({3, 0}, 2), 1.5);
+    EXPECT_EQ(decodeLibraryCoordinate({-2, 2147483647}, 1), -2 + 2147483647.0 / 4294967295.0);
+    EXPECT_EQ(decodeLibraryCoordinate({-2, -2147483647 - 1}, 1), -2 + 2147483647.0 / 4294967295.0);
+}
+
+TEST(LibraryCoordinate, EncodingRoundTripsToTheFractionUnit)
+{
+    for (double scale : {1.0, 100.0, 1000.0})
+        for (double v : {0.0, 1e-9, 0.123456789, -0.5, -1.0, 2.75, 31.9, -32.4, 12.999999999999})
+            for (double sign : {1.0, -1.0}) {
+                LibraryCoordinate c;
+                ASSERT_TRUE(encodeLibraryCoordinate(sign * v, scale, c));
+                EXPECT_NEAR(decodeLibraryCoordinate(c, scale), sign * v, 0.51 / 4294967295.0 / scale) << v;
+            }
+    LibraryCoordinate c;
+    EXPECT_FALSE(encodeLibraryCoordinate(40000, 1, c));
+    EXPECT_FALSE(encodeLibraryCoordinate(NAN, 1, c));
+}
+
+struct SmallLibrary : ::testing::Test {
+    // K = 13 bodies in the order of data set 2: planets, three asteroids, Moon.
+    static constexpr int K = 13;
+    void SetUp() override
+    {
+        std::string bytes;
+        auto put = [&](std::uint64_t v, int n) {
+            for (int i = 0; i < n; ++i) bytes += static_cast<char>((v >> (8 * i)) & 0xff);
+        };
+        put(K, 2);
+        for (int epoch : epochs) {
+            put(static_cast<std::uint32_t>(epoch), 4);
+            for (int b = 1; b <= K; ++b)
+                for (int c = 0; c < 6; ++c) {
+                    LibraryCoordinate stored;
+                    EXPECT_TRUE(encodeLibraryCoordinate(coordinate(epoch, b, c), c < 3 ? 100 : 1000, stored));
+                    put(static_cast<std::uint16_t>(stored.whole), 2);
+                    put(static_cast<std::uint32_t>(stored.fraction), 4);
+                }
+        }
+        library = scratch.path() / "PL431MND.BIN";
+        std::ofstream(library, std::ios::binary) << bytes;
+        std::string dat = "1989100 0.696 0 SUN\n";
+        for (int b = 1; b <= K; ++b)
+            dat += std::to_string(b) + " 0.001 1E-9 " + std::to_string(100 * b) + " 100 1000 BODY" +
+                   std::to_string(b) + (b == 13 ? " MOON-LIKE" : "") + "\n";
+        description = scratch.write("PL431M.DAT", dat);
+        std::string col;
+        for (int i = 0; i <= K; ++i) col += std::to_string(i) + " " + std::to_string(2 * i) + " 255\n";
+        colours = scratch.write("PLCOL.DAT", col);
+    }
+    static double coordinate(int epoch, int block, int c) { return epoch / 1e5 + block + c / 10.0 - 7; }
+
+    ScratchDirectory scratch;
+    std::vector<int> epochs = {-4000, -2000, 0, 2000, 4000, 1000};
+    std::filesystem::path library, description, colours;
+};
+
+TEST_F(SmallLibrary, ScanGivesEpochsAndYears)
+{
+    EpochTable table;
+    std::string message;
+    ASSERT_TRUE(scanLibrary(library, table, message)) << message;
+    EXPECT_EQ(table.bodiesPerRecord, K);
+    EXPECT_EQ(table.epochs, std::vector<std::int32_t>(epochs.begin(), epochs.end()));
+    EXPECT_EQ(table.firstYear, static_cast<int>(std::floor(-4000 / 365.25 + 1986)));  // 1975
+    EXPECT_EQ(table.lastYear, static_cast<int>(std::floor(4000 / 365.25 + 2014)));    // 2024
+}
+
+TEST_F(SmallLibrary, NearestRecordKeepsTheEarlierOnTies)
+{
+    const std::vector<std::int32_t> e(epochs.begin(), epochs.end());
+    EXPECT_EQ(nearestRecord(e, 0), 2u);
+    EXPECT_EQ(nearestRecord(e, 500), 2u);     // 0 and 1000 equally near: the earlier in the file
+    EXPECT_EQ(nearestRecord(e, 1500), 3u);    // 1000 (last in file) and 2000 tie: 2000 comes first
+    EXPECT_EQ(nearestRecord(e, 1200), 5u);
+    EXPECT_EQ(nearestRecord(e, -99999), 0u);
+}
+
+TEST_F(SmallLibrary, LoadPlacesTheMoonBlockAtIndexTen)
+{
+    BodyTable table = tableOf(60);
+    const DataSetLoad load = loadDataSet({library, description, colours}, 2, 1900.5L, false, false, table);
+    ASSERT_TRUE(load.ok) << load.message;
+    EXPECT_EQ(load.bodiesPerRecord, K);
+    EXPECT_EQ(load.recordEpoch, 2000);
+    EXPECT_EQ(load.stillToIntegrate, -99.5L);
+    EXPECT_EQ(bodyName(table, 10), "BODY13 MO");   // block 13 is the Moon
+    EXPECT_EQ(bodyName(table, 11), "BODY10   ");   // blocks 10-12 move up by one
+    EXPECT_EQ(bodyName(table, 3), "BODY3    ");
+    EXPECT_EQ(table.mass[10], 13.0L);
+    EXPECT_EQ(table.absMag[11], 10.0);            // 1000 / 100
+    EXPECT_NEAR(double(table.posX[10]), coordinate(2000, 13, 0), 1e-11);
+    EXPECT_NEAR(double(table.velZ[11]), coordinate(2000, 10, 5), 1e-12);
+    EXPECT_EQ(table.posX[0], 0.0L);
+    EXPECT_EQ(table.color[10], 10u | 20u << 8 | 255u << 16);  // colours follow the body index
+    // Starting at the record, and the tidal option's record nearest J2000.
+    EXPECT_EQ(loadDataSet({library, description, colours}, 2, 1900.5L, true, false, table).stillToIntegrate, 0);
+    EXPECT_EQ(loadDataSet({library, description, colours}, 2, 3900, false, true, table).recordEpoch, 0);
+}
+
+TEST_F(SmallLibrary, SetsWithoutAsteroidsKeepTheFileOrder)
+{
+    EXPECT_EQ(librarySlot(3, 10), 10);
+    EXPECT_EQ(librarySlot(7, 13), 10);
+    EXPECT_EQ(librarySlot(1, 14), 14);
+    BodyTable table = tableOf(60);
+    ASSERT_TRUE(loadDataSet({library, description, colours}, 3, 0, false, false, table).ok);
+    EXPECT_EQ(bodyName(table, 13), "BODY13 MO");
+    EXPECT_EQ(table.layout.moonIndex, K);
+}
+
+TEST_F(SmallLibrary, DamagedFilesAreRefusedAndTheTableKept)
+{
+    BodyTable table = tableOf(60);
+    setBodyName(table, 5, "KEEP");
+    auto refused = [&](const DataSetFiles& files, const std::string& name) {
+        const DataSetLoad load = loadDataSet(files, 2, 0, false, false, table);
+        EXPECT_FALSE(load.ok);
+        EXPECT_NE(load.message.find(name), std::string::npos) << load.message;
+        EXPECT_EQ(bodyName(table, 5), "KEEP     ");
+    };
+    std::ifstream in(library, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    refused({scratch.write("CUT.BIN", bytes.substr(0, bytes.size() - 7), false), description, colours}, "CUT.BIN");
+    refused({scratch.write("ONE.BIN", bytes.substr(0, 1), false), description, colours}, "ONE.BIN");
+    refused({scratch.write("LONG.BIN", bytes + "xyz", false), description, colours}, "LONG.BIN");
+    refused({scratch.write("ZERO.BIN", std::string(2 + 4 + 36 * 13, '\0'), false), description, colours}, "ZERO.BIN");
+    std::string negative = bytes;
+    negative[1] = static_cast<char>(0x80);
+    refused({scratch.write("NEG.BIN", negative, false), description, colours}, "NEG.BIN");
+    refused({library, scratch.write("SHORT.DAT", "1989100 0.696 0 SUN\n1 2 3 4 5 6 X\n"), colours}, "SHORT.DAT");
+    refused({library, scratch.path() / "NONE.DAT", colours}, "NONE.DAT");
+    // A missing colour file leaves the colours as they were.
+    EXPECT_TRUE(loadDataSet({library, description, scratch.path() / "NOCOL.DAT"}, 2, 0, false, false, table).ok);
+}
+
+TEST(RadialCorrection, PolynomialInsideTheFittedRange)
+{
+    const std::array<double, 8> c = {1, 2, 3, 4, 0.5, -0.25, 0.125, -0.0625};
+    const long double T = 2.5L, t = T * 365250;
+    const double expected = static_cast<double>(0.5L * T - 0.25L * T * T + 0.125L * T * T * T - 0.0625L * T * T * T * T);
+    EXPECT_NEAR(radialCorrection(c, t, 2), expected, 1e-15);
+    const long double Tn = -3;
+    EXPECT_NEAR(radialCorrection(c, Tn * 365250, 2), double(Tn + 2 * Tn * Tn + 3 * Tn * Tn * Tn + 4 * Tn * Tn * Tn * Tn),
+                1e-12);
+    EXPECT_EQ(radialCorrection({}, 1e6L, 1), 0);  // data set 1 has no coefficients
+}
+
+TEST(RadialCorrection, TaperJoinsTheEndAndVanishesSmoothly)
+{
+    const std::array<double, 8> c = {1e-3, -2e-4, 3e-5, -4e-6, 2e-3, 1e-4, -3e-5, 2e-6};
+    const long double day = 365250;  // one millennium
+    auto Q = [&](long double T, int set) { return radialCorrection(c, T * day, set); };
+    const long double h = 1e-7L;
+    // Joined without a jump in value or slope: the second difference across
+    // an end is of order Q'' h^2.
+    auto joined = [&](long double end, int set) { return Q(end + h, set) - 2 * Q(end, set) + Q(end - h, set); };
+    // Data sets 1-6: the end at T = 9; T = 9.1 lies in the taper, 9.3 beyond.
+    EXPECT_NEAR(joined(9, 2), 0, 1e-12);
+    EXPECT_NE(Q(9.1L, 2), 0);
+    EXPECT_NEAR(Q(9.25L - h, 2), 0, 1e-12);
+    EXPECT_NEAR((Q(9.25L - h, 2) - Q(9.25L - 2 * h, 2)) / h, 0, 1e-6);  // arrives with zero slope
+    EXPECT_NEAR(joined(9.25L, 2), 0, 1e-12);
+    EXPECT_EQ(Q(9.3L, 2), 0);
+    // The lower end at T = -10, and data sets 7-9 with their range -5 .. 1.
+    EXPECT_NEAR(joined(-10, 4), 0, 1e-12);
+    EXPECT_NEAR(Q(-10.25L + h, 4), 0, 1e-12);
+    EXPECT_EQ(Q(-10.3L, 4), 0);
+    EXPECT_NEAR(joined(1, 8), 0, 1e-12);
+    EXPECT_NE(Q(1.1L, 8), 0);
+    EXPECT_EQ(Q(1.3L, 8), 0);
+    EXPECT_NEAR(Q(-5.25L + h, 8), 0, 1e-12);
+}
+
+TEST(ParameterFile, RowsOfEightNumbers)
+{
+    ScratchDirectory scratch;
+    std::string text;
+    for (int r = 0; r <= 7; ++r) {
+        for (int c = 0; c < 8; ++c) text += std::to_string(r * 10 + c) + (c == 3 ? "\n" : " ");
+        text += "\n";
+    }
+    RadialCoefficients coefficients;
+    std::string message;
+    ASSERT_TRUE(readParameterFile(scratch.write("DRJSN.PAR", text), 5, coefficients, message)) << message;
+    EXPECT_EQ(coefficients.row[0][0], 0);
+    EXPECT_EQ(coefficients.row[5][7], 57);
+    EXPECT_EQ(coefficients.row[6][0], 0);  // beyond the rows asked for
+    EXPECT_EQ(coefficients.row[1000][7], 0);
+    EXPECT_FALSE(readParameterFile(scratch.path() / "NONE.PAR", 5, coefficients, message));
+    EXPECT_NE(message.find("NONE.PAR"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarvo::testing
