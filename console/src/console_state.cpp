@@ -97,6 +97,7 @@ int InitConsoleTools(const Options& options) {
 
 int InitConsoleTools(int, int, int, int, int* status) {
     if (status) *status = 0;
+    if (consoleState().backend) return 0; // already started, perhaps with a script
     return InitConsoleTools(Options{});
 }
 

@@ -93,6 +93,17 @@ TEST_F(WindowCalls, GraphicsWindowOpensInPictorWithTheCellsPixelSize) {
     EXPECT_EQ(GfxIsOpen(0), 0);
 }
 
+// A program that starts the console from its command line and then makes
+// the library's own start-up call keeps its script.
+TEST_F(WindowCalls, TheLibraryStartUpCallKeepsAStartedConsole) {
+    start("key z\n");
+    int status = 7;
+    EXPECT_EQ(InitConsoleTools(0, 0, 0, 3, &status), 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(isScriptMode());
+    EXPECT_EQ(readKey().key, 'z');
+}
+
 TEST(ConsoleArguments, OptionsAreTakenOutOfArgv) {
     char a0[] = "prog", a1[] = "--script", a2[] = "s.txt", a3[] = "XXX",
          a4[] = "--transcript=t.txt", a5[] = "16100";

@@ -69,7 +69,9 @@ int InitConsoleTools(const Options& options);
 
 // The console library's own start-up call (arguments 0, 0, 0, 3, &zero):
 // starts with default Options, i.e. the terminal when standard input is
-// one, else the script on standard input. Sets *status to 0 when given.
+// one, else the script on standard input; does nothing when the console
+// has already been started (e.g. with the Options of the command line).
+// Sets *status to 0 when given.
 int InitConsoleTools(int a, int b, int c, int d, int* status);
 
 // True when the script backend runs.
