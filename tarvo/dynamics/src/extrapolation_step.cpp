@@ -48,9 +48,12 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
   ExtrapolationWork& w = integrator.work;
   w.ensure(static_cast<std::size_t>(t.slots()));
   const int N = t.layout.bodyCount;
-  const int M = std::clamp(state.orderCode, 0, maxOrderCode);
+  // Adaptive control needs the error weights, which exist from M = 6; the
+  // control runs at least at M = 7.
+  const int M = state.adaptive ? std::clamp(state.orderCode, 7, maxOrderCode)
+                               : std::clamp(state.orderCode, 0, maxOrderCode);
   const long double h = state.step;
-  const bool adaptive = state.adaptive && M >= 6;
+  const bool adaptive = state.adaptive;
   const bool parallel = N > parallelBodyThreshold;
   const int moon = t.layout.moonIndex;
   const bool moonTable = integrator.moonTableEnabled && t.moonIntegrated() && h == 3.0L &&

@@ -125,6 +125,20 @@ TEST(AdaptiveControl, CloseApproachIsSubdividedAndEndsOnTheBoundary) {
   EXPECT_LT(err, 1e-11L);
 }
 
+TEST(AdaptiveControl, RunsAtLeastAtOrderSeven) {
+  SimRun low, seven;
+  testing::buildSolarSystem(low.table, low.state, true, 2);
+  testing::buildSolarSystem(seven.table, seven.state, true, 2);
+  low.state.adaptive = seven.state.adaptive = true;
+  start(low, 3.0L, 0);
+  start(seven, 3.0L, 7);
+  const StepError a = extrapolationStep(low.table, low.state, low.model, low.integrator);
+  const StepError b = extrapolationStep(seven.table, seven.state, seven.model, seven.integrator);
+  EXPECT_GT(a.error, 1e-64);
+  EXPECT_EQ(a.error, b.error);
+  EXPECT_EQ(low.table.posX, seven.table.posX);
+}
+
 TEST(AdaptiveControl, NonFiniteStepReportsTheErrorAndKeepsTheState) {
   for (const bool adaptive : {false, true}) {
     SimRun r;

@@ -80,7 +80,8 @@ struct IntegrateResult {
 /*
 ** extrapolationStep: one attempt of one step of length h = state.step.
 ** Given: table (positions Gm, step velocities h*v*direction, stepMass for
-**   h), state (orderCode M = 0..8, adaptive flag), model.
+**   h), state (orderCode M = 0..8, raised to 7 under adaptive control;
+**   adaptive flag), model.
 ** Returned: table positions and step velocities advanced in place; the step
 **   masses are left as they were (for h). StepError: E and the worst body
 **   in adaptive mode (the Sun and the Moon never set it); finite == false
