@@ -107,6 +107,12 @@ void startSession(Session& s, const std::string& commandLine) {
 
     useExtendedPrecision();
 
+    // The long-term precession table.
+    std::string message;
+    if (!loadPrecessionTable(requireDataFile(s.dirs, s.dirs.bin, "PRECDATN.BIN"),
+                             s.precessionTable, message))
+        throw FatalError(ErrorNumber::badDataFile, message);
+
     auto site = readSiteFile(requireDataFile(s.dirs, s.dirs.cfg, "GEOLOC.CRD"));
     s.site.latitude = static_cast<long double>(site.latitudeDeg) * kPi / 180.0L;
     s.site.longitude = static_cast<long double>(site.longitudeDeg) * kPi / 180.0L;

@@ -83,6 +83,16 @@ TEST_F(StartupEndToEnd, DamagedFileIsNamed) {
     EXPECT_NE(readFile(root / "t.txt").find("GEOLOC.CRD"), std::string::npos);
 }
 
+TEST_F(StartupEndToEnd, PrecessionTableOfTheWrongSizeIsNamed) {
+    writeScript("key Enter\n");
+    fs::resize_file(root / "tree" / "BIN" / "PRECDATN.BIN", 320175);
+    auto run = runProgram(tarvo(), root / "tree" / "USERDATA", "-u TARVO12DIR");
+    EXPECT_EQ(run.status, 1) << run.output;
+    const std::string transcript = readFile(root / "t.txt");
+    EXPECT_NE(transcript.find("PRECDATN.BIN"), std::string::npos) << transcript;
+    EXPECT_NE(transcript.find("ERROR 62 is in MAIN"), std::string::npos) << transcript;
+}
+
 TEST_F(StartupEndToEnd, NoTreeAnywhereSaysWhereItLooked) {
     writeScript("key Enter\n");
     fs::create_directories(root / "empty");

@@ -6,6 +6,7 @@
 
 #include "tarvo/dynamics/body_table.h"
 #include "tarvo/dynamics/integration_state.h"
+#include "tarvo/reductions/frames.h"
 #include "tarvo/shell/command_line.h"
 #include "tarvo/shell/configuration.h"
 #include "tarvo/shell/data_tree.h"
@@ -50,6 +51,8 @@ struct Session {
     DisplayToggles toggles;
     ExtraOptions extraOptions;
     NonGravLawParameters nonGravLaw;
+    PrecessionTable precessionTable; // PRECDATN.BIN
+    FrameState frame;
     std::string configurationWarning; // shown once after the title screen
     std::int32_t librarySource = 0;   // asteroid library: -1 TwinLib, 0 Average, 1 Astorb, 2 AstDys
 };
