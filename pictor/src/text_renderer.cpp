@@ -214,6 +214,10 @@ void useBuiltinFontOnly(bool on) {
     builtinOnly = on;
 }
 
+bool scalableFontsAvailable() {
+    return fonts().face(FontRequest{}) != nullptr;
+}
+
 std::u32string decodeText(std::string_view text) {
     std::u32string out;
     out.reserve(text.size());

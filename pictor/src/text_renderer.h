@@ -28,6 +28,9 @@ struct FontRequest {
 void drawTextRow(Canvas& canvas, const FontRequest& font, std::string_view text, int x, int y,
                  uint32_t pixel, Background background);
 
+// True when fontconfig finds a scalable font for the default face.
+bool scalableFontsAvailable();
+
 // Tests: draw with the built-in font even when scalable fonts exist.
 void useBuiltinFontOnly(bool on);
 
