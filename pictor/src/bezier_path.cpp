@@ -39,7 +39,7 @@ std::vector<PointF> flattenPath(const std::vector<CubicBezier>& path) {
         // A chord over an arc of curvature radius r strays r (1 - cos(phi/2));
         // 1.5 sqrt(length) chords keep that below a quarter pixel.
         const int segments =
-            std::clamp(static_cast<int>(std::ceil(1.5 * std::sqrt(length))), 2, 4096);
+            std::clamp(static_cast<int>(std::ceil(1.5 * std::sqrt(length))), 2, 65536);
         for (int i = 1; i <= segments; ++i) points.push_back(pointAt(b, double(i) / segments));
     }
     return points;

@@ -47,10 +47,8 @@ void drawEllipse(Canvas& canvas, const StrokeStyle& pen, const FillStyle& brush,
     // Outlines far larger than the canvas are drawn as clipped line chains.
     const double reach = 4.0 * std::max(canvas.width, canvas.height) + 64.0;
     if (rx > reach || ry > reach) {
-        const auto path = ellipseOutline({double(cx), double(cy)}, rx, ry);
-        const auto points = flattenPath(path);
-        fillPolygon(canvas, brush, points);
-        strokePolyline(canvas, pen, roundToPixels(points), true);
+        fillAndStrokeClosedPath(canvas, pen, brush,
+                                ellipseOutline({double(cx), double(cy)}, rx, ry));
         return;
     }
     const std::vector<PixelPoint> ring = outlineOffsets(rx, ry);

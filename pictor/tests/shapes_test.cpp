@@ -64,6 +64,20 @@ TEST_F(Shapes, QuarterArcControlPointMatchesTheCircle) {
     EXPECT_DOUBLE_EQ(path[0].p3.y, -1000.0); // then up: clockwise on the screen
 }
 
+TEST_F(Shapes, HugeCirclesAreClippedPaths) {
+    // Radius 10^9 pixels around a centre far to the left: the visible part
+    // of the outline is a nearly straight vertical line at x = 100.
+    ASSERT_EQ(Brush(kRed, 0, 0), 0);
+    ASSERT_EQ(DrawFrom(-999999900, 75), 0);
+    ASSERT_EQ(DrawCircle(1000000000), 0);
+    for (int x = 0; x < 99; ++x) EXPECT_EQ(colourAt(x, 75), kRed) << x;
+    EXPECT_EQ(colourAt(150, 75), kWhite);
+    // Everywhere on the canvas the outline stays within a pixel of the circle.
+    for (const auto& [x, y] : pixelsOf(kBlack))
+        EXPECT_NEAR(std::hypot(double(x) + 999999900.0, y - 75.0), 1e9, 1.0) << x << "," << y;
+    EXPECT_GE(countOf(kBlack), 150);
+}
+
 TEST_F(Shapes, WidePenCirclesAreRingsOfThatWidth) {
     ASSERT_EQ(BrushStyle(1), 0);
     ASSERT_EQ(Pen(kBlack, 0, -7), 0);
