@@ -16,15 +16,6 @@ namespace tarvo::detail {
 
 namespace {
 
-// 1 / sqrt(r2) to extended precision: the double estimate refined by one
-// Newton step (relative error of the estimate squared, 1e-32, plus a few
-// units of the last place), at a fraction of the cost of the x87 square
-// root and division.
-inline long double inverseDistance(long double r2) {
-  const long double y = 1.0 / std::sqrt(static_cast<double>(r2));
-  return y * (1.5L - 0.5L * r2 * y * y);
-}
-
 // Vector g with a_i = -mu_s * g: the Sun's pull on body i divided by its
 // step mass, pole term included.
 void sunFieldOnBody(PassContext& c, int i, long double g[3]) {
@@ -33,7 +24,7 @@ void sunFieldOnBody(PassContext& c, int i, long double g[3]) {
   const long double y = in.y[i] - in.y[0];
   const long double z = in.z[i] - in.z[0];
   const long double r2 = x * x + y * y + z * z;
-  const long double invR = inverseDistance(r2);
+  const long double invR = 1.0L / std::sqrt(r2);
   const long double rho2 = invR * invR;
   const long double rho3 = rho2 * invR;
   if (!c.extendedModel) {
