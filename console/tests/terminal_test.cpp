@@ -49,38 +49,42 @@ class TmuxTerminal : public ::testing::Test {
         if (std::system("command -v tmux > /dev/null 2>&1") != 0)
             GTEST_SKIP() << "tmux is not installed: the terminal backend is not tested here";
         static int sessions = 0; // a fresh server per test: a killed one may linger a moment
-        socket_ = "console-test-" + std::to_string(getpid()) + "-" + std::to_string(++sessions);
+        const std::string name =
+            "console-test-" + std::to_string(getpid()) + "-" + std::to_string(++sessions);
         // The wrapper records the demo's pid and exit status in files: more
         // dependable than tmux's bookkeeping of dead panes.
-        const std::string base = ::testing::TempDir() + socket_;
+        const std::string base = ::testing::TempDir() + name;
+        socketPath_ = base + ".socket";
+        wrapperPath_ = base + ".sh";
         pidFile_ = base + ".pid";
         statusFile_ = base + ".status";
         std::remove(pidFile_.c_str());
         std::remove(statusFile_.c_str());
-        const std::string wrapper = base + ".sh";
-        if (FILE* f = std::fopen(wrapper.c_str(), "w")) {
+        if (FILE* f = std::fopen(wrapperPath_.c_str(), "w")) {
             std::fprintf(f, "sh -c 'echo $$ > %s; exec env LANG=C.UTF-8 %s %s'\necho $? > %s\n",
                          pidFile_.c_str(), extraEnvironment().c_str(), demo.c_str(),
                          statusFile_.c_str());
             std::fclose(f);
         }
-        const int rc = tmux("-f /dev/null new-session -d -x 120 -y 40 '/bin/sh " + wrapper +
+        const int rc = tmux("-f /dev/null new-session -d -x 120 -y 40 '/bin/sh " + wrapperPath_ +
                             "' \\; set-option -g remain-on-exit on");
         if (rc != 0) GTEST_SKIP() << "tmux cannot start a session here (status " << rc << ")";
         started_ = true;
     }
     void TearDown() override {
         if (started_) tmux("kill-server");
+        for (const std::string& file : {socketPath_, wrapperPath_, pidFile_, statusFile_})
+            std::remove(file.c_str());
     }
     // Environment settings for the demo beyond the UTF-8 locale.
     virtual std::string extraEnvironment() const { return ""; }
 
     int tmux(const std::string& args) {
-        const std::string cmd = "tmux -L " + socket_ + " " + args + " > /dev/null 2>&1";
+        const std::string cmd = "tmux -S " + socketPath_ + " " + args + " > /dev/null 2>&1";
         return std::system(cmd.c_str());
     }
     std::string tmuxOutput(const std::string& args) {
-        const std::string cmd = "tmux -L " + socket_ + " " + args + " 2>/dev/null";
+        const std::string cmd = "tmux -S " + socketPath_ + " " + args + " 2>/dev/null";
         std::string out;
         if (FILE* p = popen(cmd.c_str(), "r")) {
             char buf[4096];
@@ -134,7 +138,7 @@ class TmuxTerminal : public ::testing::Test {
         return "";
     }
 
-    std::string socket_, pidFile_, statusFile_;
+    std::string socketPath_, wrapperPath_, pidFile_, statusFile_;
     bool started_ = false;
 };
 
