@@ -162,6 +162,19 @@ void buildSolarSystem(BodyTable& t, IntegrationState& s, bool withAsteroids, int
   s.derived = deriveConstants(t);
 }
 
+void toEquatorial(BodyTable& t) {
+  const long double eps = 84381.406L / 3600.0L * kDeg;
+  const long double c = std::cos(eps), s = std::sin(eps);
+  for (int i = 0; i <= t.layout.bodyCount; ++i) {
+    const long double y = t.posY[i], z = t.posZ[i];
+    t.posY[i] = c * y - s * z;
+    t.posZ[i] = s * y + c * z;
+    const long double vy = t.velY[i], vz = t.velZ[i];
+    t.velY[i] = c * vy - s * vz;
+    t.velZ[i] = s * vy + c * vz;
+  }
+}
+
 void buildTwoBody(BodyTable& t, IntegrationState& s, long double bodyMass,
                   const StateVector& relative) {
   createBodyTable(100, t);

@@ -39,6 +39,10 @@ StateVector keplerPropagate(long double mu, const StateVector& s, long double dt
 void buildSolarSystem(BodyTable& table, IntegrationState& state, bool withAsteroids,
                       int minors, std::uint32_t seed = 12345);
 
+// Rotates the whole table from ecliptic to equatorial axes of J2000 (about
+// x by the obliquity 84381.406"), as the force model expects.
+void toEquatorial(BodyTable& table);
+
 // Sun + one body on a Kepler orbit (data-set-5 layout shrunk to two bodies).
 void buildTwoBody(BodyTable& table, IntegrationState& state, long double bodyMass,
                   const StateVector& relative);
