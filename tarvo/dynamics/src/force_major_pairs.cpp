@@ -113,17 +113,27 @@ void newtonianPairsDouble(PassContext& c) {
   double* ax = w.ax.data();
   double* ay = w.ay.data();
   double* az = w.az.data();
-  for (int p = 0; p < pairs; ++p) {
-    const int i = w.pairI[p], j = w.pairJ[p];
-    const double rho3 = w.pairRho3[p];
-    const double fi = m[i] * rho3, fj = m[j] * rho3;
-    const double dx = w.pairDx[p], dy = w.pairDy[p], dz = w.pairDz[p];
-    ax[j] -= fi * dx;
-    ay[j] -= fi * dy;
-    az[j] -= fi * dz;
-    ax[i] += fj * dx;
-    ay[i] += fj * dy;
-    az[i] += fj * dz;
+  // The list runs i by i: each i's gain is summed in registers.
+  int p = 0;
+  while (p < pairs) {
+    const int i = w.pairI[p];
+    const double mi = m[i];
+    double bx = 0.0, by = 0.0, bz = 0.0;
+    for (; p < pairs && w.pairI[p] == i; ++p) {
+      const int j = w.pairJ[p];
+      const double rho3 = w.pairRho3[p];
+      const double fi = mi * rho3, fj = m[j] * rho3;
+      const double dx = w.pairDx[p], dy = w.pairDy[p], dz = w.pairDz[p];
+      ax[j] -= fi * dx;
+      ay[j] -= fi * dy;
+      az[j] -= fi * dz;
+      bx += fj * dx;
+      by += fj * dy;
+      bz += fj * dz;
+    }
+    ax[i] += bx;
+    ay[i] += by;
+    az[i] += bz;
   }
 }
 

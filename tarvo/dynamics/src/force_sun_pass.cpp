@@ -33,35 +33,44 @@ void sunFieldOnBody(PassContext& c, int i, long double g[3]) {
     g[2] = rho3 * z;
     return;
   }
+  // The corrections to the point mass are 1e-6 of it or less: they are
+  // summed in double precision (their rounding stays below 1e-22 of the
+  // Sun's pull), which lets them run beside the x87 arithmetic of the main
+  // term.
   const ForceCoefficients& k = c.model.coefficients;
   const auto& pole = c.model.frame.sunPole;
-  const long double p = x * pole[0] + y * pole[1] + z * pole[2];
-  const long double K = k.sunJ2Factor;
-  const long double poleTerm = 2.0L * K * p * rho2 * rho3;
-  long double f = 1.0L + c.state.solarMassLossFactor;
+  const double xd = static_cast<double>(x), yd = static_cast<double>(y),
+               zd = static_cast<double>(z);
+  const double rho2d = static_cast<double>(rho2), invRd = static_cast<double>(invR);
+  const double pd = xd * static_cast<double>(pole[0]) + yd * static_cast<double>(pole[1]) +
+                    zd * static_cast<double>(pole[2]);
+  const double K = k.sunJ2Factor;
+  double correction = static_cast<double>(c.state.solarMassLossFactor) +
+                      K * (1.0 - 5.0 * pd * pd * rho2d) * rho2d;
   const bool minor = i > c.lastMajor;
   if (!minor || c.state.options.relativityMinor) {
-    f += static_cast<long double>(c.table.relFactor[i]) + c.state.derived.relativistic * invR;
+    correction += c.table.relFactor[i] + static_cast<double>(c.state.derived.relativistic) * invRd;
   }
-  f += K * (1.0L - 5.0L * p * p * rho2) * rho2;
-  f *= rho3;
-  long double fxy = f, fz = f;
+  double correctionXY = correction, correctionZ = correction;
   if (i == c.earth) {
     if (!c.moonIn) {
-      const long double q = static_cast<long double>(k.baryQuadrupole) * rho2 * rho3;
-      fxy += q;
-      fz += q;
+      const double q = k.baryQuadrupole * rho2d;
+      correctionXY += q;
+      correctionZ += q;
     } else {
-      const long double s = z * z * rho2;
-      const long double ce = static_cast<long double>(k.earthJ2) * rho2 * rho3;
-      fxy = f + (s - 0.2L) * ce;
-      fz = f + (s - 0.6L) * ce;
+      const double sz = zd * zd * rho2d;
+      const double ce = k.earthJ2 * rho2d;
+      correctionXY += (sz - 0.2) * ce;
+      correctionZ += (sz - 0.6) * ce;
     }
   }
   if (c.moonIn && i == c.moon) c.moonInvDistSq = rho2;
-  g[0] = poleTerm * pole[0] + fxy * x;
-  g[1] = poleTerm * pole[1] + fxy * y;
-  g[2] = poleTerm * pole[2] + fz * z;
+  const double poleTerm = 2.0 * K * pd * rho2d * static_cast<double>(rho3);
+  const long double fxy = rho3 + rho3 * correctionXY;
+  const long double fz = rho3 + rho3 * correctionZ;
+  g[0] = fxy * x + poleTerm * static_cast<double>(pole[0]);
+  g[1] = fxy * y + poleTerm * static_cast<double>(pole[1]);
+  g[2] = fz * z + poleTerm * static_cast<double>(pole[2]);
 }
 
 bool wantsNonGravitational(const PassContext& c, int i) {
