@@ -14,7 +14,7 @@
 //           calendar.  Text that is no number reads as 0.
 
 #include "tarvo/reductions/date_input.h"
-#include "tarvo/reductions/free_number.h"
+#include "tarvo/shell/text_util.h"
 #include "tarvo/reductions/time_scales.h"
 
 #include <algorithm>
@@ -79,7 +79,7 @@ DateAnswer parseDateAnswer(std::string_view answer, const ClockReading& now) {
     }
 
     if (!text.empty() && (text[0] == 'J' || text[0] == 'D' || text[0] == 'C' || text[0] == 'M')) {
-        const long double v = readLeadingNumber(std::string_view(text).substr(1));
+        const long double v = readFreeNumber(std::string_view(text).substr(1));
         long double jd = v;
         switch (text[0]) {
         case 'D': jd = kJulianDateJ2000 + v; break;
@@ -110,15 +110,15 @@ DateAnswer parseDateAnswer(std::string_view answer, const ClockReading& now) {
     if (text.find(',') != std::string::npos) {
         const std::size_t first = text.find(',');
         const std::size_t second = text.find(',', first + 1);
-        result.year = boundedYear(roundHalfEven(readLeadingNumber(text.substr(0, first))));
+        result.year = boundedYear(roundHalfEven(readFreeNumber(text.substr(0, first))));
         const std::string monthField = text.substr(first + 1, second == std::string::npos
                                                                   ? std::string::npos
                                                                   : second - first - 1);
-        const double month = roundHalfEven(readLeadingNumber(monthField));
+        const double month = roundHalfEven(readFreeNumber(monthField));
         result.month = month <= 0.0 ? 1 : static_cast<int>(std::min(month, 1000.0));
-        result.day = second == std::string::npos ? 1.0 : readLeadingNumber(text.substr(second + 1));
+        result.day = second == std::string::npos ? 1.0 : readFreeNumber(text.substr(second + 1));
     } else {
-        const double v = readLeadingNumber(text);
+        const double v = readFreeNumber(text);
         const double whole = std::trunc(v);
         result.year = boundedYear(whole);
         const double w = roundToDecimals(std::fabs(v - whole) * 100.0, 9);

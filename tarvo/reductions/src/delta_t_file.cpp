@@ -11,7 +11,7 @@
 //           number and any text after the third line; the settings are then
 //           left as they were.  The writer goes through a temporary name.
 
-#include "tarvo/reductions/free_number.h"
+#include "tarvo/shell/text_util.h"
 #include "tarvo/reductions/time_scales.h"
 
 #include <charconv>
@@ -71,12 +71,13 @@ bool readDeltaTCoefficients(const std::filesystem::path& file, DeltaTSettings& s
             }
             continue;
         }
-        const FreeNumber number = readFreeNumberPrefix(line);
-        if (number.length == 0 || !std::isfinite(number.value)) {
+        std::size_t length = 0;
+        const double number = readFreeNumber(line, &length);
+        if (length == 0 || !std::isfinite(number)) {
             message = name + ": line " + std::to_string(lineNumber) + " is not a number";
             return false;
         }
-        values[count++] = number.value;
+        values[count++] = number;
         if (end == text.size()) break;
     }
     if (count < 3) {

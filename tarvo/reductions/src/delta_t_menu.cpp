@@ -7,7 +7,7 @@
 // damaged DELTAT.COF is reported in the box and the coefficients in use are
 // offered instead; a file that cannot be written is reported too.
 
-#include "tarvo/reductions/free_number.h"
+#include "tarvo/shell/text_util.h"
 #include "tarvo/reductions/time_prompts.h"
 
 #include "console/console.h"
@@ -47,7 +47,7 @@ double askCoefficient(int row, int col, const char* label, double value, int wid
     const std::optional<std::string> line = console::readLine(20);
     console::clearLine(row + 1);
     if (!line || line->find_first_not_of(" \t") == std::string::npos) return value;
-    return readLeadingNumber(*line);
+    return readFreeNumber(*line);
 }
 
 } // namespace
@@ -83,7 +83,7 @@ void deltaTMenu(DeltaTSettings& settings, const std::filesystem::path& deltaTFil
         settings.mode = DeltaTMode::Fixed;
         message(below, col, "Enter Delta-T ");
         const std::optional<std::string> line = console::readLine(20);
-        settings.a = line ? readLeadingNumber(*line) : settings.a;
+        settings.a = line ? readFreeNumber(*line) : settings.a;
         return;
     }
     default: break;

@@ -8,7 +8,7 @@
 //           even.  0.0130 gives 1 h 30 min = 0.0625 day.
 
 #include "tarvo/reductions/date_input.h"
-#include "tarvo/reductions/free_number.h"
+#include "tarvo/shell/text_util.h"
 
 #include <cmath>
 
@@ -23,7 +23,7 @@ long double nearestMultiple(long double v, int decimals) {
 
 std::optional<long double> parseTabStep(std::string_view answer) {
     if (answer.find_first_not_of(" \t\r\n") == std::string_view::npos) return 1.0L;
-    const long double x = readLeadingNumber(answer);
+    const long double x = readFreeNumber(answer);
     const long double d = std::trunc(x);
     const long double f1 = nearestMultiple(x - d, 9) * 100.0L;
     const long double h = std::trunc(f1);

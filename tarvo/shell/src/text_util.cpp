@@ -33,7 +33,7 @@ double readFreeNumber(std::string_view text, std::size_t* consumed) {
         while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j, ++digits;
     }
     if (digits == 0) {
-        if (consumed) *consumed = i;
+        if (consumed) *consumed = 0;
         return 0.0;
     }
     std::size_t end = j;

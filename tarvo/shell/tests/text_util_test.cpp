@@ -14,6 +14,10 @@ TEST(FreeFormat, LongestLeadingNumber) {
     EXPECT_DOUBLE_EQ(readFreeNumber("2.0D-2"), 0.02);
     EXPECT_DOUBLE_EQ(readFreeNumber("7e"), 7.0); // incomplete exponent not taken
     EXPECT_DOUBLE_EQ(readFreeNumber("7e+"), 7.0);
+    EXPECT_DOUBLE_EQ(readFreeNumber("5."), 5.0);
+    EXPECT_DOUBLE_EQ(readFreeNumber("3,4"), 3.0);
+    EXPECT_DOUBLE_EQ(readFreeNumber("1.2.3"), 1.2);
+    EXPECT_DOUBLE_EQ(readFreeNumber("2000.0101"), 2000.0101);
 }
 
 TEST(FreeFormat, TextThatIsNoNumberReadsAsZero) {
@@ -23,7 +27,11 @@ TEST(FreeFormat, TextThatIsNoNumberReadsAsZero) {
     EXPECT_EQ(readFreeNumber("."), 0.0);
     std::size_t used = 99;
     readFreeNumber("  x", &used);
-    EXPECT_EQ(used, 2u);
+    EXPECT_EQ(used, 0u);
+    readFreeNumber("  42 rest", &used);
+    EXPECT_EQ(used, 4u);
+    for (const char* text : {"", "   ", "x12", "-", "+", ".", "-.", "E5", ",3"})
+        EXPECT_EQ(readFreeNumber(text), 0.0) << text;
 }
 
 TEST(FreeFormat, FieldsSeparatedByBlanksOrCommas) {

@@ -12,7 +12,8 @@ std::string trim(std::string_view text); // blanks, tabs, CR and LF at both ends
 
 // Reads the longest leading number of `text` (after leading blanks); text
 // that is no number reads as 0. `consumed`, when given, receives the number
-// of characters used, including the leading blanks.
+// of characters used, including the leading blanks, or 0 when there is no
+// number. A decimal exponent may be written with E or D.
 double readFreeNumber(std::string_view text, std::size_t* consumed = nullptr);
 
 // Splits a free-format line into numbers: fields separated by blanks or
