@@ -81,12 +81,6 @@ void chunkOnPath(PassContext& c, int b, int e, T* partial, const T* px, const T*
 
 }  // namespace
 
-bool earthActsThroughFigure(const PassContext& c, int j) {
-  if (j <= c.lastMajor || c.earth < 1 || c.earth > c.lastMajor) return false;
-  if (c.state.satelliteMode) return true;
-  return c.extendedModel && c.table.earthFigureFlag[j] != suiteFalse;
-}
-
 void earthFigureOnMinor(const PassContext& c, int j, long double a[3], long double back[3]) {
   const BodyTable& t = c.table;
   const ForceCoefficients& k = c.model.coefficients;

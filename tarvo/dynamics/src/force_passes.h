@@ -45,7 +45,12 @@ void minorBodiesPass(PassContext& c);
 
 // True when body i gets the Earth's field through its figure (J2 within
 // 4 Gm) or the satellite field rather than as a point mass.
-bool earthActsThroughFigure(const PassContext& c, int j);
+inline bool earthActsThroughFigure(const PassContext& c, int j) {
+  if (j <= c.lastMajor || c.earth < 1 || c.earth > c.lastMajor) return false;
+  if (c.state.satelliteMode) return true;
+  return c.extendedModel && c.table.earthFigureFlag[j] != suiteFalse;
+}
+
 
 // Extended-precision acceleration of minor body j by the Earth's figure or
 // satellite field, H^2 included; back holds what the Earth gains when j
