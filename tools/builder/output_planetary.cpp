@@ -1,0 +1,158 @@
+// BIN/PL*.BIN and ASC/PL*.DAT of the planetary data sets 1..10, their
+// colour files and the parameter files *.PAR.
+//
+// Options: --jpl=FILE the ephemeris of data sets 1-6 and 10 (any JPL binary
+// DE file or the casacore DE405 directory; default the Debian DE405);
+// --de405=PATH the DE405/DE406 source of data sets 7-9; --asteroids=FILE the
+// asteroid element export (default kstars-data); --record-days=N the record
+// spacing (default 10); --first-day=T / --last-day=T limit the records
+// (days from J2000).
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+
+#include "builder_output.h"
+#include "datasets/data_set_factory.h"
+#include "tarvo/libraries/data_set_parameters.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> kSourceOptions = {"jpl", "de405", "asteroids", "record-days", "first-day",
+                                                 "last-day"};
+
+datasets::SourceOptions sourceOptions(const builder::BuildContext& ctx)
+{
+    datasets::SourceOptions o;
+    o.ephemeris = ctx.option("jpl", datasets::defaultEphemerisPath);
+    o.oldEphemeris = ctx.option("de405", datasets::defaultEphemerisPath);
+    o.asteroidElements = ctx.option("asteroids", datasets::defaultAsteroidElementsPath);
+    o.recordDays = std::atoi(ctx.option("record-days", "10").c_str());
+    if (o.recordDays <= 0) throw std::runtime_error("--record-days must be a positive number of days");
+    if (!ctx.option("first-day").empty()) o.firstDay = std::strtold(ctx.option("first-day").c_str(), nullptr);
+    if (!ctx.option("last-day").empty()) o.lastDay = std::strtold(ctx.option("last-day").c_str(), nullptr);
+    return o;
+}
+
+// One factory per set of options for the whole builder run, so that the
+// asteroids are integrated once for all the data sets that carry them.
+datasets::DataSetFactory& factory(const builder::BuildContext& ctx)
+{
+    static std::string key;
+    static std::unique_ptr<datasets::DataSetFactory> shared;
+    std::string wanted;
+    for (const auto& k : kSourceOptions) wanted += k + "=" + ctx.option(k) + "\n";
+    if (!shared || key != wanted) {
+        shared = std::make_unique<datasets::DataSetFactory>(sourceOptions(ctx));
+        key = wanted;
+    }
+    return *shared;
+}
+
+// Files whose change makes the data sets stale.
+std::vector<fs::path> sourceFiles(const builder::BuildContext& ctx)
+{
+    std::vector<fs::path> files;
+    for (fs::path p : {fs::path(ctx.option("jpl", datasets::defaultEphemerisPath)),
+                       fs::path(ctx.option("de405", datasets::defaultEphemerisPath)),
+                       fs::path(ctx.option("asteroids", datasets::defaultAsteroidElementsPath))}) {
+        std::error_code ec;
+        if (fs::is_directory(p, ec)) p /= "table.f0i";  // the casacore table's data file
+        files.push_back(p);
+    }
+    return files;
+}
+
+struct Built {
+    datasets::DataSetContents contents;
+    std::vector<datasets::BlockScales> scales;
+};
+
+// Contents of a data set, made once per builder run.
+const Built& builtDataSet(const builder::BuildContext& ctx, int dataSet)
+{
+    static std::map<std::pair<const void*, int>, Built> cache;
+    datasets::DataSetFactory& f = factory(ctx);
+    auto key = std::make_pair(static_cast<const void*>(&f), dataSet);
+    auto known = cache.find(key);
+    if (known != cache.end()) return known->second;
+    std::string message;
+    Built built;
+    const double before = f.asteroidWork().seconds;
+    if (!f.contents(dataSet, built.contents, message))
+        throw std::runtime_error("data set " + std::to_string(dataSet) + ": " + message);
+    if (f.asteroidWork().seconds > before) {
+        char line[160];
+        std::snprintf(line, sizeof line, "  asteroids integrated over the span: %ld steps in %.1f s",
+                      f.asteroidWork().steps, f.asteroidWork().seconds);
+        ctx.progress(line);
+    }
+    built.scales = datasets::chooseScales(built.contents);
+    return cache[key] = std::move(built);
+}
+
+void registerDataSet(int dataSet)
+{
+    const tarvo::DataSetFileNames* names = tarvo::dataSetFileNames(dataSet);
+    builder::registerOutput({
+        .path = std::string("BIN/") + names->library,
+        .order = 60,
+        .version = "3",
+        .inputs = sourceFiles,
+        .optionKeys = kSourceOptions,
+        .build =
+            [dataSet](const builder::BuildContext& ctx, const fs::path& target) {
+                const Built& b = builtDataSet(ctx, dataSet);
+                std::vector<unsigned char> bytes;
+                std::string message;
+                if (!datasets::encodeLibrary(b.contents, b.scales, bytes, message))
+                    throw std::runtime_error(message);
+                datasets::writeBytes(target, bytes);
+            },
+    });
+    builder::registerOutput({
+        .path = std::string("ASC/") + names->description,
+        .order = 60,
+        .version = "3",
+        .inputs = sourceFiles,
+        .optionKeys = kSourceOptions,
+        .build =
+            [dataSet](const builder::BuildContext& ctx, const fs::path& target) {
+                const Built& b = builtDataSet(ctx, dataSet);
+                datasets::writeLines(target, datasets::descriptionLines(b.contents, b.scales));
+            },
+    });
+}
+
+void registerTextFile(const std::string& path, std::vector<std::string> lines)
+{
+    builder::registerOutput({
+        .path = path,
+        .order = 20,
+        .version = "1",
+        .inputs = {},
+        .optionKeys = {},
+        .build = [lines](const builder::BuildContext&,
+                         const fs::path& target) { datasets::writeLines(target, lines); },
+    });
+}
+
+const bool registered = [] {
+    for (int set = tarvo::firstDataSet; set <= tarvo::lastDataSet; ++set) registerDataSet(set);
+    registerTextFile("ASC/PLCOL.DAT", datasets::colourLines(1));
+    registerTextFile("ASC/PLXSHCOL.DAT", datasets::colourLines(10));
+    // Parameter files: zero coefficients (no radial-factor polynomials fitted);
+    // each as long as the longest use of it.
+    std::map<std::string, int> rows;
+    for (int set = tarvo::firstDataSet; set <= tarvo::lastDataSet; ++set) {
+        const tarvo::DataSetFileNames* names = tarvo::dataSetFileNames(set);
+        if (names->parameters[0] != '\0')
+            rows[names->parameters] = std::max(rows[names->parameters], names->lastParameterRow);
+    }
+    for (const auto& [name, lastRow] : rows)
+        registerTextFile("ASC/" + name, datasets::zeroParameterLines(lastRow));
+    return true;
+}();
+
+}  // namespace

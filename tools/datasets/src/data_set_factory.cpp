@@ -1,0 +1,136 @@
+#include "datasets/data_set_factory.h"
+
+#include <cmath>
+
+#include "datasets/radial_factor.h"
+#include "tarvo/libraries/planetary_library.h"
+#include "tarvo/libraries/state_file.h"
+
+namespace datasets {
+
+PlanetarySource* DataSetFactory::sourceFor(int dataSet, std::string& message)
+{
+    const std::filesystem::path& path =
+        dataSetUsesOldConstants(dataSet) ? options_.oldEphemeris : options_.ephemeris;
+    auto& slot = sources_[path.string()];
+    if (!slot) slot = PlanetarySource::open(path, message);
+    return slot.get();
+}
+
+bool DataSetFactory::recordEpochs(int dataSet, std::vector<std::int32_t>& epochs, std::string& message)
+{
+    PlanetarySource* source = sourceFor(dataSet, message);
+    if (!source) return false;
+    const long double first = std::max(source->firstDay(), options_.firstDay);
+    const long double last = std::min(source->lastDay(), options_.lastDay);
+    const long double spacing = options_.recordDays > 0 ? options_.recordDays : 10;
+    epochs.clear();
+    for (long double t = std::ceil(first / spacing) * spacing; t <= last; t += spacing)
+        epochs.push_back(static_cast<std::int32_t>(t));
+    if (epochs.empty()) {
+        message = "no record epoch lies inside the span of " + source->name();
+        return false;
+    }
+    return true;
+}
+
+bool DataSetFactory::asteroidsFor(int dataSet, const AsteroidSamples*& samples, std::string& message)
+{
+    PlanetarySource* source = sourceFor(dataSet, message);
+    if (!source) return false;
+    const std::string key = (dataSetUsesOldConstants(dataSet) ? options_.oldEphemeris : options_.ephemeris).string();
+    const auto known = asteroidSamples_.find(key);
+    if (known != asteroidSamples_.end()) {
+        samples = &known->second;
+        return true;
+    }
+    if (elements_.empty()) {
+        std::vector<int> numbers;
+        for (const BodySpec& a : asteroidCatalogue()) numbers.push_back(a.asteroidNumber);
+        if (!readAsteroidElements(options_.asteroidElements, numbers, elements_, message)) return false;
+    }
+    std::vector<std::int32_t> epochs;
+    if (!recordEpochs(dataSet, epochs, message)) return false;
+    AsteroidSamples sampled;
+    AsteroidIntegrationReport report;
+    if (!integrateAsteroids(*source, elements_, std::vector<long double>(epochs.begin(), epochs.end()), sampled,
+                            report, message))
+        return false;
+    asteroidWork_.steps += report.steps;
+    asteroidWork_.seconds += report.seconds;
+    samples = &(asteroidSamples_[key] = std::move(sampled));
+    return true;
+}
+
+bool DataSetFactory::contents(int dataSet, DataSetContents& result, std::string& message)
+{
+    DataSetContents c;
+    c.dataSet = dataSet;
+    c.blocks = dataSetBlocks(dataSet);
+    if (c.blocks.empty()) {
+        message = "data set " + std::to_string(dataSet) + " does not exist";
+        return false;
+    }
+    PlanetarySource* source = sourceFor(dataSet, message);
+    if (!source || !recordEpochs(dataSet, c.epochs, message)) return false;
+    const AsteroidSamples* asteroids = nullptr;
+    if (dataSetHasAsteroids(dataSet) && !asteroidsFor(dataSet, asteroids, message)) return false;
+
+    // Index of each asteroid block in the catalogue.
+    const auto& catalogue = asteroidCatalogue();
+    std::vector<int> catalogueIndex(c.blocks.size(), -1);
+    for (std::size_t b = 0; b < c.blocks.size(); ++b)
+        for (std::size_t k = 0; k < catalogue.size(); ++k)
+            if (c.blocks[b].kind == BodyKind::asteroid && catalogue[k].asteroidNumber == c.blocks[b].asteroidNumber)
+                catalogueIndex[b] = static_cast<int>(k);
+
+    c.states.resize(c.epochs.size());
+    for (std::size_t n = 0; n < c.epochs.size(); ++n) {
+        std::vector<BodyState>& record = c.states[n];
+        record.resize(c.blocks.size());
+        const std::vector<BodyState>* sampled = asteroids ? asteroids->at(c.epochs[n]) : nullptr;
+        for (std::size_t b = 0; b < c.blocks.size(); ++b) {
+            if (catalogueIndex[b] >= 0) {
+                if (!sampled) {
+                    message = "the asteroids were not sampled at day " + std::to_string(c.epochs[n]);
+                    return false;
+                }
+                record[b] = (*sampled)[static_cast<std::size_t>(catalogueIndex[b])];
+            } else if (!source->state(c.blocks[b], c.epochs[n], record[b], message)) {
+                return false;
+            }
+        }
+    }
+
+    // Physical data and radial factors.
+    c.sunMass = source->sunMass();
+    int earthBlock = -1;
+    for (std::size_t b = 0; b < c.blocks.size(); ++b) {
+        const BodySpec& body = c.blocks[b];
+        c.masses.push_back(source->massOf(body));
+        double radius = body.radiusKm, magnitude = body.absoluteMagnitude;
+        if (body.kind == BodyKind::asteroid) {
+            const AsteroidElements& el = elements_.at(body.asteroidNumber);
+            radius = el.diameterKm / 2;
+            magnitude = el.absoluteMagnitude;
+        }
+        c.radiiKm.push_back(radius);
+        c.magnitudes.push_back(magnitude);
+        // The factor matching the post-Newtonian period varies along an
+        // eccentric orbit; its mean over the records (evenly spread in time,
+        // so in mean anomaly) serves runs started from any record best.
+        long double sum = 0;
+        if (body.kind != BodyKind::moon)
+            for (const auto& record : c.states)
+                sum += postNewtonianRadialFactor(record[b].position, record[b].velocity, c.sunMass);
+        c.relFactors.push_back(static_cast<double>(sum / static_cast<long double>(c.states.size())));
+        if (body.kind == BodyKind::earth) earthBlock = static_cast<int>(b);
+    }
+    // The Moon runs with the Earth's factor.
+    for (std::size_t b = 0; b < c.blocks.size(); ++b)
+        if (c.blocks[b].kind == BodyKind::moon && earthBlock >= 0) c.relFactors[b] = c.relFactors[earthBlock];
+    result = std::move(c);
+    return true;
+}
+
+}  // namespace datasets
