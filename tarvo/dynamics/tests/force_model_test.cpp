@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "tarvo/dynamics/physical_constants.h"
 #include "test_systems.h"
@@ -80,6 +81,119 @@ TEST(PointMasses, OptionEOffIsNewtonsLawSummedDirectly) {
     const Vec3 got = absoluteAcceleration(s, i);
     const long double scale = testing::length(expected);
     EXPECT_LT(testing::distance(got, expected) / scale, 2e-15L) << "body " << i;
+  }
+}
+
+// Direct sum of the Newtonian pull on body i from the bodies `from`.
+Vec3 directPull(const BodyTable& t, int i, const std::vector<int>& from) {
+  const Vec3 ri = absolutePosition(t, i);
+  Vec3 a = {0.0L, 0.0L, 0.0L};
+  for (const int j : from) {
+    if (j == i) continue;
+    const Vec3 rj = absolutePosition(t, j);
+    const Vec3 d = {rj[0] - ri[0], rj[1] - ri[1], rj[2] - ri[2]};
+    const long double r = testing::length(d);
+    const long double f = gravitationalConstant * t.mass[j] / (r * r * r);
+    for (int k = 0; k < 3; ++k) a[k] += f * d[k];
+  }
+  return a;
+}
+
+std::vector<int> range(int first, int last) {
+  std::vector<int> v;
+  for (int i = first; i <= last; ++i) v.push_back(i);
+  return v;
+}
+
+TEST(PointMasses, PerturbingAsteroidsPullMinorBodiesButNotEachOther) {
+  // Data-set-6 layout: majors 1..13, perturbing asteroids 14..26, minor
+  // bodies above.
+  Scene s;
+  testing::buildSolarSystem(s.table, s.state, true, 20);
+  s.table.layout.lastMassive = 26;
+  for (int i = 14; i <= 26; ++i) s.table.mass[i] = 1e-4L * (i - 13);
+  s.state.options.extendedModel = false;
+  evaluate(s);
+  const BodyTable& t = s.table;
+  std::vector<int> all = range(0, 26);
+  std::vector<int> majors = range(0, 13);
+  for (int i = 14; i <= t.layout.bodyCount; ++i) {
+    const Vec3 expected = directPull(t, i, i <= 26 ? majors : all);
+    const Vec3 got = absoluteAcceleration(s, i);
+    EXPECT_LT(testing::distance(got, expected) / testing::length(expected), 2e-15L) << i;
+  }
+  // The perturbing asteroids pull the majors and the Sun.
+  for (int i = 0; i <= 13; ++i) {
+    const Vec3 expected = directPull(t, i, all);
+    const Vec3 got = absoluteAcceleration(s, i);
+    EXPECT_LT(testing::distance(got, expected) / testing::length(expected), 2e-15L) << i;
+  }
+}
+
+TEST(PointMasses, OptionCMakesMinorBodiesAttractEverything) {
+  Scene s;
+  testing::buildSolarSystem(s.table, s.state, true, 600);
+  const int N = s.table.layout.bodyCount;
+  for (int i = 14; i <= N; i += 3) s.table.mass[i] = 1e-3L;
+  s.state.options.extendedModel = false;
+  s.state.options.minorPerturb = true;
+  for (const bool extended : {false, true}) {
+    s.state.options.extendedAccumulation = extended;
+    evaluate(s);
+    const std::vector<int> all = range(0, N);
+    for (int i = 0; i <= N; i += 37) {
+      const Vec3 expected = directPull(s.table, i, all);
+      const Vec3 got = absoluteAcceleration(s, i);
+      EXPECT_LT(testing::distance(got, expected) / testing::length(expected), 2e-15L)
+          << i << " extended " << extended;
+    }
+  }
+}
+
+TEST(PointMasses, HiddenPlanetsDoNotPerturbMinorBodies) {
+  Scene s;
+  testing::buildSolarSystem(s.table, s.state, true, 5);
+  s.state.options.extendedModel = false;
+  s.table.hiddenPlanet[5] = suiteTrue;  // Jupiter
+  evaluate(s);
+  std::vector<int> visible = range(0, 13);
+  visible.erase(visible.begin() + 5);
+  for (int i = 14; i <= s.table.layout.bodyCount; ++i) {
+    const Vec3 expected = directPull(s.table, i, visible);
+    EXPECT_LT(testing::distance(absoluteAcceleration(s, i), expected) / testing::length(expected),
+              2e-15L);
+  }
+  // Majors still feel Jupiter.
+  const Vec3 saturn = directPull(s.table, 6, range(0, 13));
+  EXPECT_LT(testing::distance(absoluteAcceleration(s, 6), saturn) / testing::length(saturn),
+            2e-15L);
+}
+
+TEST(SunPull, MinorBodiesWithoutOptionDFeelNoRelativisticOrRadialTerm) {
+  // In the Sun's equatorial plane the pull is mu/r^2 (1 + relFactor +
+  // K_rel/r + K_sunJ2/r^2); without option D minor bodies lose the first two.
+  Scene s;
+  testing::buildTwoBody(s.table, s.state, 0.0L, testing::StateVector{});
+  const auto& pole = s.model.frame.sunPole;
+  const Vec3 inPlane = {-pole[1], pole[0], 0.0L};  // perpendicular to the pole
+  const long double scale = 100.0L / testing::length(inPlane);
+  s.table.posX[1] = inPlane[0] * scale;
+  s.table.posY[1] = inPlane[1] * scale;
+  s.table.posZ[1] = 0.0L;
+  s.table.relFactor[1] = 3e-8;
+  s.model.coefficients = forceCoefficientsForDataSet(2);
+  const long double mu = gravitationalConstant * s.table.mass[0];
+  const long double Krel = 6.0L * mu / (speedOfLight * speedOfLight);
+  const long double KJ2 = s.model.coefficients.sunJ2Factor;
+  for (const bool minor : {false, true}) {
+    s.table.layout.lastMajor = minor ? 0 : 1;
+    s.state.options.relativityMinor = false;
+    evaluate(s);
+    const long double a = testing::length({s.acc.x[1], s.acc.y[1], s.acc.z[1]});
+    const long double factor = a * 100.0L * 100.0L / mu - 1.0L;
+    const long double expected =
+        (minor ? 0.0L : 3e-8L + Krel / 100.0L) + KJ2 / (100.0L * 100.0L);
+    EXPECT_NEAR(static_cast<double>(factor), static_cast<double>(expected), 1e-15) << minor;
   }
 }
 
