@@ -2,6 +2,7 @@
 
 #include "tarvo/shell/fatal_error.h"
 #include "tarvo/shell/main_menu.h"
+#include "tarvo/shell/run_loop.h"
 #include "tarvo/shell/time_zone.h"
 #include "tarvo/shell/title_screen.h"
 
@@ -109,8 +110,8 @@ void startSession(Session& s, const std::string& commandLine) {
 
     // The long-term precession table.
     std::string message;
-    if (!loadPrecessionTable(requireDataFile(s.dirs, s.dirs.bin, "PRECDATN.BIN"),
-                             s.precessionTable, message))
+    if (!loadPrecessionTable(requireDataFile(s.dirs, s.dirs.bin, "PRECDATN.BIN"), s.precessionTable,
+                             message))
         throw FatalError(ErrorNumber::badDataFile, message);
 
     auto site = readSiteFile(requireDataFile(s.dirs, s.dirs.cfg, "GEOLOC.CRD"));

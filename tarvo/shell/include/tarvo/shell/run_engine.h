@@ -1,0 +1,100 @@
+// The computing side of a run, apart from its screens: loading the major
+// bodies of a data set, the switches the extra options give the force model
+// and the integrator, the nominal steps and the jumps between epochs, and
+// the frame of date the body table is held in.
+//
+// The table is held in the equator and equinox of date (with the principal
+// nutation term) of a frame epoch; the frame is renewed whenever the epoch
+// has moved kFrameRenewalDays from it, and always at the start epoch of a
+// run. With the "skip rotations" option the table stays in J2000.
+#pragma once
+
+#include "tarvo/dynamics/force_model.h"
+#include "tarvo/dynamics/integrator.h"
+#include "tarvo/libraries/data_set_parameters.h"
+#include "tarvo/libraries/final_files.h"
+#include "tarvo/shell/session.h"
+
+#include <array>
+#include <cmath>
+#include <string>
+
+namespace tarvo {
+
+inline constexpr long double kFrameRenewalDays = 100.0L;
+
+struct RunEngine {
+    explicit RunEngine(Session& session) : s(session) {}
+
+    Session& s;
+    ForceModel model;
+    Integrator integrator;
+    DataSetParameters parameters;
+    EpochTable epochs;
+    long double recordEpoch = 0; // epoch of the library record loaded, days from J2000
+
+    // Reads the data set's epoch table; false with a message naming the file.
+    bool scan(int dataSet, std::string& message);
+
+    // Loads the major bodies of `dataSet` from the record nearest `target`
+    // (days from J2000, TT) and prepares the integration at that record's
+    // epoch: layout, masses, derived constants, options, nominal step,
+    // frame of date. False with a message; the table is then as it was.
+    bool loadMajorBodies(int dataSet, long double target, std::string& message);
+
+    // The extra options and display toggles as the force model and the
+    // integrator see them; recomputes the order code.
+    void applyOptions();
+
+    // Integrates from the current epoch to `target` by whole nominal steps
+    // and a remainder; `progress(t)` is called after every step and may
+    // return false to stop there. Returns the result of the last step.
+    template <class Progress> IntegrateResult integrateTo(long double target, Progress&& progress);
+
+    // One nominal step in the current direction (renewing the frame when due).
+    IntegrateResult nominalStep();
+
+    // Renews the frame of date at epoch t: the table goes back to J2000 with
+    // the old frame and forward with the new one; the force model's frame
+    // quantities, time-dependent coefficients and radial factors follow.
+    void renewFrame(long double t);
+
+    // Reverses the direction of the integration.
+    void reverse();
+
+    // Heliocentric position of body i in the J2000 equator, Gm (the Moon and
+    // satellites are made heliocentric too).
+    std::array<long double, 3> heliocentricJ2000(int i) const;
+
+    // The copy the final files and checkpoints are written from.
+    RunSnapshot snapshot() const;
+
+  private:
+    IntegrateResult advance(long double days);
+};
+
+// The Moon's tidal factor f_tide of a typed tidal acceleration (arcsec/cy^2).
+double tidalFactorFor(double tidalValue, int dataSet);
+
+template <class Progress>
+IntegrateResult RunEngine::integrateTo(long double target, Progress&& progress) {
+    IntegrateResult last;
+    const long double span = target - s.integration.epoch;
+    if (span == 0.0L) return last;
+    if ((span < 0) != (s.integration.direction < 0)) reverse();
+    const long double h = s.integration.nominalStep;
+    const long double whole = std::floor(std::fabs(span) / h);
+    for (long double k = 0; k < whole; k += 1) {
+        last = nominalStep();
+        if (last.status != IntegrateStatus::ok) return last;
+        if (!progress(s.integration.epoch)) return last;
+    }
+    const long double rest = std::fabs(target - s.integration.epoch);
+    if (rest > 0 && rest < h) {
+        last = advance(rest);
+        progress(s.integration.epoch);
+    }
+    return last;
+}
+
+} // namespace tarvo

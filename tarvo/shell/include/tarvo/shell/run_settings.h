@@ -1,0 +1,48 @@
+// The display-only switches of a run and the rules that couple the toggles
+// of the key-action screen.
+#pragma once
+
+#include "tarvo/reductions/time_scales.h"
+#include "tarvo/shell/configuration.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tarvo {
+
+enum class PrecessionState { off, on, lieske };
+
+struct RunSettings {
+    bool showVelocities = false;
+    bool topocentric = false;
+    bool planetCentric = false;
+    int centreBody = 3;       // the centre of geocentric and planet-centric displays
+    int referenceEquinox = 0; // 0 J2000, -1 date, 1 a year
+    double referenceYear = 2000;
+    PrecessionState precession = PrecessionState::on;
+    bool backward = false;
+    bool elementsPage = false;
+    int timeUnit = 0;       // index into the time-unit table
+    double scaleFactor = 1; // pages are scaleFactor nominal steps apart
+    bool fileOutput = false;
+    DeltaTSettings deltaT;
+};
+
+// The key string of the key-action screen, in screen order (help record k
+// belongs to its k-th key).
+inline constexpr const char* kRunKeys = "WO^HTCEZ%)RPNALDBMXV/!USFGJYI*@#";
+
+// Applies the toggle of `key` (upper case) with its couplings; returns false
+// for keys that are not plain toggles (dialogs and commands). `lieskeAllowed`
+// is extra option L.
+bool applyRunToggle(char key, RunSettings& run, DisplayToggles& toggles, bool lieskeAllowed);
+
+// Clamps a typed scale factor to the range the pages and views accept.
+double clampScaleFactor(double typed);
+
+// Status words of the key-action screen.
+std::string precessionStatus(PrecessionState state);
+std::string deltaTStatus(const DeltaTSettings& settings);
+std::string equinoxStatus(const RunSettings& run);
+
+} // namespace tarvo

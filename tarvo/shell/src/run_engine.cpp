@@ -1,0 +1,183 @@
+#include "tarvo/shell/run_engine.h"
+
+#include "tarvo/dynamics/physical_constants.h"
+
+#include <cmath>
+
+namespace tarvo {
+
+namespace {
+
+FrameOptions tableFrameOptions(const Session& s) {
+    FrameOptions o;
+    o.principalNutation = true;
+    o.skipRotations = s.extraOptions.skipRotations != 0;
+    return o;
+}
+
+void rotateTable(BodyTable& t, const FrameState& frame, bool toDate) {
+    const std::size_t last = static_cast<std::size_t>(t.layout.bodyCount);
+    if (toDate) {
+        rotateToDate(frame, 0, last, t.posX.data(), t.posY.data(), t.posZ.data());
+        rotateToDate(frame, 0, last, t.velX.data(), t.velY.data(), t.velZ.data());
+    } else {
+        rotateToJ2000(frame, last, t.posX.data(), t.posY.data(), t.posZ.data());
+        rotateToJ2000(frame, last, t.velX.data(), t.velY.data(), t.velZ.data());
+    }
+}
+
+} // namespace
+
+double tidalFactorFor(double tidalValue, int dataSet) {
+    if (tidalValue == 0) return 0;
+    const double reference = (dataSet >= 7 && dataSet <= 9) ? 25.83 : 25.82;
+    return (tidalValue - reference) / reference;
+}
+
+bool RunEngine::scan(int dataSet, std::string& message) {
+    const DataSetFiles files = dataSetFiles(s.dirs.bin, s.dirs.asc, dataSet);
+    if (files.library.empty()) {
+        message = "Unknown data set " + std::to_string(dataSet);
+        return false;
+    }
+    EpochTable table;
+    if (!scanLibrary(files.library, table, message)) return false;
+    epochs = table;
+    return true;
+}
+
+bool RunEngine::loadMajorBodies(int dataSet, long double target, std::string& message) {
+    DataSetParameters newParameters;
+    if (!loadParameters(s.dirs.asc, dataSet, newParameters, message)) return false;
+    BodyTable& t = s.bodies;
+    const DataSetFiles files = dataSetFiles(s.dirs.bin, s.dirs.asc, dataSet);
+    const DataSetLayoutResult layout = dataSetLayout(dataSet, t.maxBodies);
+    if (!layout.ok) {
+        message = "Unknown data set " + std::to_string(dataSet);
+        return false;
+    }
+    const BodyLayout before = t.layout;
+    t.layout = layout.layout;
+    DataSetLoad load =
+        loadDataSet(files, dataSet, target, false, s.extraOptions.tidalValue != 0, t);
+    if (!load.ok) {
+        t.layout = before;
+        message = load.message;
+        return false;
+    }
+    parameters = newParameters;
+    recordEpoch = load.recordEpoch;
+    t.layout.bodyCount = load.bodiesPerRecord;
+    for (int i = 0; i <= t.layout.bodyCount; ++i) {
+        t.massField[i] = 0;
+        t.objectNumber[i] = -i;
+        t.relFactorBase[i] = t.relFactor[i];
+        // Velocities of the files are km/s; the integration starts from Gm/day.
+        t.velX[i] *= kmPerSecondToGmPerDay;
+        t.velY[i] *= kmPerSecondToGmPerDay;
+        t.velZ[i] *= kmPerSecondToGmPerDay;
+    }
+    IntegrationState& st = s.integration;
+    st.dataSet = dataSet;
+    st.epoch = recordEpoch;
+    st.satelliteMode = dataSet == 10;
+    st.fullFileMode = false;
+    st.derived = deriveConstants(t);
+    model = ForceModel{};
+    model.coefficients = parameters.force;
+    integrator = Integrator{};
+
+    // Nominal step: 3 days; 5 days at order 8 for the planets-only sets; the
+    // command-line switch overrides.
+    st.nominalStep = 3.0L;
+    if (dataSet == 4 || dataSet == 5 || dataSet == 9) {
+        st.nominalStep = 5.0L;
+        s.extraOptions.integrationOrder = 1;
+    }
+    if (s.commandLine.integratorSwitch > 0)
+        st.nominalStep = 2.0L / static_cast<long double>(1 << (s.commandLine.integratorSwitch - 1));
+    applyOptions();
+    st.step = st.nominalStep;
+    s.frame = FrameState{};
+    renewFrame(st.epoch);
+    beginIntegration(t, st, 1);
+    return true;
+}
+
+void RunEngine::applyOptions() {
+    const ExtraOptions& x = s.extraOptions;
+    IntegrationState& st = s.integration;
+    ForceOptions& o = st.options;
+    o.tidalFactor = tidalFactorFor(x.tidalValue, st.dataSet);
+    o.minorPerturb = x.minorPerturb != 0;
+    o.relativityMinor = x.relativityMinor != 0;
+    o.extendedModel = x.pureNewtonian == 0;
+    o.solarMassLoss = x.solarMassLoss != 0;
+    o.extendedAccumulation = x.extendedPrecision != 0;
+    o.nonGravMode = x.yarkovsky ? NonGravLaw::yarkovsky : NonGravLaw::marsden;
+    o.asymmetricModel = x.asymmetricModel != 0;
+    st.orderCode = orderCodeFromOption(x.integrationOrder);
+    if (s.commandLine.integratorSwitch > 0 && st.orderCode < 7) st.orderCode = 7;
+    st.adaptive = s.toggles.adaptiveStep != 0 || x.trapCollisions != 0;
+}
+
+void RunEngine::renewFrame(long double t) {
+    BodyTable& table = s.bodies;
+    rotateTable(table, s.frame, false);
+    computeFrame(s.frame, t, tableFrameOptions(s), s.precessionTable);
+    rotateTable(table, s.frame, true);
+    model.frame.cosObliquity = s.frame.obliquity.cos;
+    model.frame.sinObliquity = s.frame.obliquity.sin;
+    model.frame.sunPole = s.frame.sunPole;
+    updateTimeDependentCoefficients(model.coefficients, t, s.integration.options.tidalFactor);
+    applyRadialCorrections(table, parameters.radial, t, s.integration.dataSet);
+}
+
+IntegrateResult RunEngine::nominalStep() {
+    if (std::fabs(s.integration.epoch - s.frame.epoch) >= kFrameRenewalDays)
+        renewFrame(s.integration.epoch);
+    return advanceNominalStep(s.bodies, s.integration, model, integrator);
+}
+
+IntegrateResult RunEngine::advance(long double days) {
+    IntegrationState& st = s.integration;
+    const long double nominal = st.nominalStep;
+    const long double step = st.step;
+    st.previousStep = st.step;
+    st.nominalStep = days;
+    st.step = days;
+    rescaleStep(s.bodies, st);
+    IntegrateResult r = advanceNominalStep(s.bodies, st, model, integrator);
+    st.previousStep = st.step;
+    st.nominalStep = nominal;
+    st.step = step;
+    rescaleStep(s.bodies, st);
+    return r;
+}
+
+void RunEngine::reverse() {
+    reverseDirection(s.bodies, s.integration);
+}
+
+std::array<long double, 3> RunEngine::heliocentricJ2000(int i) const {
+    std::array<long double, 3> p = heliocentricPosition(s.bodies, i, s.integration.satelliteMode);
+    rotateToJ2000(s.frame, p);
+    return p;
+}
+
+RunSnapshot RunEngine::snapshot() const {
+    const FrameState frame = s.frame;
+    VectorRotation toJ2000;
+    if (!s.extraOptions.skipRotations)
+        toJ2000 = [frame](const std::array<long double, 3>& v) {
+            std::array<long double, 3> w = v;
+            rotateToJ2000(frame, w);
+            return w;
+        };
+    const IntegrationState& st = s.integration;
+    return snapshotOfTable(s.bodies, st.epoch + 2451545.0L, static_cast<double>(st.nominalStep),
+                           st.step, st.direction, st.satelliteMode,
+                           model.coefficients.astronomicalUnit, toJ2000);
+}
+
+} // namespace tarvo

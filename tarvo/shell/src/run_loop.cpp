@@ -1,0 +1,760 @@
+#include "tarvo/shell/run_loop.h"
+
+#include "console/console.h"
+#include "tarvo/dynamics/physical_constants.h"
+#include "tarvo/libraries/state_file.h"
+#include "tarvo/reductions/time_prompts.h"
+#include "tarvo/shell/configuration.h"
+#include "tarvo/shell/file_output.h"
+#include "tarvo/shell/format_mask.h"
+#include "tarvo/shell/help.h"
+#include "tarvo/shell/progress_display.h"
+#include "tarvo/shell/run_engine.h"
+#include "tarvo/shell/run_settings.h"
+#include "tarvo/shell/text_util.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+
+namespace fs = std::filesystem;
+
+namespace tarvo {
+
+namespace {
+
+using namespace console::Color;
+
+constexpr int kRunColumns = 108;
+constexpr long double kJ2000 = 2451545.0L;
+
+enum class RunCommand { none, step, endRun };
+
+struct Run {
+    Session& s;
+    RunEngine engine;
+    RunSettings settings;
+    FileOutputSettings output;
+    explicit Run(Session& session) : s(session), engine(session) {
+        settings.precession = s.toggles.precession ? PrecessionState::on : PrecessionState::off;
+    }
+};
+
+void pressAKey(int row, const std::string& text) {
+    console::setColor(Yellow, Black);
+    console::printAt(row, 2, text);
+    console::readKey();
+}
+
+void showError(const std::string& text) {
+    console::ConsoleMessageBox(text, 0, "Error");
+}
+
+// Date of epoch t as the run shows it, with its time label.
+std::string epochText(const Run& r, long double t) {
+    const bool universal = r.settings.deltaT.mode != DeltaTMode::Off;
+    const long double x = t - (universal ? deltaT(t, r.settings.deltaT) : 0.0L) + 0.5L;
+    CalendarTime c = daysToCalendar(x);
+    return std::string(universal ? " UT " : " TT ") + c.dateText + " " + c.timeText;
+}
+
+int yearOf(long double t) {
+    return static_cast<int>(jdToDate(t + kJ2000).year);
+}
+
+// ------------------------------------------------------------------ the page
+
+void drawPage(Run& r) {
+    const Session& s = r.s;
+    const IntegrationState& st = s.integration;
+    console::setSize(kRunColumns, 27);
+    console::setColor(LightGrey, Black);
+    console::clear();
+    console::setColor(White, Black);
+    console::printAt(1, 2, epochText(r, st.epoch));
+    console::printAt(1, 40, "JD" + formatMask(" ########.###### ", st.epoch + kJ2000));
+    const TimeUnit& unit = kTimeUnits[static_cast<std::size_t>(r.settings.timeUnit)];
+    console::printAt(
+        1, 64,
+        "Step" + formatMask(" ######.### ", r.settings.scaleFactor * st.nominalStep * unit.perDay) +
+            unit.label);
+    console::printAt(1, 88, "Data set" + formatMask(" ##", static_cast<long double>(st.dataSet)));
+    console::setColor(Yellow, Black);
+    console::printAt(3, 2,
+                     "  #  Name        Heliocentric, J2000 equator:   X (AU)            Y (AU)"
+                     "            Z (AU)          r (AU)");
+    const long double au = r.engine.model.coefficients.astronomicalUnit;
+    const int last = std::min(s.bodies.layout.bodyCount, 22);
+    for (int i = 0; i <= last; ++i) {
+        auto p = r.engine.heliocentricJ2000(i);
+        const long double d = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+        console::setColor(i == 0 ? Yellow : LightGrey, Black);
+        std::string line = formatMask("###", static_cast<long double>(i)) + "  " +
+                           bodyName(s.bodies, i) + std::string(36, ' ') +
+                           formatMask("####.############ ", {p[0] / au, p[1] / au, p[2] / au}) +
+                           formatMask("###.#########", d / au);
+        console::printAt(4 + i, 2, line);
+    }
+    if (s.bodies.layout.bodyCount > last) {
+        console::setColor(DarkGrey, Black);
+        console::printAt(26, 2,
+                         "... and " + std::to_string(s.bodies.layout.bodyCount - last) +
+                             " more bodies (file output writes every body)");
+    }
+    console::setColor(LightGreen, Black);
+    console::printAt(27, 2, "Space: next step   Esc: key-action screen   Q: help");
+}
+
+// -------------------------------------------------------------- file output
+
+std::vector<std::string> bodyNames(const Session& s) {
+    std::vector<std::string> names;
+    for (int i = 0; i <= s.bodies.layout.bodyCount; ++i) names.push_back(bodyName(s.bodies, i));
+    return names;
+}
+
+std::string timeField(const FileOutputSettings& o, const Run& r, long double t) {
+    switch (o.time) {
+    case TimeRecording::julianDate:
+        return formatMask("########.######## ", t + kJ2000);
+    case TimeRecording::julianYears:
+        return formatMask("####.########## ", 2000.0L + t / 365.25L);
+    case TimeRecording::julianCenturies:
+        return formatMask("###.############ ", t / 36525.0L);
+    case TimeRecording::julianMillennia:
+        return formatMask("###.############# ", t / 365250.0L);
+    default:
+        return epochText(r, t) + " ";
+    }
+}
+
+void writeRecords(Run& r) {
+    const Session& s = r.s;
+    const long double t = s.integration.epoch;
+    const long double au = r.engine.model.coefficients.astronomicalUnit;
+    std::string log = timeField(r.output, r, t);
+    for (int i = 1; i <= s.bodies.layout.bodyCount; ++i) {
+        if (static_cast<std::size_t>(i) >= r.output.fileNames.size() ||
+            r.output.fileNames[i].empty())
+            continue;
+        auto p = r.engine.heliocentricJ2000(i);
+        appendRecord(r.output.fileNames[i],
+                     timeField(r.output, r, t) +
+                         formatMask("####.############ ", {p[0] / au, p[1] / au, p[2] / au}));
+    }
+    appendRecord("OUTPUT.LOG",
+                 log + formatMask("######", static_cast<long double>(s.bodies.layout.bodyCount)) +
+                     " bodies");
+    if (--r.output.recordsLeft <= 0) r.output.active = false;
+}
+
+void fileOutputDialog(Run& r) {
+    Session& s = r.s;
+    console::setColor(LightGrey, Black);
+    console::clear();
+    console::setColor(White, Black);
+    console::printAt(2, 4, "Screen Output will be suspended and");
+    console::printAt(3, 4, "Records will be written to the following files: ");
+    console::setColor(LightCyan, Black);
+    console::printAt(5, 4, "OUTPUT  .LOG");
+    const auto names = outFileNames(bodyNames(s));
+    int row = 6, col = 4;
+    for (int i = 1; i < static_cast<int>(names.size()) && row < 20; ++i) {
+        console::printAt(row, col, names[static_cast<std::size_t>(i)]);
+        col += 18;
+        if (col > 90) col = 4, ++row;
+    }
+    console::setColor(White, Black);
+    console::printAt(21, 4, "S  Writes only minor bodies");
+    console::printAt(22, 4, "M  Writes only major bodies");
+    console::printAt(23, 4, "O.K.?  (Y, N, M or S) ");
+    int key = 0;
+    do {
+        key = std::toupper(console::readKey().key & 0x7f);
+    } while (!std::strchr("YNMS\x1b", key));
+    if (key == 'N' || key == 27) {
+        r.settings.fileOutput = false;
+        r.output.active = false;
+        return;
+    }
+    r.output.bodies = static_cast<char>(key);
+    console::printAt(24, 4, "Enter number of records [default = 100] ");
+    auto answer = console::readLine(10);
+    double n = answer ? readFreeNumber(*answer) : 0;
+    r.output.recordsLeft = (std::isfinite(n) && n >= 1) ? static_cast<int>(std::min(n, 1e9)) : 100;
+    console::clearLine(21);
+    console::clearLine(22);
+    console::clearLine(23);
+    console::clearLine(24);
+    console::printAt(21, 4, "Do you want Time to be recorded as:");
+    console::printAt(22, 4, "Date   (D)   JD    (J)   Jy    (Y)   JCy   (C)   JMy   (M) ");
+    do {
+        key = std::toupper(console::readKey().key & 0x7f);
+    } while (!std::strchr("DJYCM\x1b", key));
+    r.output.time = key == 'J'   ? TimeRecording::julianDate
+                    : key == 'Y' ? TimeRecording::julianYears
+                    : key == 'C' ? TimeRecording::julianCenturies
+                    : key == 'M' ? TimeRecording::julianMillennia
+                                 : TimeRecording::date;
+    r.output.fileNames = names;
+    for (int i = 0; i < static_cast<int>(names.size()); ++i) {
+        const bool major = i <= s.bodies.layout.lastMassive;
+        if (i == 0 || (r.output.bodies == 'M' && !major) || (r.output.bodies == 'S' && major))
+            r.output.fileNames[static_cast<std::size_t>(i)].clear();
+    }
+    r.output.active = true;
+}
+
+// -------------------------------------------------------------- stepping
+
+// Integrates one page interval; shows the integrator's error and goes on.
+void stepPage(Run& r) {
+    IntegrationState& st = r.s.integration;
+    if (r.settings.backward != (st.direction < 0)) r.engine.reverse();
+    const long double interval = static_cast<long double>(r.settings.scaleFactor) * st.nominalStep;
+    const long double target = st.epoch + (st.direction < 0 ? -interval : interval);
+    auto result = r.engine.integrateTo(target, [](long double) { return true; });
+    if (result.status != IntegrateStatus::ok) showError(result.message);
+}
+
+// The jump to `target` without the page, with its progress display.
+void jump(Run& r, long double target) {
+    IntegrationState& st = r.s.integration;
+    const long double span = target - st.epoch;
+    if (span == 0.0L) return;
+    console::setSize(kRunColumns, 27);
+    console::setColor(LightGrey, Black);
+    console::clear();
+    const CalendarTime c = daysToCalendar(target + 0.5L);
+    console::setColor(White, Black);
+    console::printAt(18, 28,
+                     std::string("Jumping") + (span < 0 ? " back " : " ") + "to Epoch" +
+                         c.dateText.substr(c.dateText.find_first_not_of(' ') == std::string::npos
+                                               ? 0
+                                               : c.dateText.find_first_not_of(' ') - 1) +
+                         " ...");
+    ProgressDisplay progress;
+    progress.begin(st.epoch, span, st.adaptive, kRunColumns);
+    const long double begin = st.epoch;
+    const auto started = std::chrono::steady_clock::now();
+    auto result = r.engine.integrateTo(target, [&](long double t) {
+        progress.update(t);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        const long double years = std::fabs(t - begin) / 365.25L;
+        console::setColor(LightGrey, Black);
+        console::printAt(
+            20, 28,
+            "y.d:" + formatMask(" ######.## ", years) +
+                " y/s:" + formatMask(" ######.## ", seconds > 0 ? years / seconds : 0.0L) +
+                " s/y:" + formatMask(" ####.#### ", years > 0 ? seconds / years : 0.0L));
+        return !progress.interrupted();
+    });
+    if (result.status != IntegrateStatus::ok) showError(result.message);
+}
+
+// ------------------------------------------------------ key-action screen
+
+struct KeyLine {
+    char key;
+    const char* label;
+};
+constexpr KeyLine kKeyLines[] = {
+    {'W', " W   Graph.Window   "}, {'O', " O   Orthogonal     "}, {'^', " ^   Disp.Velocity  "},
+    {'H', " H   Heliocentric   "}, {'T', " T   Topocentric    "}, {'C', " C   Plan.Centric   "},
+    {'E', " E   Ecliptic       "}, {'Z', " Z   Horizontal     "}, {'%', " %   Refrac Ri/Set  "},
+    {')', " )   Limb  Ri/Set   "}, {'R', " R   Ref.Equinox  "},   {'P', " P   Precession     "},
+    {'N', " N   Nutation       "}, {'A', " A   Aberration     "}, {'L', " L   Light-time     "},
+    {'D', " D   Delta-T        "}, {'B', " B   Back-step      "}, {'M', " M   Decim. Units   "},
+    {'X', " X   Osc.Elements   "}, {'V', " V   Adap.Stepsize  "}, {'/', " /   Hide Planets   "},
+    {'!', " !   Extra Options "},  {'U', " U   Time Unit      "}, {'S', " S   Step Scaling  "},
+    {'F', " F   File Output   "},  {'G', " G   Geogr. Coord."},   {'J', " J   Jump to Date"},
+    {'Y', " Y   Cl.Approaches"},   {'I', " I   MinMaxZer "},      {'*', " *   Add Asteroids"},
+    {'@', " @   Add Comet    "},   {'#', " #   Save Prefer. "},
+};
+constexpr int kKeyRows = 16;
+
+std::string onOff(bool on) {
+    return on ? "On  " : "Off ";
+}
+
+std::string statusOf(const Run& r, char key) {
+    const DisplayToggles& t = r.s.toggles;
+    const RunSettings& k = r.settings;
+    switch (key) {
+    case 'O':
+        return onOff(t.orthogonal);
+    case '^':
+        return onOff(k.showVelocities);
+    case 'H':
+        return onOff(!t.geocentric);
+    case 'T':
+        return onOff(k.topocentric);
+    case 'C':
+        return onOff(k.planetCentric);
+    case 'E':
+        return onOff(t.ecliptic);
+    case 'Z':
+        return onOff(t.horizon);
+    case '%':
+        return onOff(t.refractRiseSet);
+    case ')':
+        return onOff(t.limbRiseSet);
+    case 'R':
+        return equinoxStatus(k);
+    case 'P':
+        return precessionStatus(k.precession);
+    case 'N':
+        return onOff(t.nutation);
+    case 'A':
+        return onOff(t.aberration);
+    case 'L':
+        return onOff(t.lightTime);
+    case 'D':
+        return deltaTStatus(k.deltaT);
+    case 'B':
+        return onOff(k.backward);
+    case 'M':
+        return onOff(t.decimalUnits);
+    case 'X':
+        return onOff(k.elementsPage);
+    case 'V':
+        return onOff(t.adaptiveStep);
+    case 'U':
+        return kTimeUnits[static_cast<std::size_t>(k.timeUnit)].label;
+    case 'S':
+        return formatMask("####.###", static_cast<long double>(k.scaleFactor));
+    case 'F':
+        return onOff(k.fileOutput);
+    default:
+        return "";
+    }
+}
+
+void drawKeyActions(const Run& r) {
+    console::setSize(kRunColumns, 27);
+    console::setColor(LightGrey, Black);
+    console::clear();
+    console::setColor(White, Black);
+    console::printAt(2, 6, "Key    Action     Status");
+    console::printAt(2, 56, "Key    Action     Status");
+    int index = 0;
+    for (const auto& line : kKeyLines) {
+        const int row = 4 + index % kKeyRows;
+        const int col = index < kKeyRows ? 6 : 56;
+        console::setColor(LightCyan, Black);
+        console::printAt(row, col, line.label);
+        console::setColor(Yellow, Black);
+        console::printAt(row, col + 22, statusOf(r, line.key));
+        ++index;
+    }
+    console::setColor(LightCyan, Black);
+    console::printAt(21, 6, "Esc  Main Menu");
+    console::setColor(White, Black);
+    console::printAt(23, 6, " Press a Key to select Option, Spacebar for Next Step");
+}
+
+// The key of the key-action line under a click, or 0.
+char keyAt(int row, int col) {
+    const int index = (row - 4) + (col >= 56 ? kKeyRows : 0);
+    if (row < 4 || row >= 4 + kKeyRows || index < 0 ||
+        index >= static_cast<int>(std::size(kKeyLines)))
+        return 0;
+    return kKeyLines[index].key;
+}
+
+void notYet(const char* what) {
+    console::ConsoleMessageBox(std::string(what) + " is not available in this version.", 0,
+                               "Not available yet");
+}
+
+// Jump to a new date typed by the user.
+void jumpToDate(Run& r) {
+    console::setColor(LightGrey, Black);
+    console::clear();
+    auto answer = readDate(false, 3);
+    if (!answer) return;
+    const long double t = dateAnswerTerrestrial(*answer, r.settings.deltaT);
+    const EpochTable& e = r.engine.epochs;
+    if (!e.epochs.empty() && (yearOf(t) < e.firstYear || yearOf(t) > e.lastYear)) {
+        console::printAt(8, 2,
+                         "  Allowed Range is  " + std::to_string(e.firstYear) + " to " +
+                             std::to_string(e.lastYear));
+        pressAKey(10, "  Press a key to continue  ");
+        return;
+    }
+    jump(r, t);
+    r.engine.renewFrame(r.s.integration.epoch);
+}
+
+// Planet list of the "/" key: a planet's number toggles it.
+void hidePlanets(Run& r) {
+    BodyTable& t = r.s.bodies;
+    for (;;) {
+        console::setColor(LightGrey, Black);
+        console::clear();
+        console::setColor(White, Black);
+        console::printAt(2, 6, "Hide Planets: press a number to hide or show, Esc to return");
+        const int last = std::min(t.layout.lastMajor, 9);
+        for (int i = 1; i <= last; ++i) {
+            console::setColor(t.hiddenPlanet[i] ? DarkGrey : LightGreen, Black);
+            console::printAt(3 + i, 8,
+                             std::to_string(i) + "  " + bodyName(t, i) +
+                                 (t.hiddenPlanet[i] ? "  hidden" : ""));
+        }
+        const int key = console::readKey().key;
+        if (key == console::Key::Esc) return;
+        if (key >= '1' && key <= '0' + last)
+            t.hiddenPlanet[key - '0'] = t.hiddenPlanet[key - '0'] ? 0 : -1;
+    }
+}
+
+void stepScaling(Run& r) {
+    console::setColor(LightGrey, Black);
+    console::clear();
+    console::setColor(White, Black);
+    console::printAt(4, 6, "Enter Scale Factor");
+    console::printAt(5, 6, "(Range = .001-9999)");
+    console::printAt(6, 6, "Default = 1");
+    console::printAt(8, 6, "? ");
+    auto answer = console::readLine(16);
+    if (!answer) return;
+    r.settings.scaleFactor = clampScaleFactor(trim(*answer).empty() ? 1 : readFreeNumber(*answer));
+}
+
+void referenceEquinoxDialog(Run& r) {
+    console::setColor(LightGrey, Black);
+    console::clear();
+    console::setColor(White, Black);
+    console::printAt(4, 6, "Reference Equinox: Enter for J2000, D for the date, or a year");
+    console::printAt(6, 6, "? ");
+    auto answer = console::readLine(16);
+    if (!answer) return;
+    const std::string a = upperCase(trim(*answer));
+    if (a.empty()) {
+        r.settings.referenceEquinox = 0;
+    } else if (a == "D") {
+        r.settings.referenceEquinox = -1;
+    } else {
+        std::size_t used = 0;
+        const double year = readFreeNumber(a, &used);
+        if (used == 0 || !std::isfinite(year) || std::fabs(year) > 1e6) return;
+        r.settings.referenceEquinox = 1;
+        r.settings.referenceYear = year;
+    }
+    r.s.toggles.nutation = 0;
+}
+
+void showRunHelp(const Run& r, char key) {
+    const char* at = std::strchr(kRunKeys, key);
+    showHelp(r.s.dirs, r.s.toggles.helpLanguage, helpKeyActions,
+             at ? static_cast<int>(at - kRunKeys) + 1 : 0);
+}
+
+// Carries out the action of `key`; returns what the loop does next.
+RunCommand act(Run& r, int rawKey) {
+    Session& s = r.s;
+    if (rawKey == ' ') return RunCommand::step;
+    if (rawKey == console::Key::Esc) return RunCommand::endRun;
+    if (rawKey > 127) return RunCommand::none;
+    const char key = static_cast<char>(std::toupper(rawKey));
+    if (applyRunToggle(key, r.settings, s.toggles, s.extraOptions.lieskePrecession != 0)) {
+        if (key == 'V') r.engine.applyOptions();
+        return RunCommand::none;
+    }
+    switch (key) {
+    case 'R':
+        referenceEquinoxDialog(r);
+        break;
+    case 'D':
+        deltaTMenu(r.settings.deltaT, s.dirs.cfg / "DELTAT.COF");
+        break;
+    case '/':
+        hidePlanets(r);
+        break;
+    case '!':
+        extraOptionsScreen(s.extraOptions, false, s.dirs, s.toggles.helpLanguage);
+        r.engine.applyOptions();
+        break;
+    case 'S':
+        stepScaling(r);
+        break;
+    case 'F':
+        r.settings.fileOutput = !r.settings.fileOutput;
+        if (r.settings.fileOutput)
+            fileOutputDialog(r);
+        else
+            r.output.active = false;
+        break;
+    case 'J':
+        jumpToDate(r);
+        break;
+    case '#': {
+        const std::string error = saveConfiguration(s.dirs.cfg / "TARVO.CFG", s.toggles);
+        console::ConsoleMessageBox(error.empty() ? "Preferences saved in TARVO.CFG" : error, 0,
+                                   "Save Prefer.");
+        break;
+    }
+    case 'Q':
+        showRunHelp(r, static_cast<char>(std::toupper(console::readKey().key & 0x7f)));
+        break;
+    case 'W':
+        notYet("The graphics window");
+        break;
+    case 'C':
+        notYet("The planet-centric centre dialog");
+        break;
+    case 'G':
+        notYet("The location dialog");
+        break;
+    case 'Y':
+        notYet("The close-approach search");
+        break;
+    case 'I':
+        notYet("The minimum, maximum and zero search");
+        break;
+    case '*':
+        notYet("The asteroid library");
+        break;
+    case '@':
+        notYet("The comet library");
+        break;
+    default:
+        break;
+    }
+    return RunCommand::none;
+}
+
+// The key-action screen until a key steps or ends the run.
+RunCommand keyActionScreen(Run& r) {
+    for (;;) {
+        drawKeyActions(r);
+        console::Event e = console::readKey();
+        int key = e.key;
+        if (e.key == console::Key::Click || e.key == console::Key::RightClick) {
+            const char k = keyAt(e.row, e.col);
+            if (!k) continue;
+            if (e.key == console::Key::RightClick) {
+                showRunHelp(r, k);
+                continue;
+            }
+            key = k;
+        }
+        RunCommand c = act(r, key);
+        if (c != RunCommand::none) return c;
+    }
+}
+
+void stepLoop(Run& r) {
+    for (;;) {
+        if (r.output.active) {
+            console::setSize(kRunColumns, 27);
+            console::setColor(LightGrey, Black);
+            console::clear();
+            console::setColor(Yellow, Black);
+            console::printAt(12, 30, "Writing Output to Disk Files ... ");
+            console::refresh();
+            writeRecords(r);
+            if (auto key = console::pollKey(); key && key->key == console::Key::Esc)
+                r.output.active = false;
+            if (r.output.active) {
+                stepPage(r);
+                continue;
+            }
+            r.settings.fileOutput = false;
+        }
+        if (!r.s.extraOptions.planetPerturb) r.s.bodies.hiddenPlanet.fill(0);
+        drawPage(r);
+        console::Event e = console::readKey();
+        RunCommand c = RunCommand::none;
+        if (e.key == ' ')
+            c = RunCommand::step;
+        else if (e.key == console::Key::Esc)
+            c = keyActionScreen(r);
+        else if (e.key < 128 && std::toupper(e.key) == 'Q')
+            showRunHelp(r, static_cast<char>(std::toupper(console::readKey().key & 0x7f)));
+        else
+            c = act(r, e.key);
+        if (c == RunCommand::endRun) return;
+        if (c == RunCommand::step) stepPage(r);
+    }
+}
+
+void endRun(Run& r) {
+    std::string message;
+    if (!writeFinalFiles(fs::current_path(), r.engine.snapshot(), message)) showError(message);
+    console::setSize(81, 27);
+}
+
+// Asks for the start date until one inside the data set's years is given.
+bool askStartEpoch(Run& r, long double& t) {
+    for (;;) {
+        console::setSize(81, 27);
+        console::setColor(LightGrey, Black);
+        console::clear();
+        auto answer = readDate(false, 3);
+        if (!answer) return false;
+        t = dateAnswerTerrestrial(*answer, r.settings.deltaT);
+        const EpochTable& e = r.engine.epochs;
+        const int year = yearOf(t);
+        if (std::isfinite(static_cast<double>(t)) && year >= e.firstYear && year <= e.lastYear)
+            return true;
+        console::setColor(LightRed, Black);
+        console::printAt(9, 2,
+                         "  Allowed Range is  " + std::to_string(e.firstYear) + " to " +
+                             std::to_string(e.lastYear));
+        pressAKey(11, "  Press a key to continue  ");
+    }
+}
+
+// The state files of the working directory a menu choice offers.
+std::vector<std::string> stateFileChoices(const std::string& extension) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(fs::current_path(), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const std::string upper = upperCase(name);
+        if (upper.size() < extension.size() ||
+            upper.compare(upper.size() - extension.size(), extension.size(), extension) != 0)
+            continue;
+        if (upper.rfind("FINAL", 0) == 0 || upper.rfind("STARTING", 0) == 0) continue;
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    auto demo = std::find_if(names.begin(), names.end(),
+                             [](const std::string& n) { return upperCase(n) == "DEMO.TVX"; });
+    if (demo != names.end()) std::rotate(names.begin(), demo, demo + 1);
+    return names;
+}
+
+std::string chooseStateFile(const std::string& extension) {
+    console::setSize(81, 27);
+    console::setColor(LightGrey, Black);
+    console::clear();
+    auto names = stateFileChoices(extension);
+    console::setColor(White, Black);
+    console::printAt(2, 4, "Files " + extension + " in the working directory:");
+    console::setColor(LightCyan, Black);
+    for (std::size_t i = 0; i < names.size() && i < 60; ++i)
+        console::printAt(4 + static_cast<int>(i % 20), 4 + 25 * static_cast<int>(i / 20), names[i]);
+    console::setColor(White, Black);
+    console::printAt(25, 4, "File name ? ");
+    auto answer = console::readLine(60);
+    std::string name = answer ? trim(*answer) : "";
+    if (name.size() < 2) return "";
+    if (name.find('.') == std::string::npos) name += extension;
+    return name;
+}
+
+bool startFromStateFile(Run& r, int choice) {
+    Session& s = r.s;
+    const bool full = choice == 11;
+    const std::string name = chooseStateFile(full ? ".TVF" : ".TVX");
+    if (name.empty()) return false;
+    StateFileContents contents;
+    std::string message;
+    if (!readStateFile(name, full ? StateFileKind::Full : StateFileKind::MinorBody,
+                       static_cast<std::size_t>(s.bodies.maxBodies), contents, message)) {
+        showError(message);
+        return false;
+    }
+    const long double epoch = contents.julianDate - kJ2000;
+    int dataSet =
+        s.integration.dataSet >= 1 && s.integration.dataSet <= 9 ? s.integration.dataSet : 3;
+    if (contents.satelliteFile) dataSet = 10;
+    if (!r.engine.scan(dataSet, message)) {
+        showError(message);
+        return false;
+    }
+    const int year = yearOf(epoch);
+    if (dataSet != 10 && (year < r.engine.epochs.firstYear || year > r.engine.epochs.lastYear)) {
+        dataSet = 2;
+        if (!r.engine.scan(dataSet, message)) {
+            showError(message);
+            return false;
+        }
+    }
+    if (!r.engine.loadMajorBodies(dataSet, epoch, message)) {
+        showError(message);
+        return false;
+    }
+    if (full) {
+        notYet("Starting from a full N-body file");
+        return false;
+    }
+    // The minor bodies join the major ones at the file's epoch.
+    jump(r, epoch);
+    BodyTable& t = s.bodies;
+    StateLoadSettings settings;
+    settings.kind = StateFileKind::MinorBody;
+    settings.dataSet = dataSet;
+    settings.firstIndex = t.layout.bodyCount + 1;
+    settings.satelliteMode = dataSet == 10;
+    settings.extraOptionY = s.extraOptions.yarkovsky != 0;
+    settings.astronomicalUnit = r.engine.model.coefficients.astronomicalUnit;
+    const int before = t.layout.bodyCount;
+    StateLoadResult loaded = loadStateFile(name, settings, t);
+    if (!loaded.ok) {
+        showError(loaded.message);
+        return false;
+    }
+    // New bodies, heliocentric (geocentric satellites) in the J2000 equator
+    // with km/s, become bodies of the table: the frame of date, the table's
+    // origin and step velocities.
+    const auto first = static_cast<std::size_t>(before + 1);
+    const auto last = static_cast<std::size_t>(t.layout.bodyCount);
+    rotateToDate(s.frame, first, last, t.posX.data(), t.posY.data(), t.posZ.data());
+    rotateToDate(s.frame, first, last, t.velX.data(), t.velY.data(), t.velZ.data());
+    const long double stepScale = kmPerSecondToGmPerDay * s.integration.step *
+                                  static_cast<long double>(s.integration.direction);
+    const int origin = settings.satelliteMode ? -1 : 0;
+    for (int i = before + 1; i <= t.layout.bodyCount; ++i) {
+        t.velX[i] *= stepScale, t.velY[i] *= stepScale, t.velZ[i] *= stepScale;
+        if (origin == 0) {
+            t.posX[i] += t.posX[0], t.posY[i] += t.posY[0], t.posZ[i] += t.posZ[0];
+            t.velX[i] += t.velX[0], t.velY[i] += t.velY[0], t.velZ[i] += t.velZ[0];
+        }
+        t.stepMass[i] = t.mass[i] * gravitationalConstant * s.integration.step * s.integration.step;
+    }
+    s.integration.derived = deriveConstants(t);
+    r.engine.renewFrame(s.integration.epoch);
+    return true;
+}
+
+} // namespace
+
+void runFromMenu(Session& s, int choice) {
+    Run r(s);
+    std::string message;
+    if (choice >= 1 && choice <= 9) {
+        console::setSize(81, 27);
+        console::setColor(LightGrey, Black);
+        console::clear();
+        console::setColor(White, Black);
+        console::printAt(12, 30, "Scanning Library ... ");
+        console::refresh();
+        if (!r.engine.scan(choice, message)) {
+            showError(message);
+            return;
+        }
+        long double start = 0;
+        if (!askStartEpoch(r, start)) return;
+        if (!r.engine.loadMajorBodies(choice, start, message)) {
+            showError(message);
+            return;
+        }
+        jump(r, start);
+    } else if (choice == 10 || choice == 11) {
+        if (!startFromStateFile(r, choice)) return;
+    } else {
+        notYet(choice == 12 ? "The asteroid library" : "The comet library");
+        return;
+    }
+    r.engine.renewFrame(s.integration.epoch);
+    stepLoop(r);
+    endRun(r);
+}
+
+} // namespace tarvo
