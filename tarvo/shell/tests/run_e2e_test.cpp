@@ -1,0 +1,171 @@
+// A whole run driven by a key script: data set 2, a date, steps forward and
+// backward, the adaptive step, file output, a long jump interrupted with Esc
+// twice, and the final files, checked against the JPL ephemeris.
+#include "program_runner.h"
+
+#include "tarvo/libraries/state_file.h"
+
+#include <jpl/ephemeris.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using tarvo::testing::readFile;
+using tarvo::testing::runProgram;
+
+namespace {
+
+const fs::path kTarvo = fs::path(TARVO_BIN_DIR) / "tarvo";
+const fs::path kBuiltTree = TARVO_TEST_TREE;
+const char* const kDe405 = "/usr/share/casacore/data/ephemerides/DE405";
+
+class RunEndToEnd : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!fs::exists(kBuiltTree / "BIN" / "PL431MND.BIN"))
+            GTEST_SKIP() << "the data tree " << kBuiltTree << " has no data set 2";
+        char pattern[] = "/tmp/tarvo-run-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+        fs::create_directories(root / "USERDATA");
+    }
+    void TearDown() override {
+        if (!root.empty()) fs::remove_all(root);
+    }
+    tarvo::testing::ProgramRun run(const std::string& script) {
+        std::ofstream(root / "s.txt") << script;
+        return runProgram("'" + kTarvo.string() + "' --script '" + (root / "s.txt").string() +
+                              "' --transcript '" + (root / "t.txt").string() + "'",
+                          root / "USERDATA", "TARVO12DIR='" + kBuiltTree.string() + "'");
+    }
+    std::size_t lines(const fs::path& file) {
+        const std::string text = readFile(file);
+        return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    }
+    fs::path root;
+};
+
+TEST_F(RunEndToEnd, StepsFileOutputAndFinalFiles) {
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "expect Input Date (YYYY,MM,DD or YYYY.MMDD)\n"
+                 "text 2000,01,15\n"
+                 "expect 2000/01/15\n"
+                 "expect Data set  2\n"
+                 "expect EARTH\n"
+                 "key Space\n"
+                 "expect 2000/01/18\n"
+                 "key Esc\n"
+                 "expect Key    Action     Status\n"
+                 "key B\n"
+                 "expect B   Back-step      On\n"
+                 "key Space\n"
+                 "expect 2000/01/15\n"
+                 "key Esc\n"
+                 "key B\n"
+                 "key V\n"
+                 "expect V   Adap.Stepsize  On\n"
+                 "key Space\n"
+                 "expect 2000/01/18\n"
+                 "key F\n"
+                 "expect O.K.?  (Y, N, M or S)\n"
+                 "key Y\n"
+                 "text 3\n"
+                 "key J\n"
+                 "expect Space: next step\n"
+                 "expect 2000/01/27\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "expect Select Option\n"
+                 "key Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
+    const fs::path work = root / "USERDATA";
+    EXPECT_EQ(lines(work / "OUTPUT.LOG"), 3u);
+    EXPECT_EQ(lines(work / "EARTH.OUT"), 3u);
+    EXPECT_FALSE(fs::exists(work / "SUN.OUT"));
+
+    // FINAL.TVF reloads, and its planets stand where the JPL ephemeris has them.
+    tarvo::StateFileContents final;
+    std::string message;
+    ASSERT_TRUE(
+        tarvo::readStateFile(work / "FINAL.TVF", tarvo::StateFileKind::Full, 100, final, message))
+        << message;
+    ASSERT_GE(final.records.size(), 11u);
+    auto de405 = jpl::Ephemeris::open(kDe405, message);
+    if (!de405) GTEST_SKIP() << "DE405 not installed: " << message;
+    for (int body : {1, 2, 3, 4, 5}) {
+        jpl::StateVector state;
+        ASSERT_TRUE(de405->state(static_cast<jpl::Body>(body), jpl::Body::Sun, final.julianDate,
+                                 state, message, jpl::LengthUnit::Kilometre))
+            << message;
+        const auto& p = final.records[static_cast<std::size_t>(body)].position; // Gm
+        const double dx = static_cast<double>(p[0] * 1e6L - state.position[0]);
+        const double dy = static_cast<double>(p[1] * 1e6L - state.position[1]);
+        const double dz = static_cast<double>(p[2] * 1e6L - state.position[2]);
+        // Twelve days from a library record: kilometres at most.
+        EXPECT_LT(std::sqrt(dx * dx + dy * dy + dz * dz), 50.0) << "body " << body;
+    }
+}
+
+TEST_F(RunEndToEnd, LongJumpInterruptedWithEscTwice) {
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 2000,01,15\n"
+                 "key Esc\n"
+                 "key J\n"
+                 "text 2050,01,01\n"
+                 "key Esc\n"
+                 "expect Press Esc again if you want to stop, any other key to continue\n"
+                 "key Esc\n"
+                 "expect Space: next step\n"
+                 "expect 2000/01/18\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
+}
+
+TEST_F(RunEndToEnd, DateOutsideTheDataSetIsRefused) {
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 1000,01,01\n"
+                 "expect Allowed Range is\n"
+                 "key Enter\n"
+                 "expect Input Date\n"
+                 "key Esc\n"
+                 "expect Select Option\n"
+                 "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
+}
+
+TEST_F(RunEndToEnd, NonsenseAtEveryPromptLeavesTheRunGoing) {
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text banana\n" // reads as year 0: refused by the range check
+                 "key Enter\n"
+                 "text 2000,01,15\n"
+                 "key Esc\n"
+                 "key S\n"
+                 "text 1e99\n" // clamped to 9999
+                 "expect S   Step Scaling   9999.000\n"
+                 "key S\n"
+                 "text nonsense\n" // reads as 0: the default
+                 "expect S   Step Scaling      1.000\n"
+                 "key R\n"
+                 "text zzz\n"
+                 "key F\n"
+                 "key N\n"
+                 "key #\n"
+                 "key Enter\n"
+                 "key Space\n"
+                 "expect 2000/01/18\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
+}
+
+} // namespace
