@@ -1,0 +1,278 @@
+// Observatory codes, the location library, GEOLOC.CRD and the location
+// dialog.  Oracles: ERFA's geocentric-to-geodetic transformation (eraGc2gd)
+// for the sites of the MPC list, the start-up reader of GEOLOC.CRD for the
+// written file, and damaged files made here (truncated, oversized, garbage).
+#include "tarvo/reductions/site_files.h"
+#include "tarvo/shell/startup_files.h"
+
+#include "console/console.h"
+
+#include <erfa.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <numbers>
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr double kDeg = std::numbers::pi / 180.0;
+const double kFlattening = 1.0 - std::sqrt(1.0 - tarvo::kEarthEccentricitySquared);
+
+class TempDir : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::temp_directory_path() / (std::string("tarvo_sites_") + info->test_suite_name() + "_" + info->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    fs::path write(const std::string& name, const std::string& text) {
+        const fs::path p = dir / name;
+        std::ofstream(p, std::ios::binary) << text;
+        return p;
+    }
+    static std::string slurp(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    fs::path dir;
+};
+
+const std::string kSmallCodes =
+    "Code  Long.   cos      sin    Name\r\n"
+    "000   0.0000 0.62411 +0.77873 Greenwich\r\n"
+    "245                           Spitzer Space Telescope\r\n"
+    "C51                           WISE\r\n"
+    "E12 149.0642 0.85563 -0.51621 Siding Spring Survey\r\n"
+    "EQ1  30.0000 1.00000 +0.00000 Equator Test Site\r\n"
+    "568 204.5278 0.94171 +0.33725 Mauna Kea\r\n";
+
+// ---- observatory codes ------------------------------------------------------------
+
+TEST(ObservatoryCodesAgainstErfa, HeightsOfTheWholeMpcListWithinOneMetre) {
+    const fs::path file = fs::path(TARVO_SHARED_DATA_DIR) / "mpc" / "ObsCodes.html";
+    if (!fs::exists(file)) GTEST_SKIP() << "MPC list not present: " << file;
+    std::ifstream in(file);
+    std::string line;
+    int sites = 0;
+    double worstHeight = 0.0, worstLatitude = 0.0;
+    while (std::getline(in, line)) {
+        const auto c = tarvo::parseObservatoryLine(line);
+        if (!c || !c->groundPosition) continue;
+        const auto site = tarvo::siteFromParallaxConstants(c->rhoCosPhi, c->rhoSinPhi, c->longitudeDeg);
+        const double a = tarvo::kEarthEquatorialRadiusGm * 1e9; // m
+        double xyz[3] = {a * c->rhoCosPhi * std::cos(site.longitude), a * c->rhoCosPhi * std::sin(site.longitude),
+                         a * c->rhoSinPhi};
+        double lon, lat, height;
+        ASSERT_EQ(eraGc2gde(a, kFlattening, xyz, &lon, &lat, &height), 0);
+        worstHeight = std::max(worstHeight, std::fabs(site.heightGm * 1e9 - height));
+        worstLatitude = std::max(worstLatitude, std::fabs(site.latitude - lat) / kDeg * 3600);
+        EXPECT_NEAR(site.heightGm * 1e9, height, 1.0) << line;
+        // The latitude is the h = 0 solution: about 0.5" per km of height
+        // (1" for the 3-decimal constants of a few old sites).
+        EXPECT_LT(std::fabs(site.latitude - lat) / kDeg * 3600, 1.5) << line;
+        ++sites;
+    }
+    EXPECT_GT(sites, 2000);
+    std::printf("observatory codes: %d ground sites, worst height %.4f m, worst latitude %.4f\" from eraGc2gd\n", sites,
+                worstHeight, worstLatitude);
+}
+
+TEST(ObservatoryCodes, SpaceBasedRovingAndBlankCodesHaveNoGroundPosition) {
+    for (const char* code : {"245", "500", "247", "248", "249", "250"}) EXPECT_TRUE(tarvo::isExcludedObservatoryCode(code));
+    EXPECT_FALSE(tarvo::parseObservatoryLine("C51                           WISE")->groundPosition);
+    EXPECT_FALSE(tarvo::parseObservatoryLine("500   0.000000.000000 0.000000Geocentric")->groundPosition);
+    EXPECT_FALSE(tarvo::parseObservatoryLine("XYZ   abcdefgh ijklmno pqrstuvw Garbage")->groundPosition);
+    EXPECT_FALSE(tarvo::parseObservatoryLine("12").has_value());
+}
+
+TEST_F(TempDir, ObservatoryLookupFindsGroundSitesAndRefusesTheRest) {
+    const fs::path file = write("OBSCODES.TXT", kSmallCodes);
+    const auto greenwich = tarvo::findObservatory(file, "000");
+    ASSERT_EQ(greenwich.status, tarvo::ObservatoryLookup::Status::Found);
+    EXPECT_EQ(greenwich.site.label, "Ob:000 Greenwich");
+    EXPECT_NEAR(greenwich.site.latitude / kDeg, 51.4773, 0.001);
+    const auto siding = tarvo::findObservatory(file, "E12");
+    ASSERT_EQ(siding.status, tarvo::ObservatoryLookup::Status::Found);
+    EXPECT_EQ(siding.site.label, "Ob:E12 Siding Spring S");
+    EXPECT_LT(siding.site.latitude, 0.0);
+    for (const char* code : {"245", "C51", "500", "999"})
+        EXPECT_EQ(tarvo::findObservatory(file, code).status, tarvo::ObservatoryLookup::Status::NotFound) << code;
+    // A site on the equator: no division by sin φ = 0.
+    const auto equator = tarvo::findObservatory(file, "EQ1");
+    ASSERT_EQ(equator.status, tarvo::ObservatoryLookup::Status::Found);
+    EXPECT_EQ(equator.site.latitude, 0.0);
+    EXPECT_TRUE(std::isfinite(equator.site.heightGm));
+    EXPECT_NEAR(equator.site.heightGm * 1e9, 0.0, 1e-6);
+}
+
+TEST_F(TempDir, DamagedObservatoryFilesGiveMessagesNamingTheFile) {
+    // Missing.
+    auto r = tarvo::findObservatory(dir / "OBSCODES.TXT", "000");
+    EXPECT_EQ(r.status, tarvo::ObservatoryLookup::Status::FileProblem);
+    EXPECT_NE(r.message.find("OBSCODES.TXT"), std::string::npos);
+    // Truncated in the middle of the Greenwich line: the code is there, its numbers are not.
+    fs::path file = write("OBSCODES.TXT", kSmallCodes.substr(0, 50));
+    EXPECT_EQ(tarvo::findObservatory(file, "000").status, tarvo::ObservatoryLookup::Status::NotFound);
+    // Garbage bytes.
+    std::string garbage(5000, '\0');
+    for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 7919) % 251);
+    file = write("OBSCODES.TXT", garbage);
+    EXPECT_NE(tarvo::findObservatory(file, "000").status, tarvo::ObservatoryLookup::Status::Found);
+    // Oversized (a sparse file): refused before reading.
+    file = dir / "OBSCODES.TXT";
+    fs::resize_file(file, tarvo::kObservatoryFileBytesLimit + 1);
+    r = tarvo::findObservatory(file, "000");
+    EXPECT_EQ(r.status, tarvo::ObservatoryLookup::Status::FileProblem);
+    EXPECT_NE(r.message.find("OBSCODES.TXT"), std::string::npos);
+}
+
+// ---- location library ----------------------------------------------------------------
+
+TEST(GeoSites, LineLayoutRoundTripsThroughTheReader) {
+    const tarvo::GeoSite s{"SYDNEY", "AUSTRALIA", -33.867, 151.207, 58};
+    const std::string line = tarvo::formatGeoSiteLine(s);
+    EXPECT_EQ(line.substr(0, 24), "SYDNEY                  ");
+    EXPECT_EQ(line.substr(25, 19), "AUSTRALIA          ");
+    EXPECT_EQ(line.substr(45, 7), "-33.867");
+    EXPECT_EQ(line.substr(52, 8), " 151.207");
+    const auto back = tarvo::parseGeoSiteLine(line);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->name, "SYDNEY");
+    EXPECT_EQ(back->region, "AUSTRALIA");
+    EXPECT_DOUBLE_EQ(back->latitudeDeg, -33.867);
+    EXPECT_DOUBLE_EQ(back->longitudeDeg, 151.207);
+    EXPECT_EQ(back->heightM, 58);
+}
+
+TEST(GeoSites, ExactNamesComeFirstThenNamesContainingTheAnswerNearTheirStart) {
+    const std::vector<tarvo::GeoSite> sites = {{"NEW YORK", "USA"}, {"YORK", "UK"},         {"ROME", "ITALY"},
+                                               {"YORKTOWN", "USA"}, {"CITY OF YORK", "X"},  {"ST YORK", "Y"}};
+    const auto m = tarvo::matchGeoSites(sites, "york  ");
+    // "YORK" exactly, then "YORKTOWN" (from character 1) and "ST YORK" (from
+    // character 4); "NEW YORK" has it from character 5, too late.
+    ASSERT_EQ(m.size(), 3u);
+    EXPECT_EQ(m[0], 1u);
+    EXPECT_EQ(m[1], 3u);
+    EXPECT_EQ(m[2], 5u);
+    EXPECT_TRUE(tarvo::matchGeoSites(sites, "").empty());
+}
+
+TEST_F(TempDir, DamagedLocationLibrariesAreReportedNotFatal) {
+    const std::string good = tarvo::formatGeoSiteLine({"PARIS", "EUROPE", 48.8567, 2.3508, 35});
+    // Truncated last line and garbage lines are skipped and counted.
+    fs::path file = write("GEOSITES.DAT", good + "\r\n" + good.substr(0, 40) + "\r\n" +
+                                              std::string(70, 'x') + "\r\nnot a site at all\r\n");
+    auto load = tarvo::readGeoSites(file);
+    EXPECT_TRUE(load.ok);
+    ASSERT_EQ(load.sites.size(), 1u);
+    EXPECT_EQ(load.skippedLines, 3u);
+    EXPECT_NE(load.message.find("GEOSITES.DAT"), std::string::npos);
+    // Oversized.
+    fs::resize_file(file, tarvo::kGeoSitesFileBytesLimit + 1);
+    load = tarvo::readGeoSites(file);
+    EXPECT_FALSE(load.ok);
+    EXPECT_TRUE(load.sites.empty());
+    EXPECT_NE(load.message.find("GEOSITES.DAT"), std::string::npos);
+    // Missing.
+    load = tarvo::readGeoSites(dir / "NONE.DAT");
+    EXPECT_FALSE(load.ok);
+    EXPECT_NE(load.message.find("NONE.DAT"), std::string::npos);
+    // Out-of-range numbers.
+    EXPECT_FALSE(tarvo::parseGeoSiteLine(tarvo::formatGeoSiteLine({"X", "Y", 95.0, 0.0, 0})));
+}
+
+// ---- GEOLOC.CRD --------------------------------------------------------------------
+
+TEST_F(TempDir, SiteFileIsWrittenInItsMasksAndReadsBackAtStartUp) {
+    tarvo::ObserverSite site{-33.867 * kDeg, 151.207 * kDeg, 58e-9, "Loc: SYDNEY"};
+    EXPECT_EQ(tarvo::formatSiteFile(site), "-33.867000 151.207000     58.0\r\nLoc: SYDNEY\r\n");
+    std::string message;
+    const fs::path file = dir / "GEOLOC.CRD";
+    ASSERT_TRUE(tarvo::writeSiteFile(file, site, message)) << message;
+    const tarvo::SiteRecord back = tarvo::readSiteFile(file);
+    EXPECT_NEAR(back.latitudeDeg, -33.867, 1e-9);
+    EXPECT_NEAR(back.longitudeDeg, 151.207, 1e-9);
+    EXPECT_NEAR(back.heightM, 58.0, 1e-9);
+    EXPECT_EQ(back.label, "Loc: SYDNEY");
+    EXPECT_FALSE(fs::exists(dir / "GEOLOC.CRD.tmp"));
+    // A label with a line break stays one line.
+    site.label = "two\nlines";
+    EXPECT_EQ(tarvo::formatSiteFile(site).substr(32), "two lines\r\n");
+}
+
+TEST_F(TempDir, UnwritableSiteFileLeavesTheOldOneAlone) {
+    std::string message;
+    EXPECT_FALSE(tarvo::writeSiteFile(dir / "missing-dir" / "GEOLOC.CRD", {}, message));
+    EXPECT_NE(message.find("GEOLOC.CRD"), std::string::npos);
+}
+
+// ---- the dialog, through scripts ---------------------------------------------------
+
+class LocationDialog : public TempDir {
+  protected:
+    tarvo::LocationOutcome run(const std::string& script) {
+        const fs::path path = write("script.txt", script);
+        console::Options options;
+        options.scriptPath = path.string();
+        options.forceScript = true;
+        console::InitConsoleTools(options);
+        console::setSize(81, 27);
+        console::clear();
+        files.observatoryCodes = write("OBSCODES.TXT", kSmallCodes);
+        files.siteFile = dir / "GEOLOC.CRD";
+        files.geoSites = &sites;
+        const auto outcome = tarvo::selectLocation(site, files);
+        console::shutdownConsole();
+        return outcome;
+    }
+    tarvo::ObserverSite site{51.4779 * kDeg, -0.0015 * kDeg, 46e-9, "Greenwich"};
+    tarvo::LocationFiles files;
+    std::vector<tarvo::GeoSite> sites{{"ROMA", "ITALIA", 41.9, 12.5, 20}, {"ROMANO", "ITALIA", 45.6, 9.7, 0}};
+};
+
+TEST_F(LocationDialog, AcceptKeepsTheSiteAndWritesNothing) {
+    EXPECT_EQ(run("expect Lat:     51.478\nexpect Lon:      0.002 (W)\nexpect h:      46 m\nexpect Accept ? (Y or N)\nkey Y\n"),
+              tarvo::LocationOutcome::Kept);
+    EXPECT_FALSE(fs::exists(dir / "GEOLOC.CRD"));
+}
+
+TEST_F(LocationDialog, ObservatoryCodeBecomesTheSiteAndGeolocCrd) {
+    EXPECT_EQ(run("key N\nexpect O  Observatory Code\nkey O\ntext 12\ntext e12 \n"), tarvo::LocationOutcome::Changed);
+    EXPECT_EQ(site.label, "Ob:E12 Siding Spring S");
+    EXPECT_EQ(tarvo::readSiteFile(dir / "GEOLOC.CRD").label, "Ob:E12 Siding Spring S");
+}
+
+TEST_F(LocationDialog, SpaceTelescopeCodeIsNotFound) {
+    EXPECT_EQ(run("key N\nkey O\ntext 245\nexpect Obs. not found!\nkey Space\nexpect Accept ? (Y or N)\nkey Y\n"),
+              tarvo::LocationOutcome::Kept);
+    EXPECT_FALSE(fs::exists(dir / "GEOLOC.CRD"));
+}
+
+TEST_F(LocationDialog, LibraryOffersCandidatesUntilOneIsAccepted) {
+    EXPECT_EQ(run("key N\nkey L\ntext roma\nexpect ROMA  ITALIA  OK (Y or N) ?\nkey N\nexpect ROMANO\nkey Y\n"),
+              tarvo::LocationOutcome::Changed);
+    EXPECT_EQ(site.label, "Loc: ROMANO");
+    EXPECT_NEAR(site.latitude / kDeg, 45.6, 1e-12);
+}
+
+TEST_F(LocationDialog, ManualInputWithLatitudeBeyondThePoleIsClamped) {
+    EXPECT_EQ(run("key N\nkey M\nexpect East Long. positive\ntext 95\ntext 190\ntext -30\n"),
+              tarvo::LocationOutcome::Changed);
+    EXPECT_EQ(site.label, "Custom Site");
+    EXPECT_NEAR(site.latitude / kDeg, 90.0, 1e-12);
+    EXPECT_NEAR(site.longitude / kDeg, -170.0, 1e-12);
+    EXPECT_NEAR(site.heightGm * 1e9, -30.0, 1e-9);
+}
+
+TEST_F(LocationDialog, EscapeAtAPromptChangesNothing) {
+    EXPECT_EQ(run("key N\nkey M\ntext 10\nkey Esc\n"), tarvo::LocationOutcome::Kept);
+    EXPECT_EQ(site.label, "Greenwich");
+    EXPECT_FALSE(fs::exists(dir / "GEOLOC.CRD"));
+}
+
+} // namespace
