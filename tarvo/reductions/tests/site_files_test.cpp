@@ -236,7 +236,7 @@ class LocationDialog : public TempDir {
 };
 
 TEST_F(LocationDialog, AcceptKeepsTheSiteAndWritesNothing) {
-    EXPECT_EQ(run("expect Lat:     51.478\nexpect Lon:      0.002 (W)\nexpect h:      46 m\nexpect Accept ? (Y or N)\nkey Y\n"),
+    EXPECT_EQ(run("expect Lat:    51.478\nexpect Lon:     0.002 (W)\nexpect   h:      46 m\nexpect Accept ? (Y or N)\nkey Y\n"),
               tarvo::LocationOutcome::Kept);
     EXPECT_FALSE(fs::exists(dir / "GEOLOC.CRD"));
 }
