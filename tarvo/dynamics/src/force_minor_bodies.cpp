@@ -8,7 +8,6 @@
 // N_major * N_minor pairs, or N_minor^2 with option C (a few thousand
 // massive minor bodies at most).
 #include <cmath>
-#include <type_traits>
 #include <vector>
 
 #include "force_passes.h"
