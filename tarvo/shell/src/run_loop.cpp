@@ -29,13 +29,14 @@ using namespace console::Color;
 constexpr int kRunColumns = 108;
 constexpr long double kJ2000 = 2451545.0L;
 
-enum class RunCommand { none, step, endRun };
+enum class RunCommand { none, step, page, endRun };
 
 struct Run {
     Session& s;
     RunEngine engine;
     RunSettings settings;
     FileOutputSettings output;
+    long outputPolls = 0;
     explicit Run(Session& session) : s(session), engine(session) {
         settings.precession = s.toggles.precession ? PrecessionState::on : PrecessionState::off;
     }
@@ -82,8 +83,8 @@ void drawPage(Run& r) {
     console::printAt(1, 88, "Data set" + formatMask(" ##", static_cast<long double>(st.dataSet)));
     console::setColor(Yellow, Black);
     console::printAt(3, 2,
-                     "  #  Name        Heliocentric, J2000 equator:   X (AU)            Y (AU)"
-                     "            Z (AU)          r (AU)");
+                     "  #  Name     Heliocentric, J2000 equator:   X (AU)            Y (AU)"
+                     "            Z (AU)           r (AU)");
     const long double au = r.engine.model.coefficients.astronomicalUnit;
     const int last = std::min(s.bodies.layout.bodyCount, 22);
     for (int i = 0; i <= last; ++i) {
@@ -91,7 +92,7 @@ void drawPage(Run& r) {
         const long double d = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
         console::setColor(i == 0 ? Yellow : LightGrey, Black);
         std::string line = formatMask("###", static_cast<long double>(i)) + "  " +
-                           bodyName(s.bodies, i) + std::string(36, ' ') +
+                           bodyName(s.bodies, i) + std::string(24, ' ') +
                            formatMask("####.############ ", {p[0] / au, p[1] / au, p[2] / au}) +
                            formatMask("###.#########", d / au);
         console::printAt(4 + i, 2, line);
@@ -238,7 +239,11 @@ void jump(Run& r, long double target) {
     progress.begin(st.epoch, span, st.adaptive, kRunColumns);
     const long double begin = st.epoch;
     const auto started = std::chrono::steady_clock::now();
+    long steps = 0;
     auto result = r.engine.integrateTo(target, [&](long double t) {
+        // The keyboard is looked at every 64 steps: often enough for a user,
+        // and a jump of a few steps never takes a key meant for the page.
+        if (++steps % 64 != 0) return true;
         progress.update(t);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -346,7 +351,8 @@ void drawKeyActions(const Run& r) {
         console::setColor(LightCyan, Black);
         console::printAt(row, col, line.label);
         console::setColor(Yellow, Black);
-        console::printAt(row, col + 22, statusOf(r, line.key));
+        console::printAt(row, col + static_cast<int>(std::strlen(line.label)),
+                         statusOf(r, line.key));
         ++index;
     }
     console::setColor(LightCyan, Black);
@@ -486,10 +492,10 @@ RunCommand act(Run& r, int rawKey) {
             fileOutputDialog(r);
         else
             r.output.active = false;
-        break;
+        return r.output.active ? RunCommand::page : RunCommand::none;
     case 'J':
         jumpToDate(r);
-        break;
+        return RunCommand::page;
     case '#': {
         const std::string error = saveConfiguration(s.dirs.cfg / "TARVO.CFG", s.toggles);
         console::ConsoleMessageBox(error.empty() ? "Preferences saved in TARVO.CFG" : error, 0,
@@ -556,8 +562,10 @@ void stepLoop(Run& r) {
             console::printAt(12, 30, "Writing Output to Disk Files ... ");
             console::refresh();
             writeRecords(r);
-            if (auto key = console::pollKey(); key && key->key == console::Key::Esc)
-                r.output.active = false;
+            // Esc stops the output; looked for every 64 records, like the jump.
+            if (++r.outputPolls % 64 == 0)
+                if (auto key = console::pollKey(); key && key->key == console::Key::Esc)
+                    r.output.active = false;
             if (r.output.active) {
                 stepPage(r);
                 continue;

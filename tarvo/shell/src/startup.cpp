@@ -147,8 +147,7 @@ int runTarvo(const console::Options& consoleOptions, const std::string& commandL
             const int choice = mainMenu(session);
             if (choice == menuQuit) break;
             if (choice == menuReloadStars) continue;
-            console::ConsoleMessageBox("Runs start here once the planetary data sets are built.", 0,
-                                       "Not available yet");
+            runFromMenu(session, choice);
         }
     } catch (const FatalError& e) {
         lastResortHandler(static_cast<int>(e.number()), e.line(), e.what());
