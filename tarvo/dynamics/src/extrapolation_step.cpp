@@ -22,6 +22,7 @@ void ExtrapolationWork::ensure(std::size_t n) {
   slots = n;
   for (auto* v : {&stageX, &stageY, &stageZ, &incX, &incY, &incZ,
                   &accSumX, &accSumY, &accSumZ, &accMomentX, &accMomentY, &accMomentZ,
+                  &halfStartX, &halfStartY, &halfStartZ,
                   &posSumX, &posSumY, &posSumZ, &velSumX, &velSumY, &velSumZ, &errSumX,
                   &errSumY, &errSumZ, &savedStepMass}) {
     v->assign(n, 0.0L);
@@ -91,6 +92,7 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     const int n = substepSequence[j];
     const long double nl = n;
     const long double H = h / nl;
+    const long double twoN = 2.0L * nl;
     const long double HGH = H * gravitationalConstant * H;
     for (int i = 0; i <= massEnd; ++i) t.stepMass[i] = HGH * t.mass[i];
     ForceInput in = stageIn;
@@ -100,9 +102,12 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     // rounding biases every step the same way and shows as a drift of
     // energy (twice the two-body error over 100 orbits).
     detail::forEachIndex(0, N, parallel, [&](int i) {
-      w.incX[i] = (w.start.x[i] / (2.0L * nl) + t.velX[i]) / nl;
-      w.incY[i] = (w.start.y[i] / (2.0L * nl) + t.velY[i]) / nl;
-      w.incZ[i] = (w.start.z[i] / (2.0L * nl) + t.velZ[i]) / nl;
+      w.halfStartX[i] = w.start.x[i] / twoN;
+      w.incX[i] = (w.halfStartX[i] + t.velX[i]) / nl;
+      w.halfStartY[i] = w.start.y[i] / twoN;
+      w.incY[i] = (w.halfStartY[i] + t.velY[i]) / nl;
+      w.halfStartZ[i] = w.start.z[i] / twoN;
+      w.incZ[i] = (w.halfStartZ[i] + t.velZ[i]) / nl;
       w.accSumX[i] = w.accSumY[i] = w.accSumZ[i] = 0.0L;
       w.accMomentX[i] = w.accMomentY[i] = w.accMomentZ[i] = 0.0L;
       w.stageX[i] = t.posX[i] + w.incX[i];
@@ -147,18 +152,17 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     //   n (A_n/2 + Delta_n) - u = n (A_n/2 + sum_k A_k) + a0/(2n)
     const long double c = W[j + 1];
     const long double ce = Ew[j + 1];
-    const long double twoN = 2.0L * nl;
     detail::forEachIndex(0, N, parallel, [&](int i) {
       const long double cp = (moonTable && i == moon) ? static_cast<long double>(Lw[j + 1]) : c;
-      const long double devX = w.start.x[i] / twoN + w.accMomentX[i];
-      const long double devY = w.start.y[i] / twoN + w.accMomentY[i];
-      const long double devZ = w.start.z[i] / twoN + w.accMomentZ[i];
+      const long double devX = w.halfStartX[i] + w.accMomentX[i];
+      const long double devY = w.halfStartY[i] + w.accMomentY[i];
+      const long double devZ = w.halfStartZ[i] + w.accMomentZ[i];
       w.posSumX[i] += devX * cp;
       w.posSumY[i] += devY * cp;
       w.posSumZ[i] += devZ * cp;
-      w.velSumX[i] += (nl * (w.stage.x[i] / 2.0L + w.accSumX[i]) + w.start.x[i] / twoN) * cp;
-      w.velSumY[i] += (nl * (w.stage.y[i] / 2.0L + w.accSumY[i]) + w.start.y[i] / twoN) * cp;
-      w.velSumZ[i] += (nl * (w.stage.z[i] / 2.0L + w.accSumZ[i]) + w.start.z[i] / twoN) * cp;
+      w.velSumX[i] += (nl * (w.stage.x[i] / 2.0L + w.accSumX[i]) + w.halfStartX[i]) * cp;
+      w.velSumY[i] += (nl * (w.stage.y[i] / 2.0L + w.accSumY[i]) + w.halfStartY[i]) * cp;
+      w.velSumZ[i] += (nl * (w.stage.z[i] / 2.0L + w.accSumZ[i]) + w.halfStartZ[i]) * cp;
       if (adaptive) {
         w.errSumX[i] += devX * ce;
         w.errSumY[i] += devY * ce;

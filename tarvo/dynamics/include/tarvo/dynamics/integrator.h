@@ -31,6 +31,7 @@ struct ExtrapolationWork {
   std::vector<long double> incX, incY, incZ;        // stage increments Delta, Gm per substep
   std::vector<long double> accSumX, accSumY, accSumZ;           // sum of the stage's A_k
   std::vector<long double> accMomentX, accMomentY, accMomentZ;  // sum of (n - k) A_k
+  std::vector<long double> halfStartX, halfStartY, halfStartZ;  // a0 / (2n) of the stage
   std::vector<long double> posSumX, posSumY, posSumZ;
   std::vector<long double> velSumX, velSumY, velSumZ;
   std::vector<long double> errSumX, errSumY, errSumZ;
