@@ -1,6 +1,10 @@
 #include "tarvo/shell/run_engine.h"
 
 #include "tarvo/dynamics/physical_constants.h"
+#include "tarvo/libraries/state_file.h"
+
+#include <chrono>
+#include <cstdio>
 
 #include <cmath>
 
@@ -71,6 +75,36 @@ bool RunEngine::loadMajorBodies(int dataSet, long double target, std::string& me
     for (int i = 0; i <= t.layout.bodyCount; ++i) {
         t.massField[i] = 0;
         t.objectNumber[i] = -i;
+    }
+    prepareIntegration(dataSet, recordEpoch, 0);
+    return true;
+}
+
+bool RunEngine::loadFullFile(const std::filesystem::path& file, int dataSet, std::string& message) {
+    DataSetParameters newParameters;
+    if (!loadParameters(s.dirs.asc, dataSet, newParameters, message)) return false;
+    StateLoadSettings settings;
+    settings.kind = StateFileKind::Full;
+    settings.dataSet = dataSet;
+    settings.firstIndex = 0;
+    settings.extraOptionY = s.extraOptions.yarkovsky != 0;
+    settings.astronomicalUnit = newParameters.force.astronomicalUnit;
+    StateLoadResult loaded = loadStateFile(file, settings, s.bodies);
+    if (!loaded.ok) {
+        message = loaded.message;
+        return false;
+    }
+    if (loaded.earthMissing) s.toggles.geocentric = 0;
+    parameters = newParameters;
+    recordEpoch = loaded.epoch;
+    prepareIntegration(dataSet, loaded.epoch, static_cast<long double>(loaded.nominalStep));
+    s.integration.fullFileMode = true;
+    return true;
+}
+
+void RunEngine::prepareIntegration(int dataSet, long double epoch, long double filesNominalStep) {
+    BodyTable& t = s.bodies;
+    for (int i = 0; i <= t.layout.bodyCount; ++i) {
         t.relFactorBase[i] = t.relFactor[i];
         // Velocities of the files are km/s; the integration starts from Gm/day.
         t.velX[i] *= kmPerSecondToGmPerDay;
@@ -79,21 +113,24 @@ bool RunEngine::loadMajorBodies(int dataSet, long double target, std::string& me
     }
     IntegrationState& st = s.integration;
     st.dataSet = dataSet;
-    st.epoch = recordEpoch;
+    st.epoch = epoch;
     st.satelliteMode = dataSet == 10;
     st.fullFileMode = false;
+    st.direction = 1;
     st.derived = deriveConstants(t);
     model = ForceModel{};
     model.coefficients = parameters.force;
     integrator = Integrator{};
 
-    // Nominal step: 3 days; 5 days at order 8 for the planets-only sets; the
-    // command-line switch overrides.
+    // Nominal step: 3 days; 5 days at order 8 for the planets-only sets; a
+    // full file's own step; the command-line switch overrides.
     st.nominalStep = 3.0L;
     if (dataSet == 4 || dataSet == 5 || dataSet == 9) {
         st.nominalStep = 5.0L;
         s.extraOptions.integrationOrder = 1;
     }
+    if (filesNominalStep > 0 && std::isfinite(static_cast<double>(filesNominalStep)))
+        st.nominalStep = filesNominalStep;
     if (s.commandLine.integratorSwitch > 0)
         st.nominalStep = 2.0L / static_cast<long double>(1 << (s.commandLine.integratorSwitch - 1));
     applyOptions();
@@ -101,7 +138,29 @@ bool RunEngine::loadMajorBodies(int dataSet, long double target, std::string& me
     s.frame = FrameState{};
     renewFrame(st.epoch);
     beginIntegration(t, st, 1);
-    return true;
+    lastCheckpoint_ = -1e300;
+    checkpoints_ = 0;
+}
+
+std::string RunEngine::checkpointIfDue() {
+    using namespace std::chrono;
+    const double now = duration<double>(steady_clock::now().time_since_epoch()).count();
+    if (now - lastCheckpoint_ <= 300.0) return "";
+    lastCheckpoint_ = now;
+    ++checkpoints_;
+    std::string message;
+    const auto here = std::filesystem::current_path();
+    if (!writeCheckpointFiles(here, snapshot(), static_cast<double>(s.integration.step), message))
+        return message;
+    if (checkpoints_ % 24 == 0 && checkpoints_ < 24000) {
+        char name[32];
+        std::snprintf(name, sizeof name, "FINAL%03d.TVF", checkpoints_ / 24);
+        std::error_code ec;
+        std::filesystem::copy_file(here / "FINSTAT.TVF", here / name,
+                                   std::filesystem::copy_options::overwrite_existing, ec);
+        if (ec) return std::string("cannot write ") + name + ": " + ec.message();
+    }
+    return "";
 }
 
 void RunEngine::applyOptions() {

@@ -217,6 +217,7 @@ void stepPage(Run& r) {
     const long double target = st.epoch + (st.direction < 0 ? -interval : interval);
     auto result = r.engine.integrateTo(target, [](long double) { return true; });
     if (result.status != IntegrateStatus::ok) showError(result.message);
+    if (const std::string error = r.engine.checkpointIfDue(); !error.empty()) showError(error);
 }
 
 // The jump to `target` without the page, with its progress display.
@@ -684,13 +685,16 @@ bool startFromStateFile(Run& r, int choice) {
             return false;
         }
     }
-    if (!r.engine.loadMajorBodies(dataSet, epoch, message)) {
+    if (!full && !r.engine.loadMajorBodies(dataSet, epoch, message)) {
         showError(message);
         return false;
     }
     if (full) {
-        notYet("Starting from a full N-body file");
-        return false;
+        if (!r.engine.loadFullFile(name, dataSet, message)) {
+            showError(message);
+            return false;
+        }
+        return true;
     }
     // The minor bodies join the major ones at the file's epoch.
     jump(r, epoch);

@@ -116,6 +116,41 @@ TEST_F(RunEndToEnd, StepsFileOutputAndFinalFiles) {
     }
 }
 
+TEST_F(RunEndToEnd, FullFileAndCheckpointResumeWhereTheRunStood) {
+    auto first = run("key Enter\n"
+                     "key 2\n"
+                     "text 2000,01,15\n"
+                     "key Space\n"
+                     "expect JD  2451561.500739\n"
+                     "key Esc\n"
+                     "key Esc\n"
+                     "key Esc\n");
+    ASSERT_EQ(first.status, 0) << first.output << readFile(root / "t.txt");
+    const fs::path work = root / "USERDATA";
+    // The first step wrote a checkpoint: text and the same state in 80 bits.
+    ASSERT_TRUE(fs::exists(work / "FINSTAT.TVF"));
+    EXPECT_EQ(fs::file_size(work / "FINSTAT.BIN"), 14u * 60u); // Sun, 9 planets, Moon, 3 asteroids
+    fs::rename(work / "FINAL.TVF", work / "RESUME.TVF");
+    auto second = run("key Enter\n"
+                      "key F\n"
+                      "expect RESUME.TVF\n"
+                      "text RESUME\n"
+                      "expect JD  2451561.500739\n"
+                      "expect EARTH\n"
+                      "key Space\n"
+                      "expect JD  2451564.500739\n"
+                      "key Esc\n"
+                      "key Esc\n"
+                      // The step of this run wrote a new checkpoint.
+                      "key F\n"
+                      "text FINSTAT.TVF\n"
+                      "expect JD  2451564.500739\n"
+                      "key Esc\n"
+                      "key Esc\n"
+                      "key Esc\n");
+    EXPECT_EQ(second.status, 0) << second.output << readFile(root / "t.txt");
+}
+
 TEST_F(RunEndToEnd, LongJumpInterruptedWithEscTwice) {
     auto r = run("key Enter\n"
                  "key 2\n"

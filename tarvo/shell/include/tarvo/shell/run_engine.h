@@ -42,6 +42,17 @@ struct RunEngine {
     // frame of date. False with a message; the table is then as it was.
     bool loadMajorBodies(int dataSet, long double target, std::string& message);
 
+    // Loads a full N-body file (FINSTAT.TVF with its FINSTAT.BIN) as the whole
+    // table and prepares the integration at its epoch with the force
+    // constants of `dataSet`. False with a message; the table is then as it was.
+    bool loadFullFile(const std::filesystem::path& file, int dataSet, std::string& message);
+
+    // Writes the checkpoint (FINSTAT.TVF, FINSTAT.BIN, every 24th copied to
+    // FINALnnn.TVF) into the working directory when more than 300 s of
+    // wall-clock time have passed since the last one; the first comes at the
+    // first opportunity. Returns a message when writing failed.
+    std::string checkpointIfDue();
+
     // The extra options and display toggles as the force model and the
     // integrator see them; recomputes the order code.
     void applyOptions();
@@ -71,6 +82,11 @@ struct RunEngine {
 
   private:
     IntegrateResult advance(long double days);
+    // Everything after the table is filled: constants, options, frame, step
+    // velocities; `filesNominalStep` (days) when the file gave one.
+    void prepareIntegration(int dataSet, long double epoch, long double filesNominalStep);
+    double lastCheckpoint_ = -1e300; // steady-clock seconds
+    int checkpoints_ = 0;
 };
 
 // The Moon's tidal factor f_tide of a typed tidal acceleration (arcsec/cy^2).
