@@ -63,4 +63,48 @@ TEST(TerminalEndToEnd, TitleScreenMenuAndEscInTmux) {
     fs::remove(socket);
 }
 
+TEST(TerminalEndToEnd, AShortRunInTmux) {
+    if (std::system("command -v tmux >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "tmux is not installed";
+    if (!fs::exists(kBuiltTree / "BIN" / "PL431MND.BIN"))
+        GTEST_SKIP() << "the data tree " << kBuiltTree << " has no data set 2";
+    char pattern[] = "/tmp/tarvo-tmux-run-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path root = pattern;
+    for (const char* dir : {"BIN", "ASC", "IMG", "HLP"})
+        fs::create_directory_symlink(kBuiltTree / dir, root / dir);
+    fs::copy(kBuiltTree / "CFG", root / "CFG", fs::copy_options::recursive);
+    fs::create_directories(root / "USERDATA");
+    const std::string tmux = "tmux -S '" + (root / "socket").string() + "'";
+    auto started =
+        runProgram(tmux + " new-session -d -s tarvo -x 120 -y 30 \"cd '" +
+                       (root / "USERDATA").string() + "' && '" + kTarvo.string() + "'; sleep 5\"",
+                   "/tmp", "-u TARVO12DIR TERM=xterm-256color");
+    if (started.status != 0) GTEST_SKIP() << "tmux cannot run here: " << started.output;
+    std::string pane;
+    EXPECT_TRUE(paneShows(tmux, "Press a key to continue", pane)) << pane;
+    runProgram(tmux + " send-keys -t tarvo Enter", "/tmp");
+    EXPECT_TRUE(paneShows(tmux, "Select Option", pane)) << pane;
+    runProgram(tmux + " send-keys -t tarvo 2", "/tmp");
+    EXPECT_TRUE(paneShows(tmux, "Input Date", pane)) << pane;
+    runProgram(tmux + " send-keys -t tarvo 2000,01,15 Enter", "/tmp");
+    EXPECT_TRUE(paneShows(tmux, "JD  2451558.500739", pane)) << pane;
+    EXPECT_TRUE(paneShows(tmux, "EARTH", pane)) << pane;
+    runProgram(tmux + " send-keys -t tarvo Space", "/tmp");
+    EXPECT_TRUE(paneShows(tmux, "JD  2451561.500739", pane)) << pane;
+    runProgram(tmux + " send-keys -t tarvo Escape", "/tmp");
+    EXPECT_TRUE(paneShows(tmux, "Key    Action     Status", pane)) << pane;
+    runProgram(tmux + " send-keys -t tarvo Escape", "/tmp");
+    EXPECT_TRUE(paneShows(tmux, "Select Option", pane)) << pane;
+    runProgram(tmux + " send-keys -t tarvo Escape", "/tmp");
+    bool ended = false;
+    for (int i = 0; i < 100 && !ended; ++i) {
+        ended = fs::exists(root / "USERDATA" / "FINAL.TVF");
+        if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(ended) << "no FINAL.TVF after the run";
+    runProgram(tmux + " kill-server", "/tmp");
+    fs::remove_all(root);
+}
+
 } // namespace
