@@ -17,7 +17,8 @@ namespace {
 
 const char* const kUsage =
     "Usage: tarvo-accuracy --tree DIR [--jpl PATH] [--sets 1,2,3,5] [--frame-renewal DAYS]\n"
-    "                      [--step DAYS] [--order M] [--output FILE]\n"
+    "                      [--step DAYS] [--order M] [--spans 1,10,30,50]\n"
+    "                      [--forward-from DAY] [--backward-from DAY] [--output FILE]\n"
     "Integrates runs of the planetary data sets of the data tree DIR and compares them with the JPL\n"
     "ephemeris PATH (default the Debian DE405). Writes Markdown to FILE (through a temporary name)\n"
     "or to standard output.\n";
@@ -77,6 +78,8 @@ int main(int argc, char** argv)
     std::filesystem::path tree, output;
     std::string jplPath = datasets::defaultEphemerisPath;
     std::vector<int> sets = {1, 2, 3, 5};
+    std::vector<double> spans = {1, 10, 30, 50};
+    long double forwardFrom = kDay1970, backwardFrom = kDay2030;
     long double renewal = 30;
     long double step = 0;
     int order = 0;
@@ -104,6 +107,14 @@ int main(int argc, char** argv)
             step = std::strtold(value().c_str(), nullptr);
         } else if (a == "--order") {
             order = std::atoi(value().c_str());
+        } else if (a == "--spans") {
+            spans.clear();
+            std::stringstream list(value());
+            for (std::string item; std::getline(list, item, ',');) spans.push_back(std::atof(item.c_str()));
+        } else if (a == "--forward-from") {
+            forwardFrom = std::strtold(value().c_str(), nullptr);
+        } else if (a == "--backward-from") {
+            backwardFrom = std::strtold(value().c_str(), nullptr);
         } else if (a == "--sets") {
             sets.clear();
             std::stringstream list(value());
@@ -133,8 +144,9 @@ int main(int argc, char** argv)
             s.dataSet = set;
             s.tree = tree;
             s.direction = direction;
-            s.startEpoch = direction > 0 ? kDay1970 : kDay2030;
+            s.startEpoch = direction > 0 ? forwardFrom : backwardFrom;
             s.frameRenewalDays = renewal;
+            s.spansYears = spans;
             s.nominalStep = step;
             s.orderCode = order;
             accuracy::ComparisonResult r;

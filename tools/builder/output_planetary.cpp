@@ -88,6 +88,14 @@ const Built& builtDataSet(const builder::BuildContext& ctx, int dataSet)
                       f.asteroidWork().steps, f.asteroidWork().seconds);
         ctx.progress(line);
     }
+    if (const datasets::RadialFitReport* fit = f.fitReport(dataSet))
+        for (std::size_t k = 0; k < fit->bodies.size(); ++k) {
+            char line[200];
+            std::snprintf(line, sizeof line, "  %-9s fitted: %.9e (drift %.3f -> %.3f km/yr)",
+                          fit->bodies[k].c_str(), fit->factors[k], fit->initialDriftKmPerYear[k],
+                          fit->finalDriftKmPerYear[k]);
+            ctx.progress(line);
+        }
     built.scales = datasets::chooseScales(built.contents);
     return cache[key] = std::move(built);
 }
@@ -98,7 +106,7 @@ void registerDataSet(int dataSet)
     builder::registerOutput({
         .path = std::string("BIN/") + names->library,
         .order = 60,
-        .version = "3",
+        .version = "8",
         .inputs = sourceFiles,
         .optionKeys = kSourceOptions,
         .build =
@@ -114,7 +122,7 @@ void registerDataSet(int dataSet)
     builder::registerOutput({
         .path = std::string("ASC/") + names->description,
         .order = 60,
-        .version = "3",
+        .version = "8",
         .inputs = sourceFiles,
         .optionKeys = kSourceOptions,
         .build =

@@ -129,8 +129,26 @@ bool DataSetFactory::contents(int dataSet, DataSetContents& result, std::string&
     // The Moon runs with the Earth's factor.
     for (std::size_t b = 0; b < c.blocks.size(); ++b)
         if (c.blocks[b].kind == BodyKind::moon && earthBlock >= 0) c.relFactors[b] = c.relFactors[earthBlock];
+    // Velocities of the planets nudged so that a run from any record keeps
+    // the post-Newtonian period (the asteroids come from the model itself).
+    for (auto& record : c.states)
+        for (std::size_t b = 0; b < c.blocks.size(); ++b) {
+            const BodyKind kind = c.blocks[b].kind;
+            if (kind == BodyKind::moon || kind == BodyKind::asteroid) continue;
+            record[b].velocity = matchPostNewtonianPeriod(record[b].position, record[b].velocity, c.relFactors[b],
+                                                          c.sunMass);
+        }
+    RadialFitReport report;
+    if (!fitRadialFactors(c, *source, options_.radialFit, report, message)) return false;
+    fitReports_[dataSet] = report;
     result = std::move(c);
     return true;
+}
+
+const RadialFitReport* DataSetFactory::fitReport(int dataSet) const
+{
+    const auto it = fitReports_.find(dataSet);
+    return it == fitReports_.end() ? nullptr : &it->second;
 }
 
 }  // namespace datasets

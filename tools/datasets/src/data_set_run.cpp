@@ -4,6 +4,7 @@
 
 #include "tarvo/dynamics/force_frame_link.h"
 #include "tarvo/dynamics/physical_constants.h"
+#include "tarvo/libraries/planetary_library.h"
 
 namespace datasets {
 namespace {
@@ -12,11 +13,11 @@ bool withoutMoon(int dataSet) { return dataSet == 4 || dataSet == 5 || dataSet =
 
 }  // namespace
 
-bool DataSetRun::start(const RunSettings& settings, int direction, std::string& message)
+bool DataSetRun::prepare(const RunSettings& settings, std::string& message)
 {
     settings_ = settings;
     const int set = settings.dataSet;
-    if (tarvo::createBodyTable(100, table_).ok == false) {
+    if (!tarvo::createBodyTable(100, table_).ok) {
         message = "cannot create the body table";
         return false;
     }
@@ -26,6 +27,13 @@ bool DataSetRun::start(const RunSettings& settings, int direction, std::string& 
         return false;
     }
     table_.layout = layout.layout;
+    return true;
+}
+
+bool DataSetRun::start(const RunSettings& settings, int direction, std::string& message)
+{
+    if (!prepare(settings, message)) return false;
+    const int set = settings.dataSet;
     const tarvo::DataSetLoad load =
         tarvo::loadDataSet(tarvo::dataSetFiles(settings.tree / "BIN", settings.tree / "ASC", set), set,
                            settings.wantedEpoch, true, false, table_);
@@ -39,6 +47,44 @@ bool DataSetRun::start(const RunSettings& settings, int direction, std::string& 
         return false;
     }
     if (!tarvo::loadParameters(settings.tree / "ASC", set, parameters_, message)) return false;
+    recordEpoch_ = load.recordEpoch;
+    beginRun(direction);
+    return true;
+}
+
+bool DataSetRun::startFromContents(const DataSetContents& contents, std::size_t record, const RunSettings& settings,
+                                   int direction, std::string& message)
+{
+    if (!prepare(settings, message)) return false;
+    const int K = static_cast<int>(contents.blocks.size());
+    if (K != table_.layout.bodyCount || record >= contents.states.size()) {
+        message = "data set " + std::to_string(settings.dataSet) + ": contents do not fit its layout";
+        return false;
+    }
+    table_.mass[0] = contents.sunMass;
+    table_.posX[0] = table_.posY[0] = table_.posZ[0] = 0;
+    table_.velX[0] = table_.velY[0] = table_.velZ[0] = 0;
+    table_.relFactor[0] = 0;
+    for (int b = 1; b <= K; ++b) {
+        const int i = tarvo::librarySlot(settings.dataSet, b);
+        const BodyState& s = contents.states[record][static_cast<std::size_t>(b - 1)];
+        table_.mass[i] = contents.masses[static_cast<std::size_t>(b - 1)];
+        table_.relFactor[i] = contents.relFactors[static_cast<std::size_t>(b - 1)];
+        table_.posX[i] = s.position[0], table_.posY[i] = s.position[1], table_.posZ[i] = s.position[2];
+        table_.velX[i] = s.velocity[0], table_.velY[i] = s.velocity[1], table_.velZ[i] = s.velocity[2];
+    }
+    if (settings.dataSet == 3 || settings.dataSet == 8 || settings.dataSet == 10) table_.layout.moonIndex = K;
+    parameters_ = tarvo::DataSetParameters{};
+    parameters_.force = tarvo::forceCoefficientsForDataSet(settings.dataSet);
+    recordEpoch_ = contents.epochs[record];
+    beginRun(direction);
+    return true;
+}
+
+// Completes the table as a run's start does and begins the integration.
+void DataSetRun::beginRun(int direction)
+{
+    const int set = settings_.dataSet;
     const int N = table_.layout.bodyCount;
     for (int i = 0; i <= N; ++i) {
         table_.massField[i] = 0;
@@ -49,20 +95,18 @@ bool DataSetRun::start(const RunSettings& settings, int direction, std::string& 
         table_.velY[i] *= tarvo::kmPerSecondToGmPerDay;
         table_.velZ[i] *= tarvo::kmPerSecondToGmPerDay;
     }
-    recordEpoch_ = load.recordEpoch;
     run_ = Integration{};
     run_.state.dataSet = set;
     run_.state.epoch = recordEpoch_;
     nominalStep_ = withoutMoon(set) ? 5 : 3;
     run_.state.orderCode = withoutMoon(set) ? 8 : 6;
-    if (settings.nominalStep > 0) nominalStep_ = settings.nominalStep;
-    if (settings.orderCode > 0) run_.state.orderCode = settings.orderCode;
+    if (settings_.nominalStep > 0) nominalStep_ = settings_.nominalStep;
+    if (settings_.orderCode > 0) run_.state.orderCode = settings_.orderCode;
     run_.state.step = run_.state.nominalStep = nominalStep_;
     run_.state.derived = tarvo::deriveConstants(table_);
     run_.model.coefficients = parameters_.force;
     enterFrame(recordEpoch_);
     tarvo::beginIntegration(table_, run_.state, direction);
-    return true;
 }
 
 // Rotates the table from J2000 to the frame of t and sets the quantities

@@ -12,7 +12,8 @@ namespace datasets::testing {
 // True when the Debian DE405 and the kstars asteroid elements are installed.
 bool sourcesInstalled();
 
-// Records every 10 days over days 8200..8300 from J2000 (2022).
+// Records every 10 days over days 8200..8300 from J2000 (2022), with a
+// radial-factor fit of a few months from one record.
 SourceOptions shortSpan();
 
 // Writes BIN/, ASC/ with the library, description and parameter files of

@@ -18,6 +18,7 @@
 #include "datasets/asteroid_ephemeris.h"
 #include "datasets/library_writer.h"
 #include "datasets/planetary_source.h"
+#include "datasets/radial_factor_fit.h"
 
 namespace datasets {
 
@@ -29,6 +30,8 @@ struct SourceOptions {
     // Optional limits of the records (days from J2000), inside the ephemeris span.
     long double firstDay = -std::numeric_limits<long double>::infinity();
     long double lastDay = std::numeric_limits<long double>::infinity();
+    // Fit of the inner planets' radial factors (years = 0: none).
+    RadialFitSettings radialFit;
 };
 
 class DataSetFactory {
@@ -49,6 +52,9 @@ public:
 
     const SourceOptions& options() const { return options_; }
 
+    // What the radial-factor fit of a data set found.
+    const RadialFitReport* fitReport(int dataSet) const;
+
 private:
     bool asteroidsFor(int dataSet, const AsteroidSamples*& samples, std::string& message);
 
@@ -57,6 +63,7 @@ private:
     std::map<std::string, AsteroidSamples> asteroidSamples_;
     std::map<int, AsteroidElements> elements_;
     AsteroidIntegrationReport asteroidWork_;
+    std::map<int, RadialFitReport> fitReports_;
 };
 
 }  // namespace datasets

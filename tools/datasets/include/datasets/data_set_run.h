@@ -11,6 +11,7 @@
 #include <string>
 
 #include "datasets/integration_driver.h"
+#include "datasets/library_writer.h"
 #include "datasets/planetary_source.h"
 #include "tarvo/libraries/data_set_parameters.h"
 #include "tarvo/reductions/frames.h"
@@ -31,6 +32,11 @@ public:
     // Loads the data set and prepares the integration at the record epoch.
     bool start(const RunSettings& settings, int direction, std::string& message);
 
+    // The same from a record of data-set contents held in memory (the
+    // states as sampled, before quantisation), with zero parameter rows.
+    bool startFromContents(const DataSetContents& contents, std::size_t record, const RunSettings& settings,
+                           int direction, std::string& message);
+
     // Integrates to epoch t (days from J2000) in the run's direction.
     bool advanceTo(long double t, std::string& message);
 
@@ -45,6 +51,8 @@ public:
     const Integration& integration() const { return run_; }
 
 private:
+    bool prepare(const RunSettings& settings, std::string& message);
+    void beginRun(int direction);
     void enterFrame(long double t);
     void leaveFrame();
 
