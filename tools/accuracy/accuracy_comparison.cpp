@@ -2,8 +2,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "datasets/body_catalogue.h"
 #include "datasets/data_set_run.h"
@@ -80,17 +78,6 @@ bool compareWithEphemeris(const ComparisonSettings& settings, datasets::Planetar
             BodyDifference d;
             d.name = c.spec.name;
             d.positionKm = static_cast<double>(norm(minus(mine.position, jpl.position)) * 1e6L);
-            if (getenv("XRTN")) {
-                const Vec dr = minus(mine.position, jpl.position);
-                const long double rn = norm(jpl.position);
-                Vec h = {jpl.position[1]*jpl.velocity[2]-jpl.position[2]*jpl.velocity[1], jpl.position[2]*jpl.velocity[0]-jpl.position[0]*jpl.velocity[2], jpl.position[0]*jpl.velocity[1]-jpl.position[1]*jpl.velocity[0]};
-                const long double hn = norm(h);
-                Vec t = {h[1]*jpl.position[2]-h[2]*jpl.position[1], h[2]*jpl.position[0]-h[0]*jpl.position[2], h[0]*jpl.position[1]-h[1]*jpl.position[0]};
-                const long double tn = norm(t);
-                fprintf(stderr, "%s t=%.1Lf R %.3Lf T %.3Lf N %.3Lf km\n", c.spec.name.c_str(), end,
-                    (dr[0]*jpl.position[0]+dr[1]*jpl.position[1]+dr[2]*jpl.position[2])/rn*1e6L,
-                    (dr[0]*t[0]+dr[1]*t[1]+dr[2]*t[2])/tn*1e6L, (dr[0]*h[0]+dr[1]*h[1]+dr[2]*h[2])/hn*1e6L);
-            }
             if (c.spec.kind == datasets::BodyKind::moon) {
                 d.geocentricMas = static_cast<double>(angleBetween(mine.position, jpl.position) * kMasPerRadian);
             } else if (c.index != earthIndex) {
