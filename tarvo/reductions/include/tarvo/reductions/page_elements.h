@@ -9,10 +9,14 @@
 #pragma once
 
 #include "tarvo/libraries/orbital_elements.h"
+#include "tarvo/reductions/ephemeris_tables.h"
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -147,5 +151,71 @@ struct MoidResult {
 ** Reference: the distance function as in Sitarski, Acta Astronomica 18 (1968) 171.
 */
 MoidResult moid(const MoidOrbit& body, const MoidOrbit& reference);
+
+} // namespace tarvo
+
+// ---- the elements page: lines and records -----------------------------------------
+
+namespace tarvo {
+
+enum class ElementDisplay { SemiMajorAxis = 0, Perihelion = 1, Moid = 2, StateVector = 3 };
+// Where a row string goes: the screen, OSCEL.DAT, or a per-body file in file mode.
+enum class ElementForm { Screen, OscelDat, BodyFile };
+
+// Everything one row shows.
+struct ElementRow {
+    OsculatingElements elements;
+    bool geocentric = false;  // the Moon, or a satellite: a, q in 1000 km, period in days
+    bool isMoon = false;      // no Tisserand parameter on screen
+    double astronomicalUnitGm = 149.5978707;
+    long double julianDate = 2451545.0L;   // epoch of the elements
+    std::optional<MoidResult> moid;        // display 2; none: 22 blanks
+    CartesianState planeState;             // display 3: Gm and km/s in the reference plane
+};
+
+/*
+** elementRowText: the row string of one body (without its name).
+**
+** Given:   the display (0 a/ϖ/M0/period, 1 q/Tisserand/JD-Tp/period,
+**          2 a/MOID/longitude/period, 3 state), the form (screen, OSCEL.DAT,
+**          per-body file) and the row's values
+** Returned: the fields in the masks of the page; a value too wide for its
+**          mask is written whole after "%"
+*/
+std::string elementRowText(ElementDisplay display, ElementForm form, const ElementRow& row);
+
+// The period field, the same on screen and in files: 13 blanks when P <= 0 or
+// P >= 9999999999, otherwise the mask of its size.
+std::string periodField(long double period);
+
+// How the page is referred, for its title.
+struct ElementPageTitle {
+    ReferencePlane plane = ReferencePlane::Ecliptic;
+    std::string centreName;    // plane 1: the centre body's name (the Earth's when none is set)
+    bool barycentric = false;
+    bool equinoxOfDate = false;
+    double fixedEquinoxYear = 0.0; // non-zero: "(" + year + ")"
+};
+// Row 1: plane label + kind + " Elements " + equinox label + " at JD " + JD.
+std::string elementTitleLine(const ElementPageTitle& title, long double julianDate);
+// Row 2, the legend.
+std::string elementLegendLine();
+// Row 3: "Date:" + date + ":" + time + "." + hundredths, " JD :" + JD and,
+// when at most 18 bodies are shown, "Step :" + step + the unit's first letter.
+std::string elementDateLine(const std::string& dateText, const std::string& timeText, int hundredths,
+                            long double julianDate, int bodyCount, double step, const std::string& stepUnit);
+// Row 4: the column header; `referenceName` is the MOID reference body's name.
+std::string elementColumnHeader(ElementDisplay display, const std::string& referenceName);
+
+// OSCEL.DAT: objectNumber with "#######  ", the 9-character name and the file string.
+std::string oscelRecord(double objectNumber, const std::string& name, const std::string& fileString);
+
+// Per-body element files: the three header lines ("time unit" as in the
+// ephemeris records) and one record (time column + file string).
+std::vector<std::string> elementFileHeader(const std::string& titleLine, const std::string& name,
+                                           RecordTimeUnit unit, ElementDisplay display,
+                                           const std::string& referenceName);
+// A record: the time column (recordTime) followed by the file string.
+std::string elementFileRecord(const std::string& timeColumn, const std::string& fileString);
 
 } // namespace tarvo
