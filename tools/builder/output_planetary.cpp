@@ -6,7 +6,9 @@
 // --de405=PATH the DE405/DE406 source of data sets 7-9; --asteroids=FILE the
 // asteroid element export (default kstars-data); --record-days=N the record
 // spacing (default 10); --first-day=T / --last-day=T limit the records
-// (days from J2000).
+// (days from J2000); --extend-years=N adds records of the data set's own
+// model integrated N years beyond each end of the ephemeris, every
+// --extend-record-days=D days (default 100).
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
@@ -19,8 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kSourceOptions = {"jpl", "de405", "asteroids", "record-days", "first-day",
-                                                 "last-day"};
+const std::vector<std::string> kSourceOptions = {"jpl",       "de405",    "asteroids",    "record-days",
+                                                 "first-day", "last-day", "extend-years", "extend-record-days"};
 
 datasets::SourceOptions sourceOptions(const builder::BuildContext& ctx)
 {
@@ -32,6 +34,10 @@ datasets::SourceOptions sourceOptions(const builder::BuildContext& ctx)
     if (o.recordDays <= 0) throw std::runtime_error("--record-days must be a positive number of days");
     if (!ctx.option("first-day").empty()) o.firstDay = std::strtold(ctx.option("first-day").c_str(), nullptr);
     if (!ctx.option("last-day").empty()) o.lastDay = std::strtold(ctx.option("last-day").c_str(), nullptr);
+    o.extendYears = std::atof(ctx.option("extend-years", "0").c_str());
+    o.extendRecordDays = std::atoi(ctx.option("extend-record-days", "100").c_str());
+    if (o.extendYears < 0 || o.extendYears > 100000 || o.extendRecordDays <= 0)
+        throw std::runtime_error("--extend-years must lie in 0..100000 and --extend-record-days be positive");
     return o;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "datasets/data_set_run.h"
 #include "datasets/radial_factor.h"
 #include "tarvo/libraries/planetary_library.h"
 #include "tarvo/libraries/state_file.h"
@@ -141,7 +142,44 @@ bool DataSetFactory::contents(int dataSet, DataSetContents& result, std::string&
     RadialFitReport report;
     if (!fitRadialFactors(c, *source, options_.radialFit, report, message)) return false;
     fitReports_[dataSet] = report;
+    if (options_.extendYears > 0 && !extendBeyondEphemeris(c, message)) return false;
     result = std::move(c);
+    return true;
+}
+
+// The data set's model integrated from its first record backward and from
+// its last record forward, sampled at whole multiples of the spacing.
+bool DataSetFactory::extendBeyondEphemeris(DataSetContents& c, std::string& message)
+{
+    const long double spacing = options_.extendRecordDays > 0 ? options_.extendRecordDays : 100;
+    const long double reach = options_.extendYears * 365.25L;
+    std::vector<std::int32_t> before, after;
+    std::vector<std::vector<BodyState>> beforeStates, afterStates;
+    for (int direction : {-1, +1}) {
+        const std::size_t from = direction < 0 ? 0 : c.epochs.size() - 1;
+        const long double t0 = c.epochs[from];
+        DataSetRun run;
+        RunSettings settings;
+        settings.dataSet = c.dataSet;
+        if (!run.startFromContents(c, from, settings, direction, message)) return false;
+        long double t = direction < 0 ? std::floor((t0 - 1) / spacing) * spacing : std::ceil((t0 + 1) / spacing) * spacing;
+        for (; direction * (t - t0) <= reach; t += direction * spacing) {
+            if (!run.advanceTo(t, message)) return false;
+            std::vector<BodyState> record(c.blocks.size());
+            for (std::size_t b = 0; b < c.blocks.size(); ++b)
+                record[b] = run.stateJ2000(tarvo::librarySlot(c.dataSet, static_cast<int>(b + 1)));
+            (direction < 0 ? before : after).push_back(static_cast<std::int32_t>(t));
+            (direction < 0 ? beforeStates : afterStates).push_back(std::move(record));
+        }
+    }
+    std::vector<std::int32_t> epochs(before.rbegin(), before.rend());
+    std::vector<std::vector<BodyState>> states(beforeStates.rbegin(), beforeStates.rend());
+    epochs.insert(epochs.end(), c.epochs.begin(), c.epochs.end());
+    states.insert(states.end(), c.states.begin(), c.states.end());
+    epochs.insert(epochs.end(), after.begin(), after.end());
+    states.insert(states.end(), afterStates.begin(), afterStates.end());
+    c.epochs = std::move(epochs);
+    c.states = std::move(states);
     return true;
 }
 

@@ -32,6 +32,11 @@ struct SourceOptions {
     long double lastDay = std::numeric_limits<long double>::infinity();
     // Fit of the inner planets' radial factors (years = 0: none).
     RadialFitSettings radialFit;
+    // Records beyond the ephemeris, from the data set's own model integrated
+    // this many years before the first and after the last record (0: none),
+    // every `extendRecordDays` days.
+    double extendYears = 0;
+    int extendRecordDays = 100;
 };
 
 class DataSetFactory {
@@ -56,6 +61,7 @@ public:
     const RadialFitReport* fitReport(int dataSet) const;
 
 private:
+    bool extendBeyondEphemeris(DataSetContents& contents, std::string& message);
     bool asteroidsFor(int dataSet, const AsteroidSamples*& samples, std::string& message);
 
     SourceOptions options_;
