@@ -294,3 +294,21 @@ std::string riseSetText(const RiseSetResult& result, long double deltaTDays, boo
                         double eastLongitude);
 
 } // namespace tarvo
+
+namespace tarvo {
+
+/*
+** inEarthShadow: whether a body near the Earth is inside the Earth's umbra
+** (the geocentric-satellite mode shows its magnitude as 99.9).
+**
+** Given:   body and Sun positions relative to the Earth (Gm, any frame)
+** Returned: true when the angle between the anti-Sun direction and the body,
+**          seen from the Earth, is smaller than the cone's half-angle at the
+**          body's distance
+** Notes: umbra of a sphere of radius 0.006378137 Gm lit by a Sun of radius
+**   0.69595 Gm; the cone's apex lies about 1.38 million km behind the Earth,
+**   beyond which nothing is in shadow.
+*/
+bool inEarthShadow(const PlaceVector& bodyFromEarth, const PlaceVector& sunFromEarth);
+
+} // namespace tarvo

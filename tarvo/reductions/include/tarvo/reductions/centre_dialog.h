@@ -1,0 +1,34 @@
+// selectCentre: the centre-body dialog (key C of the run loop).
+#pragma once
+
+#include "tarvo/reductions/places.h"
+
+#include <string>
+
+namespace tarvo {
+
+struct CentreChoice {
+    bool chosen = false;     // false: Esc or an empty answer, nothing changes
+    int index = 0;           // 0 .. lastMajor, or -1 for the fixed point
+    PlaceVector fixedPoint{}; // Gm, J2000 equator, zero velocity ("Fixed")
+};
+
+/*
+** selectCentre: asks "Enter Center Body" with the hint "0=Sun,...," and the
+** last major body's number and name, or "-1 = Fixed Point".
+**
+** Given:   lastMajor and its 9-character name; eclipticInput (the fixed
+**          point is typed in ecliptic coordinates); cos ε0, sin ε0 of the
+**          J2000 obliquity; the AU in Gm
+** Returned: the choice; a number outside -1 .. lastMajor asks again, and
+**          the fixed point is converted from AU (ecliptic turned to the
+**          J2000 equator when eclipticInput).
+*/
+CentreChoice selectCentre(int lastMajor, const std::string& lastMajorName, bool eclipticInput,
+                          double cosObliquityJ2000, double sinObliquityJ2000, double astronomicalUnitGm);
+
+// The dialog's fixed-point conversion on its own: AU -> Gm, ecliptic to equator.
+PlaceVector fixedPointFromTyped(const PlaceVector& typedAu, bool ecliptic, double cosObliquityJ2000,
+                                double sinObliquityJ2000, double astronomicalUnitGm);
+
+} // namespace tarvo
