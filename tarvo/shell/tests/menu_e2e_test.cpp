@@ -3,39 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 namespace fs = std::filesystem;
 using tarvo::testing::readFile;
-using tarvo::testing::runProgram;
 
 namespace {
 
-const fs::path kTarvo = fs::path(TARVO_BIN_DIR) / "tarvo";
-const fs::path kBuiltTree = TARVO_TEST_TREE;
-
-class MenuEndToEnd : public ::testing::Test {
+class MenuEndToEnd : public tarvo::testing::TreeFixture {
   protected:
-    void SetUp() override {
-        if (!fs::exists(kBuiltTree / "HLP" / "HELP2.HLP"))
-            GTEST_SKIP() << "the data tree " << kBuiltTree << " has not been built";
-        char pattern[] = "/tmp/tarvo-menu-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
-        fs::copy(kBuiltTree, root / "tree", fs::copy_options::recursive);
-        fs::create_directories(root / "tree" / "USERDATA");
-    }
-    void TearDown() override {
-        if (!root.empty()) fs::remove_all(root);
-    }
+    void SetUp() override { SetUpTree("HLP/HELP2.HLP", {"HLP", "CFG"}); }
     // Runs tarvo with the title-screen key, then `script`.
     tarvo::testing::ProgramRun run(const std::string& script) {
-        std::ofstream(root / "s.txt") << "key Enter\n" << script;
-        return runProgram("'" + kTarvo.string() + "' --script '" + (root / "s.txt").string() +
-                              "' --transcript '" + (root / "t.txt").string() + "'",
-                          root / "tree" / "USERDATA", "-u TARVO12DIR");
+        return TreeFixture::run("key Enter\n" + script);
     }
-    fs::path root;
 };
 
 TEST_F(MenuEndToEnd, EveryItemIsShownAndEscQuits) {
@@ -64,7 +43,7 @@ TEST_F(MenuEndToEnd, RightClickOnFullFileShowsRecordElevenOfScreenTwo) {
 }
 
 TEST_F(MenuEndToEnd, MissingHelpFileSaysSoAndTheProgramGoesOn) {
-    fs::remove(root / "tree" / "HLP" / "HELP2.HLP");
+    fs::remove(root / "HLP" / "HELP2.HLP");
     auto r = run("rclick 14 17\n"
                  "expect No help available\n"
                  "key Enter\n"
@@ -125,9 +104,8 @@ TEST_F(MenuEndToEnd, CollisionTrapAsksForTheCutoffAndOpensItsLogs) {
                  "key Esc\n"
                  "key Esc\n");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(readFile(root / "tree" / "USERDATA" / "COLLIS.LOG"),
-              "     TJ2000          #1      #2   \r\n");
-    EXPECT_EQ(readFile(root / "tree" / "USERDATA" / "EJECTED.LOG"), "     TJ2000          #\r\n");
+    EXPECT_EQ(readFile(root / "USERDATA" / "COLLIS.LOG"), "     TJ2000          #1      #2   \r\n");
+    EXPECT_EQ(readFile(root / "USERDATA" / "EJECTED.LOG"), "     TJ2000          #\r\n");
 }
 
 TEST_F(MenuEndToEnd, NonsenseAtThePromptsLeavesTheProgramRunning) {

@@ -10,47 +10,21 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using tarvo::testing::readFile;
-using tarvo::testing::runProgram;
 
 namespace {
 
-const fs::path kTarvo = fs::path(TARVO_BIN_DIR) / "tarvo";
-const fs::path kBuiltTree = TARVO_TEST_TREE;
 const char* const kDe405 = "/usr/share/casacore/data/ephemerides/DE405";
 
-class RunEndToEnd : public ::testing::Test {
+class RunEndToEnd : public tarvo::testing::TreeFixture {
   protected:
-    void SetUp() override {
-        if (!fs::exists(kBuiltTree / "BIN" / "PL431MND.BIN"))
-            GTEST_SKIP() << "the data tree " << kBuiltTree << " has no data set 2";
-        char pattern[] = "/tmp/tarvo-run-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
-        // A tree of our own: the large libraries linked, the configuration
-        // copied (the run may save it), and an empty working directory.
-        for (const char* dir : {"BIN", "ASC", "IMG", "HLP"})
-            fs::create_directory_symlink(kBuiltTree / dir, root / dir);
-        fs::copy(kBuiltTree / "CFG", root / "CFG", fs::copy_options::recursive);
-        fs::create_directories(root / "USERDATA");
-    }
-    void TearDown() override {
-        if (!root.empty()) fs::remove_all(root);
-    }
-    tarvo::testing::ProgramRun run(const std::string& script) {
-        std::ofstream(root / "s.txt") << script;
-        return runProgram("'" + kTarvo.string() + "' --script '" + (root / "s.txt").string() +
-                              "' --transcript '" + (root / "t.txt").string() + "'",
-                          root / "USERDATA", "-u TARVO12DIR");
-    }
+    void SetUp() override { SetUpTree("BIN/PL431MND.BIN", {"CFG"}); }
     std::size_t lines(const fs::path& file) {
         const std::string text = readFile(file);
         return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
     }
-    fs::path root;
 };
 
 TEST_F(RunEndToEnd, StepsFileOutputAndFinalFiles) {
@@ -87,7 +61,7 @@ TEST_F(RunEndToEnd, StepsFileOutputAndFinalFiles) {
                  "key Esc\n"
                  "expect Select Option\n"
                  "key Esc\n");
-    ASSERT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
     const fs::path work = root / "USERDATA";
     EXPECT_EQ(lines(work / "OUTPUT.LOG"), 3u);
     EXPECT_EQ(lines(work / "EARTH.OUT"), 3u);
@@ -125,7 +99,7 @@ TEST_F(RunEndToEnd, FullFileAndCheckpointResumeWhereTheRunStood) {
                      "key Esc\n"
                      "key Esc\n"
                      "key Esc\n");
-    ASSERT_EQ(first.status, 0) << first.output << readFile(root / "t.txt");
+    ASSERT_EQ(first.status, 0) << first.output << transcript();
     const fs::path work = root / "USERDATA";
     // The first step wrote a checkpoint: text and the same state in 80 bits.
     ASSERT_TRUE(fs::exists(work / "FINSTAT.TVF"));
@@ -148,7 +122,7 @@ TEST_F(RunEndToEnd, FullFileAndCheckpointResumeWhereTheRunStood) {
                       "key Esc\n"
                       "key Esc\n"
                       "key Esc\n");
-    EXPECT_EQ(second.status, 0) << second.output << readFile(root / "t.txt");
+    EXPECT_EQ(second.status, 0) << second.output << transcript();
 }
 
 TEST_F(RunEndToEnd, LongJumpInterruptedWithEscTwice) {
@@ -166,7 +140,7 @@ TEST_F(RunEndToEnd, LongJumpInterruptedWithEscTwice) {
                  "key Esc\n"
                  "key Esc\n"
                  "key Esc\n");
-    EXPECT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
 }
 
 TEST_F(RunEndToEnd, DateOutsideTheDataSetIsRefused) {
@@ -179,7 +153,7 @@ TEST_F(RunEndToEnd, DateOutsideTheDataSetIsRefused) {
                  "key Esc\n"
                  "expect Select Option\n"
                  "key Esc\n");
-    EXPECT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
 }
 
 TEST_F(RunEndToEnd, NonsenseAtEveryPromptLeavesTheRunGoing) {
@@ -206,7 +180,7 @@ TEST_F(RunEndToEnd, NonsenseAtEveryPromptLeavesTheRunGoing) {
                  "key Esc\n"
                  "key Esc\n"
                  "key Esc\n");
-    EXPECT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
 }
 
 } // namespace

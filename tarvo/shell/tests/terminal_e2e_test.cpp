@@ -11,8 +11,8 @@ using tarvo::testing::runProgram;
 
 namespace {
 
-const fs::path kTarvo = fs::path(TARVO_BIN_DIR) / "tarvo";
-const fs::path kBuiltTree = TARVO_TEST_TREE;
+using tarvo::testing::kBuiltTree;
+using tarvo::testing::kTarvo;
 
 // Polls the pane until `text` shows or about ten seconds pass.
 bool paneShows(const std::string& tmux, const std::string& text, std::string& pane) {
@@ -104,7 +104,6 @@ TEST(TerminalEndToEnd, AShortRunInTmux) {
     }
     EXPECT_TRUE(ended) << "no FINAL.TVF after the run";
     runProgram(tmux + " kill-server", "/tmp");
-    fs::remove_all(root);
 }
 
 } // namespace
