@@ -79,4 +79,30 @@ inline std::optional<std::array<double, 3>> rigorousApparentDirection(jpl::Ephem
     return std::array<double, 3>{ppr[0], ppr[1], ppr[2]};
 }
 
+// Apparent geocentric right ascension and declination of date (radians) of
+// `body` at the TT Julian date `jd`: the direction above carried by the IAU
+// 2006 precession (eraBp06, frame bias left out: the ephemeris axes are
+// taken as the J2000 mean equator, as the program does) and the IAU 1980
+// nutation (eraNut80) with the IAU 2006 mean obliquity.  For comparisons of
+// the program's apparent places with ERFA + DE405.
+struct RaDec {
+    double rightAscension = 0.0; // [0, 2π)
+    double declination = 0.0;
+};
+inline std::optional<RaDec> apparentRaDecOfDate(jpl::Ephemeris& e, jpl::Body body, long double jd) {
+    const auto direction = rigorousApparentDirection(e, body, jd);
+    if (!direction) return std::nullopt;
+    const double d1 = 2400000.5, d2 = static_cast<double>(jd - 2400000.5L);
+    double rb[3][3], rp[3][3], rbp[3][3], rn[3][3], rnp[3][3], dpsi, deps;
+    eraBp06(d1, d2, rb, rp, rbp);
+    eraNut80(d1, d2, &dpsi, &deps);
+    eraNumat(eraObl06(d1, d2), dpsi, deps, rn);
+    eraRxr(rn, rp, rnp);
+    double v[3] = {(*direction)[0], (*direction)[1], (*direction)[2]}, ofDate[3];
+    eraRxp(rnp, v, ofDate);
+    double ra, dec;
+    eraC2s(ofDate, &ra, &dec);
+    return RaDec{eraAnp(ra), dec};
+}
+
 } // namespace tarvo::testing
