@@ -4,6 +4,8 @@
 
 #include "program_runner.h"
 
+#include "scratch_directory.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -13,18 +15,8 @@ using tarvo::DisplayToggles;
 
 namespace {
 
-class ConfigurationTest : public ::testing::Test {
+class ConfigurationTest : public tarvo::testing::ScratchDirectoryTest {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tarvo-cfg-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path write(const std::string& name, const std::string& text) {
-        std::ofstream(dir / name, std::ios::binary) << text;
-        return dir / name;
-    }
     // A TARVO.CFG with these values in file order.
     std::string fileWith(const std::vector<int>& values) {
         std::string text = "Value     Toggle\r\n";
@@ -32,7 +24,6 @@ class ConfigurationTest : public ::testing::Test {
             text += std::to_string(values[i]) + "   " + tarvo::kConfigurationKeys[i] + "\r\n";
         return text;
     }
-    fs::path dir;
 };
 
 TEST_F(ConfigurationTest, WrittenLayoutKeepsTheKeysAtColumnFifteen) {

@@ -1,6 +1,8 @@
 // The data-tree finder on real directories made in a temporary folder.
 #include "tarvo/shell/data_tree.h"
 
+#include "scratch_directory.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -11,26 +13,18 @@ using tarvo::findDataTree;
 
 namespace {
 
-class DataTreeTest : public ::testing::Test {
+class DataTreeTest : public tarvo::testing::ScratchDirectoryTest {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tarvo-tree-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
-    }
-    void TearDown() override { fs::remove_all(root); }
-
     fs::path makeTree(const fs::path& base, bool withUserData = true) {
         for (const char* d : {"BIN", "ASC", "IMG", "CFG", "HLP"}) fs::create_directories(base / d);
         if (withUserData) fs::create_directories(base / "USERDATA");
         return base;
     }
-    fs::path root;
 };
 
 TEST_F(DataTreeTest, StartedInUserDataReadsTheParentTree) {
-    auto tree = makeTree(root / "tree");
-    auto r = findDataTree({"", tree / "USERDATA", std::nullopt, root / "nowhere"});
+    auto tree = makeTree(dir / "tree");
+    auto r = findDataTree({"", tree / "USERDATA", std::nullopt, dir / "nowhere"});
     ASSERT_TRUE(r.dirs) << r.error;
     EXPECT_EQ(r.dirs->base, tree);
     EXPECT_EQ(r.dirs->asc, tree / "ASC");
@@ -38,7 +32,7 @@ TEST_F(DataTreeTest, StartedInUserDataReadsTheParentTree) {
 }
 
 TEST_F(DataTreeTest, LowerCaseUserDataDirectoryOnTheCommandLine) {
-    auto tree = makeTree(root / "Tree", false);
+    auto tree = makeTree(dir / "Tree", false);
     fs::create_directories(tree / "userdata");
     auto r = findDataTree({(tree / "userdata").string(), "/", std::nullopt, {}});
     ASSERT_TRUE(r.dirs) << r.error;
@@ -48,7 +42,7 @@ TEST_F(DataTreeTest, LowerCaseUserDataDirectoryOnTheCommandLine) {
 }
 
 TEST_F(DataTreeTest, StartedInTheTreeChangesIntoItsUserData) {
-    auto tree = makeTree(root / "tree");
+    auto tree = makeTree(dir / "tree");
     auto r = findDataTree({"", tree, std::nullopt, {}});
     ASSERT_TRUE(r.dirs) << r.error;
     EXPECT_EQ(r.dirs->base, tree);
@@ -56,34 +50,34 @@ TEST_F(DataTreeTest, StartedInTheTreeChangesIntoItsUserData) {
 }
 
 TEST_F(DataTreeTest, EnvironmentVariableNamesTheTree) {
-    auto tree = makeTree(root / "installed");
-    fs::create_directories(root / "elsewhere");
-    auto r = findDataTree({"", root / "elsewhere", tree.string(), root / "build" / "bin"});
+    auto tree = makeTree(dir / "installed");
+    fs::create_directories(dir / "elsewhere");
+    auto r = findDataTree({"", dir / "elsewhere", tree.string(), dir / "build" / "bin"});
     ASSERT_TRUE(r.dirs) << r.error;
     EXPECT_EQ(r.dirs->base, tree);
     EXPECT_EQ(r.dirs->workDir, tree / "USERDATA");
 }
 
 TEST_F(DataTreeTest, TreeBesideTheExecutablesOfABuild) {
-    auto tree = makeTree(root / "build" / "data", false);
-    fs::create_directories(root / "work");
-    auto r = findDataTree({"", root / "work", std::nullopt, root / "build" / "bin"});
+    auto tree = makeTree(dir / "build" / "data", false);
+    fs::create_directories(dir / "work");
+    auto r = findDataTree({"", dir / "work", std::nullopt, dir / "build" / "bin"});
     ASSERT_TRUE(r.dirs) << r.error;
     EXPECT_EQ(r.dirs->base, tree);
-    EXPECT_EQ(r.dirs->workDir, root / "work"); // no USERDATA: stays where started
+    EXPECT_EQ(r.dirs->workDir, dir / "work"); // no USERDATA: stays where started
 }
 
 TEST_F(DataTreeTest, NoTreeNamesEveryPlaceSearched) {
-    fs::create_directories(root / "work");
-    auto r = findDataTree({"", root / "work", (root / "missing").string(), {}});
+    fs::create_directories(dir / "work");
+    auto r = findDataTree({"", dir / "work", (dir / "missing").string(), {}});
     EXPECT_FALSE(r.dirs);
-    EXPECT_NE(r.error.find((root / "work").string()), std::string::npos);
-    EXPECT_NE(r.error.find((root / "missing").string()), std::string::npos);
+    EXPECT_NE(r.error.find((dir / "work").string()), std::string::npos);
+    EXPECT_NE(r.error.find((dir / "missing").string()), std::string::npos);
     EXPECT_NE(r.error.find("TARVO12DIR"), std::string::npos);
 }
 
 TEST_F(DataTreeTest, DataFilesMatchIgnoringCaseWhenTheExactNameIsMissing) {
-    auto tree = makeTree(root / "tree");
+    auto tree = makeTree(dir / "tree");
     std::ofstream(tree / "ASC" / "title.121") << "x";
     std::ofstream(tree / "ASC" / "COLORS.DAT") << "x";
     EXPECT_EQ(tarvo::findDataFile(tree / "ASC", "COLORS.DAT"), tree / "ASC" / "COLORS.DAT");

@@ -1,6 +1,6 @@
-// The coupled toggles of the key-action screen and the file names of the
-// per-body output files.
-#include "tarvo/shell/file_output.h"
+// The coupled toggles of the key-action screen, and per-body output files
+// appended page after page.
+#include "tarvo/reductions/ephemeris_tables.h"
 #include "tarvo/shell/run_settings.h"
 
 #include <gtest/gtest.h>
@@ -91,27 +91,18 @@ TEST(RunToggles, ScaleFactorIsClampedToTheAcceptedRange) {
     EXPECT_EQ(tarvo::clampScaleFactor(std::numeric_limits<double>::infinity()), 1.0);
 }
 
-TEST(FileOutput, NamesAreSafeAndDistinct) {
-    auto names =
-        tarvo::outFileNames({"SUN      ", "C/1995 O1", "CERES    ", "Ceres", "   ", "a:b*c"});
-    ASSERT_EQ(names.size(), 6u);
-    EXPECT_EQ(names[0], "SUN.OUT");
-    EXPECT_EQ(names[1], "C_1995_O1.OUT");
-    EXPECT_EQ(names[2], "CERES.OUT");
-    EXPECT_EQ(names[3], "Ceres_2.OUT"); // would share CERES.OUT
-    EXPECT_EQ(names[4], "BODY.OUT");
-    EXPECT_EQ(names[5], "a_b_c.OUT");
-}
-
 TEST(FileOutput, ThousandsOfBodiesAppendWithoutHoldingFiles) {
     char pattern[] = "/tmp/tarvo-out-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const std::filesystem::path dir = pattern;
     std::vector<std::string> bodies;
     for (int i = 0; i < 3000; ++i) bodies.push_back("B" + std::to_string(i % 1500)); // half repeat
-    auto names = tarvo::outFileNames(bodies);
+    auto names = tarvo::outputFileNames(bodies);
     for (int page = 0; page < 2; ++page)
-        for (const auto& n : names) ASSERT_TRUE(tarvo::appendRecord(dir / n, "record"));
+        for (const auto& n : names) {
+            std::string message;
+            ASSERT_TRUE(tarvo::appendLines((dir / n).string(), {"record"}, message)) << message;
+        }
     std::ifstream in(dir / names[2999], std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(text, "record\r\nrecord\r\n");

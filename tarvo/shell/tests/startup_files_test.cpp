@@ -2,6 +2,8 @@
 #include "tarvo/shell/fatal_error.h"
 #include "tarvo/shell/startup_files.h"
 
+#include "scratch_directory.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -12,18 +14,8 @@ using tarvo::FatalError;
 
 namespace {
 
-class StartupFilesTest : public ::testing::Test {
+class StartupFilesTest : public tarvo::testing::ScratchDirectoryTest {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tarvo-files-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path write(const std::string& name, const std::string& contents) {
-        std::ofstream(dir / name, std::ios::binary) << contents;
-        return dir / name;
-    }
     // The message of the FatalError `f` throws, checked to name the file.
     template <class F> std::string failure(F f, const fs::path& file) {
         try {
@@ -36,7 +28,6 @@ class StartupFilesTest : public ::testing::Test {
         ADD_FAILURE() << "no error for " << file;
         return {};
     }
-    fs::path dir;
 };
 
 TEST_F(StartupFilesTest, TitleLinesWithCrLfAndLf) {
