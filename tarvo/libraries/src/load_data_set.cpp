@@ -16,6 +16,12 @@ DataSetLoad loadDataSet(const DataSetFiles& files, int dataSet, long double targ
     EpochTable epochs;
     if (!scanLibrary(files.library, epochs, load.message)) return load;
     const int K = epochs.bodiesPerRecord;
+    const DataSetLayoutResult layout = dataSetLayout(dataSet, table.maxBodies);
+    if (layout.ok && K != layout.layout.bodyCount) {
+        load.message = files.library.string() + ": holds " + std::to_string(K) + " bodies per record; data set " +
+                       std::to_string(dataSet) + " has " + std::to_string(layout.layout.bodyCount);
+        return load;
+    }
     if (K > table.maxBodies - 1) {
         load.message = files.library.string() + ": " + std::to_string(K) + " bodies do not fit the body table";
         return load;
@@ -61,6 +67,7 @@ DataSetLoad loadDataSet(const DataSetFiles& files, int dataSet, long double targ
     if (dataSet == 3 || dataSet == 8 || dataSet == 10) table.layout.moonIndex = K;
 
     load.ok = true;
+    load.notice = epochs.notice;
     load.bodiesPerRecord = K;
     load.recordEpoch = record.epoch;
     load.stillToIntegrate = startAtRecord ? 0 : target - record.epoch;

@@ -21,7 +21,8 @@ std::int16_t littleEndian16(const unsigned char* p)
 }
 
 // K from the first two bytes, checked against the file's length.
-bool libraryLayout(const std::filesystem::path& file, int& bodies, std::size_t& records, std::string& message)
+bool libraryLayout(const std::filesystem::path& file, int& bodies, std::size_t& records, std::string& message,
+                   std::string* notice = nullptr)
 {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(file, error);
@@ -41,11 +42,14 @@ bool libraryLayout(const std::filesystem::path& file, int& bodies, std::size_t& 
         return false;
     }
     const std::size_t recordBytes = libraryRecordBytes(bodies);
-    if ((size - 2) % recordBytes != 0 || size - 2 < recordBytes) {
-        message = file.string() + ": its length " + std::to_string(size) + " is not 2 bytes plus whole records of " +
+    if (size - 2 < recordBytes) {
+        message = file.string() + ": its length " + std::to_string(size) + " holds no whole record of " +
                   std::to_string(recordBytes) + " bytes; the file is truncated or damaged";
         return false;
     }
+    const std::uintmax_t partial = (size - 2) % recordBytes;
+    if (partial != 0 && notice)
+        *notice = file.string() + ": " + std::to_string(partial) + " bytes of a partial last record ignored";
     records = static_cast<std::size_t>((size - 2) / recordBytes);
     return true;
 }
@@ -56,10 +60,12 @@ bool scanLibrary(const std::filesystem::path& file, EpochTable& table, std::stri
 {
     int bodies = 0;
     std::size_t records = 0;
-    if (!libraryLayout(file, bodies, records, message)) return false;
+    std::string notice;
+    if (!libraryLayout(file, bodies, records, message, &notice)) return false;
     const std::size_t recordBytes = libraryRecordBytes(bodies);
     std::ifstream in(file, std::ios::binary);
     EpochTable scanned;
+    scanned.notice = notice;
     scanned.bodiesPerRecord = bodies;
     scanned.epochs.reserve(records);
     for (std::size_t n = 0; n < records; ++n) {

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <utility>
 
 #include "state_file_test_support.h"
 #include "tarvo/libraries/planetary_library.h"
@@ -40,14 +41,23 @@ struct SmallLibrary : ::testing::Test {
     static constexpr int K = 13;
     void SetUp() override
     {
+        library = writeLibrary("PL431MND.BIN", K);
+        description = writeDescription("PL431M.DAT", K);
+        std::string col;
+        for (int i = 0; i <= K; ++i) col += std::to_string(i) + " " + std::to_string(2 * i) + " 255\n";
+        colours = scratch.write("PLCOL.DAT", col);
+    }
+    // A library of `bodies` blocks at the fixture's epochs.
+    std::filesystem::path writeLibrary(const std::string& name, int bodies)
+    {
         std::string bytes;
         auto put = [&](std::uint64_t v, int n) {
             for (int i = 0; i < n; ++i) bytes += static_cast<char>((v >> (8 * i)) & 0xff);
         };
-        put(K, 2);
+        put(static_cast<std::uint64_t>(bodies), 2);
         for (int epoch : epochs) {
             put(static_cast<std::uint32_t>(epoch), 4);
-            for (int b = 1; b <= K; ++b)
+            for (int b = 1; b <= bodies; ++b)
                 for (int c = 0; c < 6; ++c) {
                     LibraryCoordinate stored;
                     EXPECT_TRUE(encodeLibraryCoordinate(coordinate(epoch, b, c), c < 3 ? 100 : 1000, stored));
@@ -55,16 +65,17 @@ struct SmallLibrary : ::testing::Test {
                     put(static_cast<std::uint32_t>(stored.fraction), 4);
                 }
         }
-        library = scratch.path() / "PL431MND.BIN";
-        std::ofstream(library, std::ios::binary) << bytes;
+        const std::filesystem::path file = scratch.path() / name;
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file;
+    }
+    std::filesystem::path writeDescription(const std::string& name, int bodies)
+    {
         std::string dat = "1989100 0.696 0 SUN\n";
-        for (int b = 1; b <= K; ++b)
+        for (int b = 1; b <= bodies; ++b)
             dat += std::to_string(b) + " 0.001 1E-9 " + std::to_string(100 * b) + " 100 1000 BODY" +
-                   std::to_string(b) + (b == 13 ? " MOON-LIKE" : "") + "\n";
-        description = scratch.write("PL431M.DAT", dat);
-        std::string col;
-        for (int i = 0; i <= K; ++i) col += std::to_string(i) + " " + std::to_string(2 * i) + " 255\n";
-        colours = scratch.write("PLCOL.DAT", col);
+                   std::to_string(b) + (b == bodies ? " MOON-LIKE" : "") + "\n";
+        return scratch.write(name, dat);
     }
     static double coordinate(int epoch, int block, int c) { return epoch / 1e5 + block + c / 10.0 - 7; }
 
@@ -122,9 +133,41 @@ TEST_F(SmallLibrary, SetsWithoutAsteroidsKeepTheFileOrder)
     EXPECT_EQ(librarySlot(7, 13), 10);
     EXPECT_EQ(librarySlot(1, 14), 14);
     BodyTable table = tableOf(60);
-    ASSERT_TRUE(loadDataSet({library, description, colours}, 3, 0, false, false, table).ok);
-    EXPECT_EQ(bodyName(table, 13), "BODY13 MO");
-    EXPECT_EQ(table.layout.moonIndex, K);
+    const DataSetFiles set3 = {writeLibrary("PL431SN.BIN", 10), writeDescription("PL431S.DAT", 10), colours};
+    ASSERT_TRUE(loadDataSet(set3, 3, 0, false, false, table).ok);
+    EXPECT_EQ(bodyName(table, 10), "BODY10 MO");
+    EXPECT_EQ(table.layout.moonIndex, 10);
+}
+
+TEST_F(SmallLibrary, ALibraryOfAnotherDataSetIsRefused)
+{
+    // The 13-body library of data set 2 offered as data set 3 (10 bodies).
+    BodyTable table = tableOf(60);
+    setBodyName(table, 5, "KEEP");
+    const DataSetLoad load = loadDataSet({library, description, colours}, 3, 0, false, false, table);
+    EXPECT_FALSE(load.ok);
+    EXPECT_NE(load.message.find("PL431MND.BIN"), std::string::npos) << load.message;
+    EXPECT_EQ(bodyName(table, 5), "KEEP     ");
+}
+
+TEST_F(SmallLibrary, APartialLastRecordIsIgnoredWithANotice)
+{
+    std::ifstream in(library, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    BodyTable table = tableOf(60);
+    for (const auto& [name, text] : {std::pair<std::string, std::string>{"CUT.BIN", bytes.substr(0, bytes.size() - 7)},
+                                     {"LONG.BIN", bytes + "xyz"}}) {
+        const std::filesystem::path file = scratch.write(name, text, false);
+        EpochTable scanned;
+        std::string message;
+        ASSERT_TRUE(scanLibrary(file, scanned, message)) << message;
+        EXPECT_EQ(scanned.epochs.size(), name == "CUT.BIN" ? epochs.size() - 1 : epochs.size());
+        EXPECT_NE(scanned.notice.find(name), std::string::npos) << scanned.notice;
+        const DataSetLoad load = loadDataSet({file, description, colours}, 2, 4000, false, false, table);
+        ASSERT_TRUE(load.ok) << load.message;
+        EXPECT_NE(load.notice.find(name), std::string::npos);
+        EXPECT_EQ(load.recordEpoch, 4000);
+    }
 }
 
 TEST_F(SmallLibrary, DamagedFilesAreRefusedAndTheTableKept)
@@ -139,9 +182,8 @@ TEST_F(SmallLibrary, DamagedFilesAreRefusedAndTheTableKept)
     };
     std::ifstream in(library, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    refused({scratch.write("CUT.BIN", bytes.substr(0, bytes.size() - 7), false), description, colours}, "CUT.BIN");
     refused({scratch.write("ONE.BIN", bytes.substr(0, 1), false), description, colours}, "ONE.BIN");
-    refused({scratch.write("LONG.BIN", bytes + "xyz", false), description, colours}, "LONG.BIN");
+    refused({scratch.write("HEAD.BIN", bytes.substr(0, 2 + 100), false), description, colours}, "HEAD.BIN");
     refused({scratch.write("ZERO.BIN", std::string(2 + 4 + 36 * 13, '\0'), false), description, colours}, "ZERO.BIN");
     std::string negative = bytes;
     negative[1] = static_cast<char>(0x80);

@@ -52,10 +52,12 @@ struct EpochTable {
     std::vector<std::int32_t> epochs; // file order
     int firstYear = 0;                // INT(smallest epoch / 365.25 + 1986)
     int lastYear = 0;                 // INT(largest epoch / 365.25 + 2014)
+    std::string notice;               // names the file when a partial last record was ignored
 };
 
 // Reads K and every record's epoch. Fails, naming the file, when K is not
-// positive or the length is not 2 + n (4 + 36 K) bytes with n >= 1.
+// positive or the file holds no whole record; a partial last record (a
+// length that is not 2 + n (4 + 36 K) bytes) is ignored and `notice` says so.
 bool scanLibrary(const std::filesystem::path& file, EpochTable& table, std::string& message);
 
 // Index of the record nearest `target` (days from J2000): an equal epoch is
@@ -98,13 +100,15 @@ struct DataSetLoad {
     long double recordEpoch = 0;   // t0, days from J2000
     long double stillToIntegrate = 0;  // t - t0 (0 when starting at the record)
     int bodiesPerRecord = 0;       // K
+    std::string notice;            // a partial last record was ignored (file named)
 };
 
 // Fills body rows 0 .. K from the record nearest `target` (or the record
 // nearest J2000 when `tidalValueSet`): mass, radius, relFactor,
 // absolute magnitude, name, colour, state (positions Gm, velocities km/s,
 // heliocentric, the Moon geocentric). Sets moonIndex = K for data sets 3, 8
-// and 10. The table is untouched when a file is unusable.
+// and 10. Refuses a library whose K is not the data set's body count or
+// does not fit the table. The table is untouched when a file is unusable.
 struct DataSetFiles {
     std::filesystem::path library;      // PL*.BIN
     std::filesystem::path description;  // PL*.DAT
