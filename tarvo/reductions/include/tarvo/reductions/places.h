@@ -312,3 +312,44 @@ namespace tarvo {
 bool inEarthShadow(const PlaceVector& bodyFromEarth, const PlaceVector& sunFromEarth);
 
 } // namespace tarvo
+
+namespace tarvo {
+
+// ---- centres ----------------------------------------------------------------------
+
+// Which centre the places are referred to.
+struct CentreSelection {
+    enum class Kind { Sun, Earth, Body, FixedPoint } kind = Kind::Earth;
+    int bodyIndex = 0;          // Kind::Body
+    PlaceVector fixedPoint{};   // Kind::FixedPoint, Gm, at rest
+    bool topocentric = false;   // with Kind::Earth: the site is added to the Earth
+};
+
+// Absolute states of all bodies in one inertial frame (the Moon and
+// satellites already made absolute by the caller), double precision.
+struct AbsoluteStates {
+    std::span<const double> x, y, z;    // Gm
+    std::span<const double> vx, vy, vz; // Gm/day
+    std::span<const double> ax, ay, az; // Gm/day²
+    int earthIndex = 3;
+    int moonIndex = -1; // < 0: no Moon
+};
+
+/*
+** statesFromCentre: the display copies relative to the chosen centre.
+**
+** Given:   absolute states of `count` bodies, the centre, the observer
+**          vector (used with a topocentric Earth centre)
+** Returned: `out` (relative positions, velocities, accelerations and the
+**          distances); `observer` the centre's motion (plus the site's);
+**          `moonObserver` the motion the Moon is seen from: whenever the
+**          centre is not the Earth the Moon alone stays relative to the Earth
+**          ("Moon is Geocentric"); returns the index of the centre body in
+**          the arrays (-1 for a fixed point), the body correctLightTime
+**          leaves alone
+*/
+int statesFromCentre(const AbsoluteStates& in, std::size_t count, const CentreSelection& centre,
+                     const ObserverState& site, DisplayStates& out, ObserverMotion& observer,
+                     ObserverMotion& moonObserver);
+
+} // namespace tarvo
