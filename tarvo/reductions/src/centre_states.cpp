@@ -49,7 +49,9 @@ int statesFromCentre(const AbsoluteStates& in, std::size_t count, const CentreSe
     moonObserver = {moonCentre.velocity, moonCentre.acceleration};
     for (std::size_t i = 0; i < count; ++i) {
         const Motion b = bodyMotion(in, static_cast<int>(i));
-        const Motion& from = static_cast<int>(i) == in.moonIndex ? moonCentre : c;
+        const int index = static_cast<int>(i);
+        const bool geocentric = index == in.moonIndex || (in.firstSatellite >= 0 && index >= in.firstSatellite);
+        const Motion& from = geocentric ? moonCentre : c;
         out.x[i] = b.position[0] - from.position[0];
         out.y[i] = b.position[1] - from.position[1];
         out.z[i] = b.position[2] - from.position[2];

@@ -32,12 +32,14 @@ RelativeState lightTimeCorrected(const RelativeState& relative, const ObserverMo
 
 void correctLightTime(DisplayStates& s, std::size_t count, int centre, const ObserverMotion& observer,
                       int moonIndex, const ObserverMotion& moonObserver,
-                      const CorrectionSwitches& switches) {
+                      const CorrectionSwitches& switches, int firstSatellite) {
     for (std::size_t i = 0; i < count; ++i) {
         RelativeState r{{s.x[i], s.y[i], s.z[i]}, {s.vx[i], s.vy[i], s.vz[i]}, {s.ax[i], s.ay[i], s.az[i]}};
         s.distance[i] = std::sqrt(dot(r.position, r.position));
         if (static_cast<int>(i) == centre) continue;
-        const ObserverMotion& o = static_cast<int>(i) == moonIndex ? moonObserver : observer;
+        const int index = static_cast<int>(i);
+        const bool seenFromEarth = index == moonIndex || (firstSatellite >= 0 && index >= firstSatellite);
+        const ObserverMotion& o = seenFromEarth ? moonObserver : observer;
         const RelativeState c = lightTimeCorrected(r, o, switches);
         s.x[i] = c.position[0];
         s.y[i] = c.position[1];

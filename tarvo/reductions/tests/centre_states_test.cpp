@@ -59,6 +59,18 @@ TEST(CentreStates, TopocentricAddsTheSiteToTheEarth) {
     EXPECT_EQ(observer.velocity, moonObserver.velocity);
 }
 
+TEST(CentreStates, SatellitesStayGeocentricLikeTheMoon) {
+    Table t;
+    Display d;
+    auto out = d.view();
+    tarvo::AbsoluteStates view = t.view();
+    view.firstSatellite = 4; // Mars plays a satellite here
+    tarvo::ObserverMotion observer, moonObserver;
+    tarvo::statesFromCentre(view, 6, {tarvo::CentreSelection::Kind::Sun}, {}, out, observer, moonObserver);
+    EXPECT_DOUBLE_EQ(d.x[4], 70.0);
+    EXPECT_DOUBLE_EQ(d.x[2], 99.99);
+}
+
 TEST(CentreStates, FixedPointAtRestAndBodyCentre) {
     Table t;
     Display d;

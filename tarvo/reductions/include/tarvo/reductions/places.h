@@ -146,13 +146,16 @@ struct DisplayStates {
 **   observer   motion of the observer
 **   moonIndex  index of the Moon (< 0: none) and moonObserver the motion of
 **   moonObserver  the observer it is taken relative to (the Earth plus site)
+**   firstSatellite  in the geocentric-satellite mode the first minor body
+**              (every body from it on is seen like the Moon); -1 otherwise
 **   switches   light-time and aberration
 ** Returned:
 **   states     corrected; `distance` holds the geometric distances
 */
 void correctLightTime(DisplayStates& states, std::size_t count, int centre,
                       const ObserverMotion& observer, int moonIndex,
-                      const ObserverMotion& moonObserver, const CorrectionSwitches& switches);
+                      const ObserverMotion& moonObserver, const CorrectionSwitches& switches,
+                      int firstSatellite = -1);
 
 // ---- angles ---------------------------------------------------------------------
 
@@ -293,9 +296,6 @@ RiseSetResult riseTransitSet(RiseSetEvent event, long double t, const PlaceVecto
 std::string riseSetText(const RiseSetResult& result, long double deltaTDays, bool localTime,
                         double eastLongitude);
 
-} // namespace tarvo
-
-namespace tarvo {
 
 /*
 ** inEarthShadow: whether a body near the Earth is inside the Earth's umbra
@@ -311,9 +311,6 @@ namespace tarvo {
 */
 bool inEarthShadow(const PlaceVector& bodyFromEarth, const PlaceVector& sunFromEarth);
 
-} // namespace tarvo
-
-namespace tarvo {
 
 // ---- centres ----------------------------------------------------------------------
 
@@ -332,7 +329,8 @@ struct AbsoluteStates {
     std::span<const double> vx, vy, vz; // Gm/day
     std::span<const double> ax, ay, az; // Gm/day²
     int earthIndex = 3;
-    int moonIndex = -1; // < 0: no Moon
+    int moonIndex = -1;      // < 0: no Moon
+    int firstSatellite = -1; // geocentric-satellite mode: bodies from here on stay relative to the Earth
 };
 
 /*
@@ -343,7 +341,8 @@ struct AbsoluteStates {
 ** Returned: `out` (relative positions, velocities, accelerations and the
 **          distances); `observer` the centre's motion (plus the site's);
 **          `moonObserver` the motion the Moon is seen from: whenever the
-**          centre is not the Earth the Moon alone stays relative to the Earth
+**          centre is not the Earth the Moon alone (and, in the geocentric-
+**          satellite mode, every satellite) stays relative to the Earth
 **          ("Moon is Geocentric"); returns the index of the centre body in
 **          the arrays (-1 for a fixed point), the body correctLightTime
 **          leaves alone
