@@ -145,8 +145,8 @@ void registerTextFile(const std::string& path, std::vector<std::string> lines)
         .path = path,
         .order = 20,
         .version = "1",
-        .inputs = {},
-        .optionKeys = {},
+        .inputs = nullptr,
+        .optionKeys = std::vector<std::string>{},
         .build = [lines](const builder::BuildContext&,
                          const fs::path& target) { datasets::writeLines(target, lines); },
     });

@@ -30,8 +30,8 @@ builder::Registration title{{
     .path = "ASC/TITLE.121",
     .order = 10,
     .version = "2",
-    .inputs = {},
-    .optionKeys = {"planetary-source", "jpl", "de405"},
+    .inputs = nullptr,
+    .optionKeys = std::vector<std::string>{"planetary-source", "jpl", "de405"},
     .build =
         [](const builder::BuildContext& ctx, const std::filesystem::path& target) {
             builder::writeCrLfLines(
