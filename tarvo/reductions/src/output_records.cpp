@@ -24,6 +24,11 @@ std::string recordTime(RecordTimeUnit unit, long double jd, const std::string& d
     return {};
 }
 
+std::string recordLine(const std::string& timeColumn, const std::string& screenRow) {
+    constexpr std::size_t kNameColumn = 10; // 9-character name and a blank
+    return timeColumn + (screenRow.size() > kNameColumn ? screenRow.substr(kNameColumn) : std::string());
+}
+
 std::vector<std::string> outputLogHeader(const PageSettings& s, const std::string& dateText, std::string_view timeLabel,
                                          const std::string& timeText) {
     const HeaderStrings h = headerStrings(s);

@@ -176,6 +176,14 @@ TEST(OutputRecords, TimeColumnsInEveryUnit) {
     EXPECT_EQ(recordTime(RecordTimeUnit::Calendar, jd, "   2024/04/08", "18:00:00"), "   2024/04/08 18:00:00 ");
 }
 
+TEST(OutputRecords, AngularRecordIsTheTimeAndTheScreenFields) {
+    PageSettings s = apparentSettings();
+    const AngularRow row{"Mars     ", {0.4, -0.2}, 300.0, {}};
+    EXPECT_EQ(recordLine(recordTime(RecordTimeUnit::JulianDate, 2460409.25L, "", ""), angularRow(s, row, kAu)),
+              " 2460409.25000   1 31 40.3948 -11 27 32.961     2.0053761 ");
+    EXPECT_EQ(recordLine("x", "short"), "x");
+}
+
 TEST(OutputRecords, OutputLogOpening) {
     PageSettings s = apparentSettings();
     const auto lines = outputLogHeader(s, "   2024/04/08", "UT:", "17:58:50");

@@ -115,6 +115,10 @@ std::string orthogonalVelocityRow(const OrthogonalRow& row, bool distancesInAu);
 std::string recordTime(RecordTimeUnit unit, long double julianDate, const std::string& dateText,
                        const std::string& timeText);
 
+// A record of the angular or horizontal output: the time column followed by
+// the fields of the screen row (the row without its 10-character name column).
+std::string recordLine(const std::string& timeColumn, const std::string& screenRow);
+
 // OUTPUT.LOG's opening lines (two header lines, a blank, the date line, a blank).
 std::vector<std::string> outputLogHeader(const PageSettings& settings, const std::string& dateText,
                                          std::string_view timeLabel, const std::string& timeText);
