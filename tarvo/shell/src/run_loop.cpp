@@ -5,6 +5,7 @@
 #include "tarvo/libraries/state_file.h"
 #include "tarvo/reductions/time_prompts.h"
 #include "tarvo/shell/configuration.h"
+#include "tarvo/shell/ephemeris_page.h"
 #include "tarvo/shell/file_output.h"
 #include "tarvo/shell/format_mask.h"
 #include "tarvo/shell/help.h"
@@ -52,14 +53,6 @@ void showError(const std::string& text) {
     console::ConsoleMessageBox(text, 0, "Error");
 }
 
-// Date of epoch t as the run shows it, with its time label.
-std::string epochText(const Run& r, long double t) {
-    const bool universal = r.settings.deltaT.mode != DeltaTMode::Off;
-    const long double x = t - (universal ? deltaT(t, r.settings.deltaT) : 0.0L) + 0.5L;
-    CalendarTime c = daysToCalendar(x);
-    return std::string(universal ? " UT " : " TT ") + c.dateText + " " + c.timeText;
-}
-
 int yearOf(long double t) {
     return static_cast<int>(jdToDate(t + kJ2000).year);
 }
@@ -68,43 +61,24 @@ int yearOf(long double t) {
 
 void drawPage(Run& r) {
     const Session& s = r.s;
-    const IntegrationState& st = s.integration;
-    console::setSize(kRunColumns, 27);
+    const EphemerisPage page =
+        assembleEphemerisPage(s, r.settings, r.engine.model.coefficients.astronomicalUnit);
+    std::vector<bool> shown(page.bodies.size(), true);
+    for (std::size_t i = 0; i < shown.size(); ++i) shown[i] = !s.bodies.isHidden(static_cast<int>(i));
+    const std::vector<std::string> lines = ephemerisPageLines(page, shown);
+    const std::size_t headerRows = page.settings.centre == CentreKind::Topocentric ? 3 : 2;
+    console::setSize(kRunColumns, kPageRows);
     console::setColor(LightGrey, Black);
     console::clear();
-    console::setColor(White, Black);
-    console::printAt(1, 2, epochText(r, st.epoch));
-    console::printAt(1, 40, "JD" + formatMask(" ########.###### ", st.epoch + kJ2000));
-    const TimeUnit& unit = kTimeUnits[static_cast<std::size_t>(r.settings.timeUnit)];
-    console::printAt(
-        1, 64,
-        "Step" + formatMask(" ######.### ", r.settings.scaleFactor * st.nominalStep * unit.perDay) +
-            unit.label);
-    console::printAt(1, 88, "Data set" + formatMask(" ##", static_cast<long double>(st.dataSet)));
-    console::setColor(Yellow, Black);
-    console::printAt(3, 2,
-                     "  #  Name     Heliocentric, J2000 equator:   X (AU)            Y (AU)"
-                     "            Z (AU)           r (AU)");
-    const long double au = r.engine.model.coefficients.astronomicalUnit;
-    const int last = std::min(s.bodies.layout.bodyCount, 22);
-    for (int i = 0; i <= last; ++i) {
-        auto p = r.engine.heliocentricJ2000(i);
-        const long double d = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
-        console::setColor(i == 0 ? Yellow : LightGrey, Black);
-        std::string line = formatMask("###", static_cast<long double>(i)) + "  " +
-                           bodyName(s.bodies, i) + std::string(24, ' ') +
-                           formatMask("####.############ ", {p[0] / au, p[1] / au, p[2] / au}) +
-                           formatMask("###.#########", d / au);
-        console::printAt(4 + i, 2, line);
-    }
-    if (s.bodies.layout.bodyCount > last) {
-        console::setColor(DarkGrey, Black);
-        console::printAt(26, 2,
-                         "... and " + std::to_string(s.bodies.layout.bodyCount - last) +
-                             " more bodies (file output writes every body)");
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        // Header and time line white, column headers yellow, the Sun yellow.
+        const bool columns = k > headerRows && k <= headerRows + 2 && lines[k].rfind("Body", 0) == 0;
+        const bool sun = lines[k].rfind(bodyName(s.bodies, 0), 0) == 0 && k > headerRows + 1;
+        console::setColor(k <= headerRows ? White : (columns || sun) ? Yellow : LightGrey, Black);
+        console::printAt(static_cast<int>(k) + 1, 1, lines[k]);
     }
     console::setColor(LightGreen, Black);
-    console::printAt(27, 2, "Space: next step   Esc: key-action screen   Q: help");
+    console::printAt(kPageRows, 2, "Space: next step   Esc: key-action screen   Q: help");
 }
 
 // -------------------------------------------------------------- file output
@@ -115,38 +89,35 @@ std::vector<std::string> bodyNames(const Session& s) {
     return names;
 }
 
-std::string timeField(const FileOutputSettings& o, const Run& r, long double t) {
-    switch (o.time) {
-    case TimeRecording::julianDate:
-        return formatMask("########.######## ", t + kJ2000);
-    case TimeRecording::julianYears:
-        return formatMask("####.########## ", 2000.0L + t / 365.25L);
-    case TimeRecording::julianCenturies:
-        return formatMask("###.############ ", t / 36525.0L);
-    case TimeRecording::julianMillennia:
-        return formatMask("###.############# ", t / 365250.0L);
-    default:
-        return epochText(r, t) + " ";
-    }
-}
-
+// Appends this step's records: OUTPUT.LOG (angular quantities) and one
+// ".OUT" file per selected body; the page's centre has nothing to record.
 void writeRecords(Run& r) {
     const Session& s = r.s;
-    const long double t = s.integration.epoch;
-    const long double au = r.engine.model.coefficients.astronomicalUnit;
-    std::string log = timeField(r.output, r, t);
-    for (int i = 1; i <= s.bodies.layout.bodyCount; ++i) {
-        if (static_cast<std::size_t>(i) >= r.output.fileNames.size() ||
-            r.output.fileNames[i].empty())
-            continue;
-        auto p = r.engine.heliocentricJ2000(i);
-        appendRecord(r.output.fileNames[i],
-                     timeField(r.output, r, t) +
-                         formatMask("####.############ ", {p[0] / au, p[1] / au, p[2] / au}));
+    const EphemerisPage page =
+        assembleEphemerisPage(s, r.settings, r.engine.model.coefficients.astronomicalUnit);
+    const RecordTimeUnit unit = recordTimeUnit(r.output.time);
+    std::string message;
+    bool ok = true;
+    std::vector<std::string> log;
+    if (!r.output.openingWritten) log = outputLogOpening(page);
+    const std::string header = bodyFileHeader(page, unit);
+    for (const PageBody& body : page.bodies) {
+        const auto i = static_cast<std::size_t>(body.index);
+        if (body.centre || i >= r.output.fileNames.size() || r.output.fileNames[i].empty()) continue;
+        const std::string record = bodyRecord(page, body, unit);
+        std::vector<std::string> lines;
+        if (!r.output.openingWritten && !header.empty()) lines.push_back(header);
+        lines.push_back(record);
+        ok = ok && appendLines(r.output.fileNames[i], lines, message);
+        if (!page.settings.orthogonal)
+            log.push_back(pageRecordTime(page, unit) + bodyRows(page, body).front());
     }
-    appendRecord("OUTPUT.LOG",
-                 log + formatMask("######", static_cast<long double>(s.bodies.layout.bodyCount)) +
-                     " bodies");
+    if (!log.empty()) ok = ok && appendLines("OUTPUT.LOG", log, message);
+    r.output.openingWritten = true;
+    if (!ok) {
+        showError(message);
+        r.output.active = false;
+    }
     if (--r.output.recordsLeft <= 0) r.output.active = false;
 }
 
@@ -159,7 +130,7 @@ void fileOutputDialog(Run& r) {
     console::printAt(3, 4, "Records will be written to the following files: ");
     console::setColor(LightCyan, Black);
     console::printAt(5, 4, "OUTPUT  .LOG");
-    const auto names = outFileNames(bodyNames(s));
+    const auto names = outputFileNames(bodyNames(s));
     int row = 6, col = 4;
     for (int i = 1; i < static_cast<int>(names.size()) && row < 20; ++i) {
         console::printAt(row, col, names[static_cast<std::size_t>(i)]);
@@ -201,9 +172,10 @@ void fileOutputDialog(Run& r) {
     r.output.fileNames = names;
     for (int i = 0; i < static_cast<int>(names.size()); ++i) {
         const bool major = i <= s.bodies.layout.lastMassive;
-        if (i == 0 || (r.output.bodies == 'M' && !major) || (r.output.bodies == 'S' && major))
+        if ((r.output.bodies == 'M' && !major) || (r.output.bodies == 'S' && major))
             r.output.fileNames[static_cast<std::size_t>(i)].clear();
     }
+    r.output.openingWritten = false;
     r.output.active = true;
 }
 

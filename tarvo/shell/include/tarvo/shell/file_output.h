@@ -3,7 +3,6 @@
 // thousands of bodies never exhaust file handles.
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,14 +16,7 @@ struct FileOutputSettings {
     int recordsLeft = 100;
     TimeRecording time = TimeRecording::date;
     std::vector<std::string> fileNames; // per body; "" where the body is not written
+    bool openingWritten = false;        // OUTPUT.LOG and the files' headers of this output
 };
-
-// File names of the bodies' .OUT files: the name without surrounding blanks,
-// characters that cannot stand in a file name replaced by "_", and a number
-// appended where two bodies would share a file ("CERES.OUT", "CERES_2.OUT").
-std::vector<std::string> outFileNames(const std::vector<std::string>& bodyNames);
-
-// Appends `line` (CR LF added) to `file`; false when it cannot be written.
-bool appendRecord(const std::filesystem::path& file, const std::string& line);
 
 } // namespace tarvo

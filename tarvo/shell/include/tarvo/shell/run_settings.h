@@ -17,7 +17,7 @@ struct RunSettings {
     bool topocentric = false;
     bool planetCentric = false;
     int centreBody = 3;       // the centre of geocentric and planet-centric displays
-    int referenceEquinox = 0; // 0 J2000, -1 date, 1 a year
+    int referenceEquinox = -1; // 0 J2000, -1 date (the default), 1 a year
     double referenceYear = 2000;
     PrecessionState precession = PrecessionState::on;
     bool backward = false;

@@ -1,0 +1,142 @@
+// The ephemeris page of a whole run against an independent reduction: tarvo
+// driven by a key script (data set 2, decimal units) shows the apparent
+// geocentric right ascension and declination of date; the oracle is JPL
+// DE405 with the light-time equation iterated, ERFA's relativistic
+// aberration (eraAb), IAU 2006 precession (eraBp06, no frame bias) and IAU
+// 1980 nutation (eraNut80) with the IAU 2006 mean obliquity — the models
+// the page uses (its nutation is the 63-term form of the 1980 theory).  No
+// light deflection on either side.
+#include "program_runner.h"
+
+#include "../../reductions/tests/apparent_place_oracle.h"
+#include "tarvo/reductions/time_scales.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <numbers>
+#include <sstream>
+
+namespace {
+
+constexpr double kDegree = std::numbers::pi / 180.0;
+constexpr double kArcsec = std::numbers::pi / 648000.0;
+
+struct PagePlace {
+    double ra = 0, dec = 0, distanceAu = 0; // radians, AU
+};
+
+// The last ephemeris page of the transcript (decimal units): name -> place.
+std::map<std::string, PagePlace> lastPage(const std::string& transcript, std::string& timeLine) {
+    const std::size_t header = transcript.rfind("RA (deg)");
+    std::map<std::string, PagePlace> places;
+    if (header == std::string::npos) return places;
+    const std::size_t screen = transcript.rfind("=== screen", header);
+    std::istringstream in(transcript.substr(screen, transcript.find("=== screen", header) - screen));
+    std::string line;
+    bool table = false;
+    while (std::getline(in, line)) {
+        if (line.rfind("UT:", 0) == 0 || line.rfind("TT:", 0) == 0) timeLine = line;
+        if (line.find("RA (deg)") != std::string::npos) {
+            table = true;
+            continue;
+        }
+        if (!table || line.size() < 10) continue;
+        std::istringstream fields(line.substr(10));
+        PagePlace p;
+        if (fields >> p.ra >> p.dec >> p.distanceAu) {
+            std::string name = line.substr(0, 9);
+            name.erase(name.find_last_not_of(' ') + 1);
+            places[name] = {p.ra * kDegree, p.dec * kDegree, p.distanceAu};
+        }
+    }
+    return places;
+}
+
+class PageAccuracy : public tarvo::testing::TreeFixture {
+  protected:
+    void SetUp() override { SetUpTree("BIN/PL431MND.BIN", {"CFG"}); }
+
+    // Compares the page's places with the oracle at the TT Julian date jdTT.
+    void compare(const std::map<std::string, PagePlace>& page, long double jdTT, const char* label) {
+        std::string message;
+        auto ephemeris = tarvo::testing::openDe405(message);
+        if (!ephemeris) GTEST_SKIP() << message;
+        const std::pair<const char*, jpl::Body> bodies[] = {{"SUN", jpl::Body::Sun},
+                                                            {"MOON", jpl::Body::Moon},
+                                                            {"MARS", jpl::Body::Mars},
+                                                            {"JUPITER", jpl::Body::Jupiter}};
+        for (const auto& [name, body] : bodies) {
+            SCOPED_TRACE(std::string(label) + " " + name);
+            const auto shown = page.find(name);
+            ASSERT_NE(shown, page.end()) << "no row for " << name;
+            const auto oracle = tarvo::testing::apparentRaDecOfDate(*ephemeris, body, jdTT);
+            ASSERT_TRUE(oracle.has_value());
+            const double separation = eraSeps(shown->second.ra, shown->second.dec,
+                                              oracle->rightAscension, oracle->declination) /
+                                      kArcsec;
+            const double dRa = std::remainder(shown->second.ra - oracle->rightAscension,
+                                              2 * std::numbers::pi) *
+                               std::cos(oracle->declination) / kArcsec;
+            const double dDec = (shown->second.dec - oracle->declination) / kArcsec;
+            std::printf("%s %-8s dRA cos(dec) %+8.4f\"  dDec %+8.4f\"  separation %7.4f\"\n", label,
+                        name, dRa, dDec, separation);
+            EXPECT_LT(separation, 0.05);
+        }
+    }
+};
+
+// 2024 April 8, 18:00 UT (Delta-T automatic: TT = UT + the program's ΔT).
+TEST_F(PageAccuracy, ApparentPlacesOfTheEclipseDayMatchErfaAndDe405) {
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 2024,04,08.75\n"
+                 "expect Space: next step\n"
+                 "key M\n"
+                 "expect RA (deg)\n"
+                 "expect UT:   2024/04/08: 18:00:00.0\n"
+                 "expect - Apparent Coordinates -\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    std::string timeLine;
+    const auto page = lastPage(transcript(), timeLine);
+    // The instant the program started from: the typed UT made TT with its ΔT.
+    const long double tUT = 2460409.25L - tarvo::kJulianDateJ2000;
+    const long double tTT = tarvo::universalToTerrestrial(tUT, tarvo::DeltaTSettings{});
+    // The page says the same ΔT (to its 0.1 s).
+    const std::size_t at = timeLine.find("DeltaT =");
+    ASSERT_NE(at, std::string::npos) << timeLine;
+    EXPECT_NEAR(std::stod(timeLine.substr(at + 8)), static_cast<double>((tTT - tUT) * 86400.0L), 0.051);
+    compare(page, tTT + tarvo::kJulianDateJ2000, "2024-04-08 18:00 UT");
+}
+
+// 2000 January 1, 12:00 TT: Delta-T off, then a jump to the instant.
+TEST_F(PageAccuracy, ApparentPlacesAtJ2000MatchErfaAndDe405) {
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 2000,01,01.5\n"
+                 "expect Space: next step\n"
+                 "key Esc\n"
+                 "key D\n"
+                 "key Esc\n"
+                 "expect D   Delta-T        Off\n"
+                 "key J\n"
+                 "text 2000,01,01.5\n"
+                 "expect TT:   2000/01/01: 12:00:00.0\n"
+                 "key M\n"
+                 "expect RA (deg)\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    std::string timeLine;
+    const auto page = lastPage(transcript(), timeLine);
+    EXPECT_EQ(timeLine.find("DeltaT"), std::string::npos) << timeLine;
+    compare(page, 2451545.0L, "2000-01-01 12:00 TT");
+}
+
+} // namespace
