@@ -29,7 +29,7 @@ struct ComparisonSettings {
     long double startEpoch = 0;          // wanted start, days from J2000 (nearest record taken)
     int direction = +1;
     std::vector<double> spansYears = {1, 10, 30, 50};
-    long double frameRenewalDays = 30;
+    long double frameRenewalDays = 100;
     long double nominalStep = 0;  // 0: the data set's default
     int orderCode = 0;            // 0: the data set's default
 };

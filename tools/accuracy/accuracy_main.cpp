@@ -80,7 +80,7 @@ int main(int argc, char** argv)
     std::vector<int> sets = {1, 2, 3, 5};
     std::vector<double> spans = {1, 10, 30, 50};
     long double forwardFrom = kDay1970, backwardFrom = kDay2030;
-    long double renewal = 30;
+    long double renewal = 100;
     long double step = 0;
     int order = 0;
     for (int i = 1; i < argc; ++i) {

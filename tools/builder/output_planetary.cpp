@@ -112,7 +112,7 @@ void registerDataSet(int dataSet)
     builder::registerOutput({
         .path = std::string("BIN/") + names->library,
         .order = 60,
-        .version = "8",
+        .version = "9",
         .inputs = sourceFiles,
         .optionKeys = kSourceOptions,
         .build =
@@ -128,7 +128,7 @@ void registerDataSet(int dataSet)
     builder::registerOutput({
         .path = std::string("ASC/") + names->description,
         .order = 60,
-        .version = "8",
+        .version = "9",
         .inputs = sourceFiles,
         .optionKeys = kSourceOptions,
         .build =

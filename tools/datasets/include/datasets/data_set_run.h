@@ -22,7 +22,7 @@ struct RunSettings {
     int dataSet = 2;
     std::filesystem::path tree;        // the data tree (BIN and ASC inside)
     long double wantedEpoch = 0;       // days from J2000; the nearest record is taken
-    long double frameRenewalDays = 30; // 0: stay in the J2000 frame
+    long double frameRenewalDays = 100; // as the run loop; 0: stay in the J2000 frame
     long double nominalStep = 0;       // days; 0: the default of the data set
     int orderCode = 0;                 // 0: the default of the data set
 };
