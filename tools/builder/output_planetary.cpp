@@ -41,18 +41,20 @@ datasets::SourceOptions sourceOptions(const builder::BuildContext& ctx)
     return o;
 }
 
+std::string optionsKey(const builder::BuildContext& ctx)
+{
+    std::string key;
+    for (const auto& k : kSourceOptions) key += k + "=" + ctx.option(k) + "\n";
+    return key;
+}
+
 // One factory per set of options for the whole builder run, so that the
 // asteroids are integrated once for all the data sets that carry them.
 datasets::DataSetFactory& factory(const builder::BuildContext& ctx)
 {
-    static std::string key;
-    static std::unique_ptr<datasets::DataSetFactory> shared;
-    std::string wanted;
-    for (const auto& k : kSourceOptions) wanted += k + "=" + ctx.option(k) + "\n";
-    if (!shared || key != wanted) {
-        shared = std::make_unique<datasets::DataSetFactory>(sourceOptions(ctx));
-        key = wanted;
-    }
+    static std::map<std::string, std::unique_ptr<datasets::DataSetFactory>> factories;
+    auto& shared = factories[optionsKey(ctx)];
+    if (!shared) shared = std::make_unique<datasets::DataSetFactory>(sourceOptions(ctx));
     return *shared;
 }
 
@@ -78,9 +80,9 @@ struct Built {
 // Contents of a data set, made once per builder run.
 const Built& builtDataSet(const builder::BuildContext& ctx, int dataSet)
 {
-    static std::map<std::pair<const void*, int>, Built> cache;
+    static std::map<std::pair<std::string, int>, Built> cache;
     datasets::DataSetFactory& f = factory(ctx);
-    auto key = std::make_pair(static_cast<const void*>(&f), dataSet);
+    auto key = std::make_pair(optionsKey(ctx), dataSet);
     auto known = cache.find(key);
     if (known != cache.end()) return known->second;
     std::string message;
