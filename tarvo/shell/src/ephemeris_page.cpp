@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 
 namespace tarvo {
 
@@ -127,11 +128,6 @@ std::string padTo(std::string text, std::size_t width) {
     return text;
 }
 
-// The fields of a row after the name (records carry the time instead).
-std::string fieldsOf(const std::string& row, const PageBody& body) {
-    return row.size() > body.name.size() + 1 ? row.substr(body.name.size() + 1) : std::string();
-}
-
 } // namespace
 
 std::string dataSetLabel(int dataSet) {
@@ -249,6 +245,9 @@ EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, lo
         body.position = {x[k], y[k], z[k]};
         body.velocity = {vx[k], vy[k], vz[k]};
         body.angles = sphericalAngles(body.position);
+        // atan2 of a y a hair below zero plus 2π rounds to 2π itself, which the
+        // masks would print as 360: such a direction is at 0.
+        if (body.angles.longitude >= 2.0 * std::numbers::pi) body.angles.longitude = 0.0;
         body.rates = angleRates(body.position, body.velocity);
         if (!horizontal || body.centre) continue;
         HorizontalRow& h = body.horizontal;
@@ -370,7 +369,7 @@ std::string bodyRecord(const EphemerisPage& page, const PageBody& body, RecordTi
     if (ps.orthogonal && ps.frame != CoordinateFrame::Horizontal)
         return orthogonalFileRecord(time, {body.name, body.position, body.velocity},
                                     ps.distancesInAu, page.astronomicalUnitGm);
-    return time + fieldsOf(bodyRows(page, body).front(), body);
+    return recordLine(time, bodyRows(page, body).front());
 }
 
 std::string bodyFileHeader(const EphemerisPage& page, RecordTimeUnit unit) {
