@@ -197,7 +197,7 @@ EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, lo
         PageBody& body = page.bodies[k];
         body.index = i;
         body.name = bodyName(b, i);
-        body.centre = i == centre && !topocentric;
+        body.centre = i == centre; // also topocentric: the Earth below the site is no body to show
         const bool fromEarth = i == moon || (st.satelliteMode && i > b.layout.lastMajor);
         RelativeState rel;
         rel.position = minus(states.p[k], fromEarth ? moonObserverP : observerP);
@@ -298,8 +298,8 @@ std::vector<std::string> ephemerisPageLines(const EphemerisPage& page, const std
     if (ps.frame == CoordinateFrame::Horizontal) {
         lines.push_back(horizontalHeader());
     } else if (ps.orthogonal) {
-        lines.push_back("Body     " + orthogonalHeader(ps.distancesInAu));
-        if (ps.showVelocity) lines.push_back("         " + orthogonalVelocityHeader(ps.distancesInAu));
+        lines.push_back(orthogonalHeader(ps.distancesInAu));
+        if (ps.showVelocity) lines.push_back(orthogonalVelocityHeader(ps.distancesInAu));
     } else {
         lines.push_back(angularHeader(ps));
     }
