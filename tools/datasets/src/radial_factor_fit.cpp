@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "datasets/data_set_run.h"
+#include "longitude_drift.h"
 #include "tarvo/dynamics/physical_constants.h"
 #include "tarvo/libraries/planetary_library.h"
 
@@ -13,10 +14,6 @@ using Vec = std::array<long double, 3>;
 
 constexpr long double kSampleDays = 30;  // a whole number of 3- and 5-day steps
 
-Vec cross(const Vec& a, const Vec& b)
-{
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
 long double dot(const Vec& a, const Vec& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 bool isFitted(const BodySpec& b)
@@ -46,41 +43,6 @@ Sensitivity sensitivityOf(const BodyState& s, long double mass, long double sunM
     out.k = speed ? -3 * v2 / X : 3 * gm / (r * X) - 1;
     out.distanceGm = a;
     return out;
-}
-
-// Drift (rad/day) of each fitted block's longitude in one run.
-bool driftsOfOneRun(const DataSetContents& contents, std::size_t record, int direction, double years,
-                    const std::vector<std::size_t>& fitted, PlanetarySource& source, std::vector<long double>& drifts,
-                    std::string& message)
-{
-    DataSetRun run;
-    RunSettings settings;
-    settings.dataSet = contents.dataSet;
-    if (!run.startFromContents(contents, record, settings, direction, message)) return false;
-    const long double t0 = run.recordEpoch();
-    const int samples = static_cast<int>(years * 365.25 / static_cast<double>(kSampleDays));
-    // Least squares of delta-lambda = alpha + beta (t - t0), per body.
-    std::vector<long double> sx(fitted.size(), 0), sy(fitted.size(), 0), sxx(fitted.size(), 0),
-        sxy(fitted.size(), 0);
-    for (int j = 1; j <= samples; ++j) {
-        const long double t = t0 + direction * j * kSampleDays;
-        if (!run.advanceTo(t, message)) return false;
-        for (std::size_t f = 0; f < fitted.size(); ++f) {
-            const std::size_t b = fitted[f];
-            BodyState jpl;
-            if (!source.state(contents.blocks[b], t, jpl, message)) return false;
-            const BodyState mine = run.stateJ2000(tarvo::librarySlot(contents.dataSet, static_cast<int>(b + 1)));
-            Vec h = cross(jpl.position, jpl.velocity);
-            const long double hn = std::sqrt(dot(h, h));
-            const long double dl = dot(cross(jpl.position, mine.position), h) / hn / dot(jpl.position, jpl.position);
-            const long double x = t - t0;
-            sx[f] += x, sy[f] += dl, sxx[f] += x * x, sxy[f] += x * dl;
-        }
-    }
-    drifts.assign(fitted.size(), 0);
-    for (std::size_t f = 0; f < fitted.size(); ++f)
-        drifts[f] = (samples * sxy[f] - sx[f] * sy[f]) / (samples * sxx[f] - sx[f] * sx[f]);
-    return true;
 }
 
 }  // namespace
@@ -120,7 +82,8 @@ bool fitRadialFactors(DataSetContents& contents, PlanetarySource& source, const 
         std::vector<long double> meanDrift(fitted.size(), 0), meanRate(fitted.size(), 0);
         for (const Start& s : starts) {
             std::vector<long double> drifts;
-            if (!driftsOfOneRun(contents, s.record, s.direction, settings.years, fitted, source, drifts, message))
+            if (!driftsOfOneRun(contents, s.record, s.direction, settings.years, kSampleDays, fitted, source, drifts,
+                                message))
                 return false;
             for (std::size_t f = 0; f < fitted.size(); ++f) {
                 const std::size_t b = fitted[f];
