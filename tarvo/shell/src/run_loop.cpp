@@ -5,6 +5,7 @@
 #include "tarvo/libraries/state_file.h"
 #include "tarvo/reductions/time_prompts.h"
 #include "tarvo/shell/configuration.h"
+#include "tarvo/shell/elements_page.h"
 #include "tarvo/shell/ephemeris_page.h"
 #include "tarvo/shell/file_output.h"
 #include "tarvo/shell/format_mask.h"
@@ -65,8 +66,12 @@ void drawPage(Run& r) {
         assembleEphemerisPage(s, r.settings, r.engine.model.coefficients.astronomicalUnit);
     std::vector<bool> shown(page.bodies.size(), true);
     for (std::size_t i = 0; i < shown.size(); ++i) shown[i] = !s.bodies.isHidden(static_cast<int>(i));
-    const std::vector<std::string> lines = ephemerisPageLines(page, shown);
-    const std::size_t headerRows = page.settings.centre == CentreKind::Topocentric ? 3 : 2;
+    const std::vector<std::string> lines =
+        r.settings.elementsPage
+            ? elementsPageLines(s, r.settings, r.engine.model.coefficients.astronomicalUnit, shown)
+            : ephemerisPageLines(page, shown);
+    const std::size_t headerRows =
+        r.settings.elementsPage ? 2 : page.settings.centre == CentreKind::Topocentric ? 3 : 2;
     console::setSize(kRunColumns, kPageRows);
     console::setColor(LightGrey, Black);
     console::clear();

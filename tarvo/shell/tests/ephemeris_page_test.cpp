@@ -2,12 +2,15 @@
 // in closed form: straight-line geometry for the centres and frames, the
 // step-velocity convention of the table for the rates, and the row budget of
 // a 27-row page.
+#include "tarvo/shell/elements_page.h"
 #include "tarvo/shell/ephemeris_page.h"
+#include "tarvo/libraries/orbital_elements.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+#include <sstream>
 
 namespace {
 
@@ -200,6 +203,43 @@ TEST(EphemerisPageLines, OrthogonalWithVelocitiesAndItsRecords) {
     EXPECT_TRUE(tarvo::outputLogOpening(p).empty());
     const std::string record = tarvo::bodyRecord(p, p.bodies[0], tarvo::RecordTimeUnit::JulianDate);
     EXPECT_EQ(record.rfind(" 2451545.00000  ", 0), 0u) << record;
+}
+
+} // namespace
+
+namespace {
+
+// The elements page: a massless body on a circular orbit of 1 AU in the
+// J2000 ecliptic about a Sun of the Gaussian constant's mass has a = 1,
+// e = 0, i = 0 and a period of 2π/k days; the Moon's row is geocentric.
+TEST(ElementsPage, CircularOrbitAndTheGeocentricMoon) {
+    Table t;
+    auto& b = t.s.bodies;
+    b.mass[0] = tarvo::nominalSunMass;
+    const double k = 0.01720209895;
+    const double speed = k * kAu; // Gm/day on a circle of 1 AU (μ = k² AU³/day²)
+    const double eps = 84381.448 / 3600.0 * std::numbers::pi / 180.0;
+    // Mars at 1 AU on x, moving along the ecliptic's y axis (equatorial y, z).
+    b.posX[3] = kAu, b.posY[3] = 0;
+    b.velY[3] = 3.0 * speed * std::cos(eps);
+    b.velZ[3] = 3.0 * speed * std::sin(eps);
+    b.mass[1] = 5.97, b.mass[2] = 0.0735;
+    b.velX[2] = 3.0 * 0.0885; // the Moon, 1.02 km/s across its radius vector
+    const auto lines = tarvo::elementsPageLines(t.s, t.run, kAu, {});
+    ASSERT_EQ(lines.size(), 4u + 4u);
+    EXPECT_NE(lines[0].find(" Ecliptic  Osculating Elements (J2000.0) at JD 2451545.000000"), std::string::npos)
+        << lines[0];
+    EXPECT_EQ(lines[3].rfind("Body", 0), 0u);
+    const std::string& mars = lines[6];
+    ASSERT_EQ(mars.rfind("MARS", 0), 0u);
+    std::istringstream fields(mars.substr(9));
+    double e, i, w, node, a, varpi, m0, period;
+    ASSERT_TRUE(fields >> e >> i >> w >> node >> a >> varpi >> m0 >> period) << mars;
+    EXPECT_NEAR(e, 0.0, 1e-7);
+    EXPECT_NEAR(i, 0.0, 1e-5);
+    EXPECT_NEAR(a, 1.0, 1e-7);
+    EXPECT_NEAR(period, 2 * std::numbers::pi / k / 365.25, 1e-6) << mars; // years
+    EXPECT_EQ(lines[5].rfind("MOON", 0), 0u);
 }
 
 } // namespace
