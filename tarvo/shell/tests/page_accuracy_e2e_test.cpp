@@ -139,4 +139,49 @@ TEST_F(PageAccuracy, ApparentPlacesAtJ2000MatchErfaAndDe405) {
     compare(page, 2451545.0L, "2000-01-01 12:00 TT");
 }
 
+// The elements page (key X) of the same run: the Earth's osculating
+// semi-major axis and eccentricity against the two-body elements of DE405's
+// heliocentric Earth (vis-viva and the Laplace vector, μ = k² (1 + m⊕/m☉)).
+TEST_F(PageAccuracy, ElementsPageEarthMatchesTheTwoBodyElementsOfDe405) {
+    std::string message;
+    auto ephemeris = tarvo::testing::openDe405(message);
+    if (!ephemeris) GTEST_SKIP() << message;
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 2000,01,01.5\n"
+                 "expect Space: next step\n"
+                 "key Esc\n"
+                 "key D\n"
+                 "key Esc\n"
+                 "key X\n"
+                 "key J\n"
+                 "text 2000,01,01.5\n"
+                 "expect Osculating Elements (J2000.0) at JD 2451545.000000\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    const std::string text = transcript();
+    const std::size_t at = text.find("\nEARTH ", text.rfind("Osculating Elements"));
+    ASSERT_NE(at, std::string::npos);
+    std::istringstream fields(text.substr(at + 10, 120));
+    double e, i, w, node, a;
+    ASSERT_TRUE(fields >> e >> i >> w >> node >> a);
+    jpl::StateVector sv;
+    ASSERT_TRUE(ephemeris->state(jpl::Body::Earth, jpl::Body::Sun, 2451545.0L, sv, message, jpl::LengthUnit::AstronomicalUnit))
+        << message;
+    const double k = 0.01720209895, massRatio = 1.0 / 332946.05; // Earth without the Moon
+    const double mu = k * k * (1 + massRatio);
+    double p[3], v[3];
+    for (int c = 0; c < 3; ++c) p[c] = static_cast<double>(sv.position[c]), v[c] = static_cast<double>(sv.velocity[c]);
+    const double rr = std::sqrt(eraPdp(p, p)), v2 = eraPdp(v, v), rv = eraPdp(p, v);
+    const double aOracle = 1.0 / (2.0 / rr - v2 / mu);
+    double ev[3];
+    for (int c = 0; c < 3; ++c) ev[c] = ((v2 - mu / rr) * p[c] - rv * v[c]) / mu;
+    const double eOracle = std::sqrt(eraPdp(ev, ev));
+    std::printf("EARTH a %.8f (oracle %.8f)  e %.8f (oracle %.8f)\n", a, aOracle, e, eOracle);
+    EXPECT_NEAR(a, aOracle, 2e-7);
+    EXPECT_NEAR(e, eOracle, 2e-7);
+}
+
 } // namespace
