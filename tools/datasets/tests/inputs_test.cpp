@@ -47,7 +47,8 @@ TEST(AsteroidElementExport, TruncatedGarbageAndOversizedFilesAreRefused)
         EXPECT_EQ(elements.at(7).a, 42);
     };
     refused(write(dir.path, "cut.dat", good.substr(0, good.size() / 2)));
-    refused(write(dir.path, "garbage.dat", std::string("\x01\xff\x00 not json", 14)));
+    static const char garbage[] = "\x01\xff\x00 not json";
+    refused(write(dir.path, "garbage.dat", std::string(garbage, sizeof garbage - 1)));
     refused(write(dir.path, "missing-ceres.dat", R"({"fields":["full_name","epoch_mjd","e","a","i","om","w","ma"],"data":[]})"));
     refused(write(dir.path, "bad-e.dat", R"({"fields":["full_name","epoch_mjd","e","a","i","om","w","ma"],)"
                                          R"("data":[["1 Ceres","59800","1.5","2.7","1","1","1","1"]]})"));
