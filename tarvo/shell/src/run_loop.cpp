@@ -106,7 +106,26 @@ void writeRecords(Run& r) {
     std::vector<std::string> log;
     if (!r.output.openingWritten) log = outputLogOpening(page);
     const std::string header = bodyFileHeader(page, unit);
+    if (r.settings.elementsPage) {
+        // The elements page writes element records to the bodies' files.
+        log.clear();
+        const long double au = r.engine.model.coefficients.astronomicalUnit;
+        for (int i = 1; i <= s.bodies.layout.bodyCount; ++i) {
+            const auto k = static_cast<std::size_t>(i);
+            if (k >= r.output.fileNames.size() || r.output.fileNames[k].empty()) continue;
+            std::vector<std::string> lines;
+            if (!r.output.openingWritten)
+                lines = elementFileHeader(elementsTitle(s), bodyName(s.bodies, i), unit,
+                                          ElementDisplay::SemiMajorAxis, "");
+            lines.push_back(elementFileRecord(
+                pageRecordTime(page, unit),
+                elementRowText(ElementDisplay::SemiMajorAxis, ElementForm::BodyFile,
+                               bodyElementRow(s, i, au))));
+            ok = ok && appendLines(r.output.fileNames[k], lines, message);
+        }
+    }
     for (const PageBody& body : page.bodies) {
+        if (r.settings.elementsPage) break;
         const auto i = static_cast<std::size_t>(body.index);
         if (body.centre || i >= r.output.fileNames.size() || r.output.fileNames[i].empty()) continue;
         const std::string record = bodyRecord(page, body, unit);

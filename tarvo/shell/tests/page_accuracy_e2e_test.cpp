@@ -18,6 +18,7 @@
 #include <map>
 #include <numbers>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -182,6 +183,43 @@ TEST_F(PageAccuracy, ElementsPageEarthMatchesTheTwoBodyElementsOfDe405) {
     std::printf("EARTH a %.8f (oracle %.8f)  e %.8f (oracle %.8f)\n", a, aOracle, e, eOracle);
     EXPECT_NEAR(a, aOracle, 2e-7);
     EXPECT_NEAR(e, eOracle, 2e-7);
+}
+
+// File output while the elements page is shown: element records (three
+// header lines, then one line per step) in the bodies' files, no OUTPUT.LOG;
+// Mars' semi-major axis near its 1.5236 AU.
+TEST_F(PageAccuracy, ElementRecordsGoToTheBodiesFiles) {
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 2024,04,08.75\n"
+                 "expect Space: next step\n"
+                 "key Esc\n"
+                 "key X\n"
+                 "key F\n"
+                 "key Y\n"
+                 "text 2\n"
+                 "key J\n"
+                 "expect Osculating Elements\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    const auto work = root / "USERDATA";
+    EXPECT_FALSE(std::filesystem::exists(work / "OUTPUT.LOG"));
+    std::istringstream mars(tarvo::testing::readFile(work / "MARS.OUT"));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(mars, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 3u + 2u);
+    EXPECT_NE(lines[0].find("Osculating Elements (J2000.0)"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("MARS"), std::string::npos) << lines[0];
+    for (std::size_t k = 3; k < lines.size(); ++k) {
+        std::istringstream fields(lines[k]);
+        double jd, e, i, w, node, a;
+        ASSERT_TRUE(fields >> jd >> e >> i >> w >> node >> a) << lines[k];
+        EXPECT_NEAR(jd, 2460409.25 + 3.0 * static_cast<double>(k - 3), 1e-5);
+        EXPECT_NEAR(a, 1.5236, 2e-4);
+        EXPECT_NEAR(e, 0.0933, 2e-4);
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // (a, longitude of perihelion, M0, period).
 #pragma once
 
+#include "tarvo/reductions/page_elements.h"
 #include "tarvo/shell/run_settings.h"
 #include "tarvo/shell/session.h"
 
@@ -30,6 +31,12 @@ namespace tarvo {
 **   factor for the Moon, and the body's own mass enters by its ratio to the
 **   central mass.
 */
+// The element row of body i (1 .. N) of the table, as described below.
+ElementRow bodyElementRow(const Session& s, int i, long double auGm);
+
+// The title line of the page at the current epoch.
+std::string elementsTitle(const Session& s);
+
 std::vector<std::string> elementsPageLines(const Session& s, const RunSettings& run, long double auGm,
                                            const std::vector<bool>& shown);
 
