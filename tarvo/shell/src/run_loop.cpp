@@ -104,11 +104,8 @@ void writeRecords(Run& r) {
     std::string message;
     bool ok = true;
     std::vector<std::string> log;
-    if (!r.output.openingWritten) log = outputLogOpening(page);
-    const std::string header = bodyFileHeader(page, unit);
     if (r.settings.elementsPage) {
         // The elements page writes element records to the bodies' files.
-        log.clear();
         const long double au = r.engine.model.coefficients.astronomicalUnit;
         for (int i = 1; i <= s.bodies.layout.bodyCount; ++i) {
             const auto k = static_cast<std::size_t>(i);
@@ -123,18 +120,20 @@ void writeRecords(Run& r) {
                                bodyElementRow(s, i, au))));
             ok = ok && appendLines(r.output.fileNames[k], lines, message);
         }
-    }
-    for (const PageBody& body : page.bodies) {
-        if (r.settings.elementsPage) break;
-        const auto i = static_cast<std::size_t>(body.index);
-        if (body.centre || i >= r.output.fileNames.size() || r.output.fileNames[i].empty()) continue;
-        const std::string record = bodyRecord(page, body, unit);
-        std::vector<std::string> lines;
-        if (!r.output.openingWritten && !header.empty()) lines.push_back(header);
-        lines.push_back(record);
-        ok = ok && appendLines(r.output.fileNames[i], lines, message);
-        if (!page.settings.orthogonal)
-            log.push_back(pageRecordTime(page, unit) + bodyRows(page, body).front());
+    } else {
+        if (!r.output.openingWritten) log = outputLogOpening(page);
+        const std::string header = bodyFileHeader(page, unit);
+        for (const PageBody& body : page.bodies) {
+            const auto i = static_cast<std::size_t>(body.index);
+            if (body.centre || i >= r.output.fileNames.size() || r.output.fileNames[i].empty())
+                continue;
+            std::vector<std::string> lines;
+            if (!r.output.openingWritten && !header.empty()) lines.push_back(header);
+            lines.push_back(bodyRecord(page, body, unit));
+            ok = ok && appendLines(r.output.fileNames[i], lines, message);
+            if (!page.settings.orthogonal)
+                log.push_back(pageRecordTime(page, unit) + bodyRows(page, body).front());
+        }
     }
     if (!log.empty()) ok = ok && appendLines("OUTPUT.LOG", log, message);
     r.output.openingWritten = true;
@@ -156,7 +155,7 @@ void fileOutputDialog(Run& r) {
     console::printAt(5, 4, "OUTPUT  .LOG");
     const auto names = outputFileNames(bodyNames(s));
     int row = 6, col = 4;
-    for (int i = 1; i < static_cast<int>(names.size()) && row < 20; ++i) {
+    for (int i = 0; i < static_cast<int>(names.size()) && row < 20; ++i) {
         console::printAt(row, col, names[static_cast<std::size_t>(i)]);
         col += 18;
         if (col > 90) col = 4, ++row;
