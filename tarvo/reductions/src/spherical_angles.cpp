@@ -12,6 +12,7 @@ SphericalAngles sphericalAngles(const PlaceVector& v) {
     const double rho = std::hypot(v[0], v[1]);
     a.longitude = rho == 0.0 ? 0.0 : std::atan2(v[1], v[0]);
     if (a.longitude < 0.0) a.longitude += 2.0 * std::numbers::pi;
+    if (a.longitude >= 2.0 * std::numbers::pi) a.longitude = 0.0; // -tiny + 2π rounds up to 2π
     a.latitude = std::atan2(v[2], rho);
     return a;
 }

@@ -85,6 +85,14 @@ TEST(AngleRates, PolarAxisGivesZeroNotNaN) {
     EXPECT_NEAR(a.latitude, -std::numbers::pi / 2, 1e-15);
 }
 
+TEST(SphericalAngles, LongitudeStaysBelowAFullTurn) {
+    // atan2 of a hair below the x axis plus 2π rounds to exactly 2π.
+    const auto a = tarvo::sphericalAngles({1.0, -1e-20, 0.0});
+    EXPECT_GE(a.longitude, 0.0);
+    EXPECT_LT(a.longitude, 2 * std::numbers::pi);
+    EXPECT_NEAR(tarvo::sphericalAngles({0.0, -1.0, 0.0}).longitude, 1.5 * std::numbers::pi, 1e-15);
+}
+
 TEST(AngleRates, SlowMotionStaysInArcsecondsPerHour) {
     const auto r = tarvo::angleRates({1.0, 0.0, 0.0}, {0.0, 1e-4, 0.0});
     EXPECT_FALSE(r.degrees);
