@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "tarvo/libraries/state_file.h"
+#include "tarvo/shell/atomic_file.h"
 
 namespace tarvo {
 namespace {
@@ -54,25 +55,8 @@ bool writeCheckpointBinary(const std::filesystem::path& file, const std::vector<
         for (std::size_t c = 0; c < 6; ++c)
             std::memcpy(bytes.data() + b * checkpointBytesPerBody + c * extendedBytes, &states[b][c], extendedBytes);
     // Written beside the target and renamed, so a failed write keeps the old checkpoint.
-    std::filesystem::path temporary = file;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out.flush()) {
-            message = file.string() + ": cannot be written";
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, file, error);
-    if (error) {
-        message = file.string() + ": cannot be replaced (" + error.message() + ")";
-        return false;
-    }
-    return true;
+    return writeFileAtomically(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                               message);
 }
 
 }  // namespace tarvo

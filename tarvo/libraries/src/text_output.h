@@ -3,8 +3,9 @@
 // never leaves half a file where the user's file was.
 #pragma once
 
+#include "tarvo/shell/atomic_file.h"
+
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,25 +14,9 @@ namespace tarvo {
 inline bool writeTextFileAtomically(const std::filesystem::path& file, const std::vector<std::string>& lines,
                                     std::string& message)
 {
-    std::filesystem::path temporary = file;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        for (const std::string& line : lines) out << line << "\r\n";
-        if (!out.flush()) {
-            message = file.string() + ": cannot be written";
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, file, error);
-    if (error) {
-        message = file.string() + ": cannot be replaced (" + error.message() + ")";
-        return false;
-    }
-    return true;
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return writeFileAtomically(file, text, message);
 }
 
 }  // namespace tarvo

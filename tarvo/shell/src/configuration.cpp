@@ -1,5 +1,6 @@
 #include "tarvo/shell/configuration.h"
 
+#include "tarvo/shell/atomic_file.h"
 #include "tarvo/shell/format_mask.h"
 #include "tarvo/shell/text_util.h"
 
@@ -93,22 +94,8 @@ std::string saveConfiguration(const fs::path& file, const DisplayToggles& toggle
         value.append((14 - value.size() % 14) % 14, ' ');
         text += value + kConfigurationKeys[i] + "\r\n";
     }
-    const fs::path temp = file.string() + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out || !(out << text) || !out.flush()) {
-            std::error_code ec;
-            fs::remove(temp, ec);
-            return "cannot write " + file.string();
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, file, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return "cannot replace " + file.string() + ": " + ec.message();
-    }
-    return "";
+    std::string message;
+    return writeFileAtomically(file, text, message) ? "" : message;
 }
 
 NonGravLawParameters loadNonGravParameters(const fs::path& file) {
