@@ -3,6 +3,8 @@
 #include "console/console.h"
 #include "tarvo/dynamics/physical_constants.h"
 #include "tarvo/libraries/state_file.h"
+#include "tarvo/reductions/centre_dialog.h"
+#include "tarvo/reductions/site_files.h"
 #include "tarvo/reductions/time_prompts.h"
 #include "tarvo/shell/configuration.h"
 #include "tarvo/shell/elements_page.h"
@@ -65,19 +67,22 @@ void drawPage(Run& r) {
     const EphemerisPage page =
         assembleEphemerisPage(s, r.settings, r.engine.model.coefficients.astronomicalUnit);
     std::vector<bool> shown(page.bodies.size(), true);
-    for (std::size_t i = 0; i < shown.size(); ++i) shown[i] = !s.bodies.isHidden(static_cast<int>(i));
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        shown[i] = !s.bodies.isHidden(static_cast<int>(i));
     const std::vector<std::string> lines =
         r.settings.elementsPage
             ? elementsPageLines(s, r.settings, r.engine.model.coefficients.astronomicalUnit, shown)
             : ephemerisPageLines(page, shown);
-    const std::size_t headerRows =
-        r.settings.elementsPage ? 2 : page.settings.centre == CentreKind::Topocentric ? 3 : 2;
+    const std::size_t headerRows = r.settings.elementsPage                           ? 2
+                                   : page.settings.centre == CentreKind::Topocentric ? 3
+                                                                                     : 2;
     console::setSize(kRunColumns, kPageRows);
     console::setColor(LightGrey, Black);
     console::clear();
     for (std::size_t k = 0; k < lines.size(); ++k) {
         // Header and time line white, column headers yellow, the Sun yellow.
-        const bool columns = k > headerRows && k <= headerRows + 2 && lines[k].rfind("Body", 0) == 0;
+        const bool columns =
+            k > headerRows && k <= headerRows + 2 && lines[k].rfind("Body", 0) == 0;
         const bool sun = lines[k].rfind(bodyName(s.bodies, 0), 0) == 0 && k > headerRows + 1;
         console::setColor(k <= headerRows ? White : (columns || sun) ? Yellow : LightGrey, Black);
         console::printAt(static_cast<int>(k) + 1, 1, lines[k]);
@@ -114,10 +119,10 @@ void writeRecords(Run& r) {
             if (!r.output.openingWritten)
                 lines = elementFileHeader(elementsTitle(s), bodyName(s.bodies, i), unit,
                                           ElementDisplay::SemiMajorAxis, "");
-            lines.push_back(elementFileRecord(
-                pageRecordTime(page, unit),
-                elementRowText(ElementDisplay::SemiMajorAxis, ElementForm::BodyFile,
-                               bodyElementRow(s, i, au))));
+            lines.push_back(
+                elementFileRecord(pageRecordTime(page, unit),
+                                  elementRowText(ElementDisplay::SemiMajorAxis,
+                                                 ElementForm::BodyFile, bodyElementRow(s, i, au))));
             ok = ok && appendLines(r.output.fileNames[k], lines, message);
         }
     } else {
@@ -454,6 +459,63 @@ void showRunHelp(const Run& r, char key) {
              at ? static_cast<int>(at - kRunKeys) + 1 : 0);
 }
 
+// Key C: planet-centric positions about a body the user names; the Earth
+// means geocentric. A fixed point is not offered as a centre yet.
+void chooseCentre(Run& r) {
+    Session& s = r.s;
+    if (r.settings.planetCentric) {
+        r.settings.planetCentric = false;
+        return;
+    }
+    console::setColor(LightGrey, Black);
+    console::clear();
+    const int lastMajor = s.bodies.layout.lastMajor;
+    const CentreChoice choice =
+        selectCentre(lastMajor, bodyName(s.bodies, lastMajor), s.toggles.ecliptic != 0,
+                     static_cast<double>(s.frame.obliquityJ2000.cos),
+                     static_cast<double>(s.frame.obliquityJ2000.sin),
+                     static_cast<double>(r.engine.model.coefficients.astronomicalUnit));
+    if (!choice.chosen) return;
+    if (choice.index < 0) {
+        notYet("A fixed point as the centre");
+        return;
+    }
+    r.settings.topocentric = false;
+    s.toggles.horizon = 0;
+    if (choice.index == s.bodies.layout.earthIndex) {
+        r.settings.planetCentric = false;
+        s.toggles.geocentric = -1;
+        return;
+    }
+    r.settings.planetCentric = true;
+    r.settings.centreBody = choice.index;
+}
+
+// Key G: the observing site from an observatory code, the list of places or
+// typed by hand; a new site is written to GEOLOC.CRD.
+void chooseLocation(Run& r) {
+    Session& s = r.s;
+    ObserverSite site;
+    site.latitude = static_cast<double>(s.site.latitude);
+    site.longitude = static_cast<double>(s.site.longitude);
+    site.heightGm = static_cast<double>(s.site.height);
+    site.label = s.site.name;
+    GeoSitesLoad places;
+    if (auto file = findDataFile(s.dirs.cfg, "GEOSITES.DAT")) places = readGeoSites(*file);
+    LocationFiles files;
+    files.observatoryCodes =
+        findDataFile(s.dirs.cfg, "OBSCODES.TXT").value_or(s.dirs.cfg / "OBSCODES.TXT");
+    files.siteFile = s.dirs.cfg / "GEOLOC.CRD";
+    files.geoSites = &places.sites;
+    console::setColor(LightGrey, Black);
+    console::clear();
+    if (selectLocation(site, files) != LocationOutcome::Changed) return;
+    s.site.latitude = site.latitude;
+    s.site.longitude = site.longitude;
+    s.site.height = site.heightGm;
+    s.site.name = site.label;
+}
+
 // Carries out the action of `key`; returns what the loop does next.
 RunCommand act(Run& r, int rawKey) {
     Session& s = r.s;
@@ -505,10 +567,10 @@ RunCommand act(Run& r, int rawKey) {
         notYet("The graphics window");
         break;
     case 'C':
-        notYet("The planet-centric centre dialog");
+        chooseCentre(r);
         break;
     case 'G':
-        notYet("The location dialog");
+        chooseLocation(r);
         break;
     case 'Y':
         notYet("The close-approach search");

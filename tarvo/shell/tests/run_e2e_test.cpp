@@ -132,6 +132,31 @@ TEST_F(RunEndToEnd, FullFileAndCheckpointResumeWhereTheRunStood) {
     EXPECT_EQ(second.status, 0) << second.output << transcript();
 }
 
+TEST_F(RunEndToEnd, CentreBodyAndObservatoryDialogs) {
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 2000,01,15\n"
+                 "key Esc\n"
+                 "key C\n"
+                 "text 4\n"
+                 "expect C   Plan.Centric   On\n"
+                 "key Space\n"
+                 "expect MARS     Centric\n"
+                 "key Esc\n"
+                 "key G\n"
+                 "expect Accept ? (Y or N)\n"
+                 "key N\n"
+                 "key O\n"
+                 "text 568\n"
+                 "key Space\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
+    // The new site is kept in GEOLOC.CRD for the next start.
+    EXPECT_NE(readFile(root / "CFG" / "GEOLOC.CRD").find("Ob:568 Mauna Kea"), std::string::npos);
+}
+
 TEST_F(RunEndToEnd, LongJumpInterruptedWithEscTwice) {
     auto r = run("key Enter\n"
                  "key 2\n"
