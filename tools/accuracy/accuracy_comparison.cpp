@@ -43,14 +43,14 @@ bool compareWithEphemeris(const ComparisonSettings& settings, datasets::Planetar
     result.recordEpoch = run.recordEpoch();
 
     // The bodies of the JPL ephemeris and their places in the table.
-    const std::vector<datasets::BodySpec> blocks = datasets::dataSetBlocks(settings.dataSet);
+    const std::vector<datasets::BodyEntry> blocks = datasets::dataSetBlocks(settings.dataSet);
     struct Compared {
-        datasets::BodySpec spec;
+        datasets::BodyEntry body;
         int index;
     };
     std::vector<Compared> compared;
     int earthIndex = -1;
-    datasets::BodySpec earthSpec;
+    datasets::BodyEntry earthSpec;
     for (std::size_t b = 0; b < blocks.size(); ++b) {
         if (blocks[b].kind == datasets::BodyKind::asteroid) continue;
         const int index = tarvo::librarySlot(settings.dataSet, static_cast<int>(b + 1));
@@ -73,12 +73,12 @@ bool compareWithEphemeris(const ComparisonSettings& settings, datasets::Planetar
         if (!source.state(earthSpec, end, earthJpl, message)) return false;
         for (const Compared& c : compared) {
             datasets::BodyState jpl;
-            if (!source.state(c.spec, end, jpl, message)) return false;
+            if (!source.state(c.body, end, jpl, message)) return false;
             const datasets::BodyState mine = run.stateJ2000(c.index);
             BodyDifference d;
-            d.name = c.spec.name;
+            d.name = c.body.name;
             d.positionKm = static_cast<double>(norm(minus(mine.position, jpl.position)) * 1e6L);
-            if (c.spec.kind == datasets::BodyKind::moon) {
+            if (c.body.kind == datasets::BodyKind::moon) {
                 d.geocentricMas = static_cast<double>(angleBetween(mine.position, jpl.position) * kMasPerRadian);
             } else if (c.index != earthIndex) {
                 d.geocentricMas = static_cast<double>(

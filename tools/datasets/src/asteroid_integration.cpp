@@ -39,7 +39,7 @@ bool startingTable(PlanetarySource& source, const std::map<int, AsteroidElements
 
     // Every asteroid must share one element epoch (the export has one).
     start.epoch = elements.at(catalogue[0].asteroidNumber).epoch;
-    for (const BodySpec& a : catalogue)
+    for (const BodyEntry& a : catalogue)
         if (elements.at(a.asteroidNumber).epoch != start.epoch) {
             message = "the asteroid elements are not all of one epoch";
             return false;
@@ -55,7 +55,7 @@ bool startingTable(PlanetarySource& source, const std::map<int, AsteroidElements
         t.relFactor[i] = t.relFactorBase[i] = postNewtonianRadialFactor(s.position, s.velocity, sunMass);
         t.objectNumber[i] = -i;
     };
-    const std::vector<BodySpec> planets = dataSetBlocks(5);
+    const std::vector<BodyEntry> planets = dataSetBlocks(5);
     for (int p = 0; p < kPlanets; ++p) {
         BodyState s;
         if (!source.state(planets[p], start.epoch, s, message)) return false;

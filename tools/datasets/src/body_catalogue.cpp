@@ -12,9 +12,9 @@
 namespace datasets {
 namespace {
 
-BodySpec planet(int jpl, const char* name, double radiusKm, double H, const char* massConstant)
+BodyEntry planet(int jpl, const char* name, double radiusKm, double H, const char* massConstant)
 {
-    BodySpec b;
+    BodyEntry b;
     b.kind = BodyKind::planet;
     b.jplNumber = jpl;
     b.name = name;
@@ -24,9 +24,9 @@ BodySpec planet(int jpl, const char* name, double radiusKm, double H, const char
     return b;
 }
 
-BodySpec asteroid(int number, const char* name, double massKg, const char* massConstant = "")
+BodyEntry asteroid(int number, const char* name, double massKg, const char* massConstant = "")
 {
-    BodySpec b;
+    BodyEntry b;
     b.kind = BodyKind::asteroid;
     b.asteroidNumber = number;
     b.name = name;
@@ -35,9 +35,9 @@ BodySpec asteroid(int number, const char* name, double massKg, const char* massC
     return b;
 }
 
-std::vector<BodySpec> planets(bool barycentre)
+std::vector<BodyEntry> planets(bool barycentre)
 {
-    std::vector<BodySpec> p = {
+    std::vector<BodyEntry> p = {
         planet(1, "MERCURY", 2439.7, -0.613, "GM1"),
         planet(2, "VENUS", 6051.8, -4.384, "GM2"),
         planet(3, "EARTH", 6378.137, -3.99, ""),
@@ -58,18 +58,18 @@ std::vector<BodySpec> planets(bool barycentre)
     return p;
 }
 
-BodySpec moon()
+BodyEntry moon()
 {
-    BodySpec m = planet(10, "MOON", 1737.4, 0.28, "");
+    BodyEntry m = planet(10, "MOON", 1737.4, 0.28, "");
     m.kind = BodyKind::moon;
     return m;
 }
 
 }  // namespace
 
-const std::vector<BodySpec>& asteroidCatalogue()
+const std::vector<BodyEntry>& asteroidCatalogue()
 {
-    static const std::vector<BodySpec> catalogue = {
+    static const std::vector<BodyEntry> catalogue = {
         asteroid(1, "CERES", 9.3835e20, "MA0001"),
         asteroid(2, "PALLAS", 2.04e20, "MA0002"),
         asteroid(4, "VESTA", 2.5908e20, "MA0004"),
@@ -117,10 +117,10 @@ bool dataSetHasAsteroids(int dataSet)
 
 bool dataSetUsesOldConstants(int dataSet) { return dataSet >= 7 && dataSet <= 9; }
 
-std::vector<BodySpec> dataSetBlocks(int dataSet)
+std::vector<BodyEntry> dataSetBlocks(int dataSet)
 {
     const auto& asteroids = asteroidCatalogue();
-    std::vector<BodySpec> blocks;
+    std::vector<BodyEntry> blocks;
     auto addAsteroids = [&](std::size_t first, std::size_t count) {
         for (std::size_t k = first; k < first + count; ++k) blocks.push_back(asteroids[k]);
     };
@@ -153,7 +153,7 @@ std::vector<BodySpec> dataSetBlocks(int dataSet)
         case 10: {
             // Geocentric satellite runs: the planets that move the Earth-Moon
             // system most, the Earth at index 2 and the Moon last.
-            const std::vector<BodySpec> p = planets(false);
+            const std::vector<BodyEntry> p = planets(false);
             blocks = {p[1], p[2], p[3], p[4], p[5], moon()};
             break;
         }

@@ -47,7 +47,7 @@ bool DataSetFactory::asteroidsFor(int dataSet, const AsteroidSamples*& samples, 
     }
     if (elements_.empty()) {
         std::vector<int> numbers;
-        for (const BodySpec& a : asteroidCatalogue()) numbers.push_back(a.asteroidNumber);
+        for (const BodyEntry& a : asteroidCatalogue()) numbers.push_back(a.asteroidNumber);
         if (!readAsteroidElements(options_.asteroidElements, numbers, elements_, message)) return false;
     }
     std::vector<std::int32_t> epochs;
@@ -107,7 +107,7 @@ bool DataSetFactory::contents(int dataSet, DataSetContents& result, std::string&
     c.sunMass = source->sunMass();
     int earthBlock = -1;
     for (std::size_t b = 0; b < c.blocks.size(); ++b) {
-        const BodySpec& body = c.blocks[b];
+        const BodyEntry& body = c.blocks[b];
         c.masses.push_back(source->massOf(body));
         double radius = body.radiusKm, magnitude = body.absoluteMagnitude;
         if (body.kind == BodyKind::asteroid) {

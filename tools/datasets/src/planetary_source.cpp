@@ -78,7 +78,7 @@ double PlanetarySource::moonMass() const
     return static_cast<double>(earthMoonMass() / (1 + ephemeris_->header().emrat));
 }
 
-double PlanetarySource::massOf(const BodySpec& body) const
+double PlanetarySource::massOf(const BodyEntry& body) const
 {
     switch (body.kind) {
         case BodyKind::earth: return earthMass();
@@ -90,7 +90,7 @@ double PlanetarySource::massOf(const BodySpec& body) const
     return fromHeader > 0 ? fromHeader : body.publishedMass;
 }
 
-bool PlanetarySource::state(const BodySpec& body, long double t, BodyState& result, std::string& message)
+bool PlanetarySource::state(const BodyEntry& body, long double t, BodyState& result, std::string& message)
 {
     if (body.kind == BodyKind::asteroid || body.jplNumber <= 0) {
         message = body.name + " is not a body of the JPL ephemeris";

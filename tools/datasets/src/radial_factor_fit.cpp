@@ -16,7 +16,7 @@ constexpr long double kSampleDays = 30;  // a whole number of 3- and 5-day steps
 
 long double dot(const Vec& a, const Vec& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
-bool isFitted(const BodySpec& b)
+bool isFitted(const BodyEntry& b)
 {
     return b.kind == BodyKind::earth || b.kind == BodyKind::earthMoonBarycentre || b.kind == BodyKind::moon ||
            (b.kind == BodyKind::planet && b.jplNumber >= 1 && b.jplNumber <= 4);

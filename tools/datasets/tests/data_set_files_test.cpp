@@ -36,7 +36,7 @@ void expectDecodesToEphemeris(const std::filesystem::path& tree, int dataSet, st
     tarvo::LibraryDescription description;
     ASSERT_TRUE(tarvo::readLibraryDescription(files.description, epochs.bodiesPerRecord, description, message))
         << message;
-    const std::vector<BodySpec> blocks = dataSetBlocks(dataSet);
+    const std::vector<BodyEntry> blocks = dataSetBlocks(dataSet);
     ASSERT_EQ(static_cast<std::size_t>(epochs.bodiesPerRecord), blocks.size());
     auto source = PlanetarySource::open(defaultEphemerisPath, message);
     ASSERT_TRUE(source) << message;

@@ -24,7 +24,7 @@ long double distanceKm(const BodyState& a, const BodyState& b)
 // scaling that keeps its post-Newtonian period; the barycentre of the sets
 // without the Moon its monthly tide (about 0.2 km); every other body a few
 // metres.
-double toleranceKm(const BodySpec& body)
+double toleranceKm(const BodyEntry& body)
 {
     if (body.jplNumber == 1) return 2.0;
     if (body.kind == BodyKind::earthMoonBarycentre) return 0.5;
@@ -56,7 +56,7 @@ void checkOneInterval(int dataSet, int direction)
     DataSetRun next;
     settings.wantedEpoch = to;
     ASSERT_TRUE(next.start(settings, direction, message)) << message;
-    const std::vector<BodySpec> blocks = dataSetBlocks(dataSet);
+    const std::vector<BodyEntry> blocks = dataSetBlocks(dataSet);
     for (std::size_t b = 0; b < blocks.size(); ++b) {
         const int i = tarvo::librarySlot(dataSet, static_cast<int>(b + 1));
         const double km = static_cast<double>(distanceKm(run.stateJ2000(i), next.stateJ2000(i)));

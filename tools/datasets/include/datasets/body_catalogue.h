@@ -11,7 +11,7 @@ namespace datasets {
 enum class BodyKind { planet, earth, earthMoonBarycentre, moon, asteroid };
 
 // One body block of a library.
-struct BodySpec {
+struct BodyEntry {
     BodyKind kind = BodyKind::planet;
     int jplNumber = 0;          // JPL body number (1 Mercury .. 9 Pluto, 3 Earth, 10 Moon, 13 EMB); 0 for asteroids
     int asteroidNumber = 0;     // catalogue number of an asteroid
@@ -28,10 +28,10 @@ inline constexpr double sunRadiusKm = 695700.0;
 // The asteroids the data sets carry, heaviest first: Ceres, Pallas and Vesta
 // (the major block), then the 32 perturbing asteroids of data set 1, of which
 // data set 6 takes the first 13.
-const std::vector<BodySpec>& asteroidCatalogue();
+const std::vector<BodyEntry>& asteroidCatalogue();
 
 // Body blocks 1..K of data set 1..10 in library order.
-std::vector<BodySpec> dataSetBlocks(int dataSet);
+std::vector<BodyEntry> dataSetBlocks(int dataSet);
 
 // Whether a data set carries asteroids (sets 1, 2, 4, 6, 7).
 bool dataSetHasAsteroids(int dataSet);

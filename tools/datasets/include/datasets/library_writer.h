@@ -16,7 +16,7 @@ namespace datasets {
 // Everything a data set's files are made from.
 struct DataSetContents {
     int dataSet = 0;
-    std::vector<BodySpec> blocks;       // body blocks 1..K
+    std::vector<BodyEntry> blocks;       // body blocks 1..K
     double sunMass = 0;                 // 10^24 kg
     std::vector<double> masses;         // per block, 10^24 kg
     std::vector<double> relFactors;     // per block

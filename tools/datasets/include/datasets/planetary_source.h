@@ -53,10 +53,10 @@ public:
     double moonMass() const;          // GMB/(1+EMRAT)
     double earthMoonMass() const;     // GMB
     // Mass of a body of the catalogue: the header's value, else the published one.
-    double massOf(const BodySpec& body) const;
+    double massOf(const BodyEntry& body) const;
 
     // State of a catalogue body (not an asteroid) at t days from J2000 (TT).
-    bool state(const BodySpec& body, long double t, BodyState& result, std::string& message);
+    bool state(const BodyEntry& body, long double t, BodyState& result, std::string& message);
 
     jpl::Ephemeris& ephemeris() { return *ephemeris_; }
 
