@@ -92,12 +92,6 @@ void startSession(Session& s, const std::string& commandLine) {
                              " fit in memory.");
     auto created = createBodyTable(static_cast<int>(s.commandLine.maxBodies), s.bodies);
     if (!created.ok) throw FatalError(ErrorNumber::outOfMemory, created.message);
-    if (s.commandLine.integratorSwitch > 0) {
-        const int p = s.commandLine.integratorSwitch;
-        s.integration.nominalStep = 2.0L / static_cast<long double>(1 << (p - 1));
-        s.integration.step = s.integration.nominalStep;
-        if (s.integration.orderCode < 7) s.integration.orderCode = 7;
-    }
 
     // Fixed data files.
     s.titleLines = readTitleLines(requireDataFile(s.dirs, s.dirs.asc, "TITLE.121"));
