@@ -2,7 +2,6 @@
 
 #include "tarvo/shell/text_util.h"
 
-#include <cmath>
 #include <cstdlib>
 
 namespace tarvo {
@@ -23,11 +22,6 @@ CommandLine parseCommandLine(const std::string& argument) {
     }
     if (!upper.empty() && upper.size() <= 8 && upper.find_first_not_of('X') == std::string::npos)
         cl.integratorSwitch = static_cast<int>(upper.size());
-    const double value = readFreeNumber(s);
-    if (std::isfinite(value) && value >= 15) {
-        // Saturate rather than overflow; the body table refuses what memory cannot hold.
-        cl.maxBodies = value >= 1e15 ? static_cast<long>(1e15) : static_cast<long>(value);
-    }
     return cl;
 }
 

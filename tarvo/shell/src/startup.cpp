@@ -85,12 +85,11 @@ void startSession(Session& s, const std::string& commandLine) {
                          "cannot enter the working directory " + s.dirs.workDir.string());
 
     // Body table of the requested size.
-    if (s.commandLine.maxBodies > maxBodiesLimit)
-        throw FatalError(ErrorNumber::outOfMemory,
-                         "A body table of " + std::to_string(s.commandLine.maxBodies) +
-                             " bodies is refused: at most " + std::to_string(maxBodiesLimit) +
-                             " fit in memory.");
-    auto created = createBodyTable(static_cast<int>(s.commandLine.maxBodies), s.bodies);
+    // Body table of the requested size (values below the least a data set
+    // needs are raised to it; values beyond memory are refused).
+    const CapacityResult capacity = maxBodiesFromCommandLine(commandLine);
+    if (!capacity.ok) throw FatalError(ErrorNumber::outOfMemory, capacity.message);
+    auto created = createBodyTable(capacity.maxBodies, s.bodies);
     if (!created.ok) throw FatalError(ErrorNumber::outOfMemory, created.message);
 
     // Fixed data files.

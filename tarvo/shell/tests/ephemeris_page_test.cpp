@@ -2,9 +2,9 @@
 // in closed form: straight-line geometry for the centres and frames, the
 // step-velocity convention of the table for the rates, and the row budget of
 // a 27-row page.
+#include "tarvo/libraries/orbital_elements.h"
 #include "tarvo/shell/elements_page.h"
 #include "tarvo/shell/ephemeris_page.h"
-#include "tarvo/libraries/orbital_elements.h"
 
 #include <gtest/gtest.h>
 
@@ -80,7 +80,8 @@ TEST(EphemerisPageCentres, GeometryOfGeocentricHeliocentricAndTheMoon) {
     EXPECT_NEAR(deg(p.bodies[1].angles.longitude), 0.0, 1e-12);
     EXPECT_NEAR(deg(p.bodies[3].angles.longitude), 90.0, 1e-12);
     EXPECT_NEAR(p.bodies[2].trueDistanceGm, 0.384, 1e-12);
-    EXPECT_NE(tarvo::headerLines(p.settings, p.site)[1].find("Moon is Geocentric"), std::string::npos);
+    EXPECT_NE(tarvo::headerLines(p.settings, p.site)[1].find("Moon is Geocentric"),
+              std::string::npos);
     // Mars-centric: the Sun straight down the -y axis at 1.5 AU.
     t.run.planetCentric = true;
     t.run.centreBody = 3;
@@ -116,14 +117,15 @@ TEST(EphemerisPageRates, StepVelocitiesGiveTheSameRateInBothDirections) {
 TEST(EphemerisPageCorrections, LightTimeAndAberrationShiftByTauTimesTheVelocity) {
     Table t;
     t.s.bodies.posX[3] = kAu + 100.0, t.s.bodies.posY[3] = 0;
-    t.s.bodies.velY[3] = 3.0 * 2.0;  // Mars: 2 Gm/day along +y
-    t.s.bodies.velY[1] = 3.0 * 0.5;  // Earth: 0.5 Gm/day along +y
+    t.s.bodies.velY[3] = 3.0 * 2.0; // Mars: 2 Gm/day along +y
+    t.s.bodies.velY[1] = 3.0 * 0.5; // Earth: 0.5 Gm/day along +y
     t.s.toggles.lightTime = -1;
     EphemerisPage p = t.page();
     const double tau = 100.0 / kC;
     EXPECT_NEAR(p.bodies[3].position[1], -tau * 2.0, 1e-9);
     EXPECT_NEAR(p.bodies[3].trueDistanceGm, 100.0, 1e-9);
-    EXPECT_NE(tarvo::headerLines(p.settings, p.site)[1].find("(Corrected for Light-time)"), std::string::npos);
+    EXPECT_NE(tarvo::headerLines(p.settings, p.site)[1].find("(Corrected for Light-time)"),
+              std::string::npos);
     t.s.toggles.aberration = -1;
     p = t.page();
     EXPECT_NEAR(p.bodies[3].position[1], -tau * (2.0 - 0.5), 1e-9);
@@ -150,7 +152,8 @@ TEST(EphemerisPageFrames, EclipticOfJ2000AndPrecessionToTheDate) {
     t.run.referenceEquinox = -1;
     t.s.integration.epoch = 50 * 365.25L;
     p = t.page();
-    EXPECT_NE(tarvo::headerLines(p.settings, p.site)[0].find("Mean Equinox of Date"), std::string::npos);
+    EXPECT_NE(tarvo::headerLines(p.settings, p.site)[0].find("Mean Equinox of Date"),
+              std::string::npos);
     EXPECT_LT(std::fabs(deg(p.bodies[3].angles.latitude) * 3600.0), 25.0);
     EXPECT_NEAR((deg(p.bodies[3].angles.longitude) - 90.0) * 3600.0, 50 * 50.29, 2.0);
     // J2000 chosen with precession on: back to the J2000 numbers.
@@ -227,7 +230,8 @@ TEST(ElementsPage, CircularOrbitAndTheGeocentricMoon) {
     b.velX[2] = 3.0 * 0.0885; // the Moon, 1.02 km/s across its radius vector
     const auto lines = tarvo::elementsPageLines(t.s, t.run, kAu, {});
     ASSERT_EQ(lines.size(), 4u + 4u);
-    EXPECT_NE(lines[0].find(" Ecliptic  Osculating Elements (J2000.0) at JD 2451545.000000"), std::string::npos)
+    EXPECT_NE(lines[0].find(" Ecliptic  Osculating Elements (J2000.0) at JD 2451545.000000"),
+              std::string::npos)
         << lines[0];
     EXPECT_EQ(lines[3].rfind("Body", 0), 0u);
     const std::string& mars = lines[6];

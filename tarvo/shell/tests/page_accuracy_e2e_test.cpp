@@ -35,7 +35,8 @@ std::map<std::string, PagePlace> lastPage(const std::string& transcript, std::st
     std::map<std::string, PagePlace> places;
     if (header == std::string::npos) return places;
     const std::size_t screen = transcript.rfind("=== screen", header);
-    std::istringstream in(transcript.substr(screen, transcript.find("=== screen", header) - screen));
+    std::istringstream in(
+        transcript.substr(screen, transcript.find("=== screen", header) - screen));
     std::string line;
     bool table = false;
     while (std::getline(in, line)) {
@@ -61,7 +62,8 @@ class PageAccuracy : public tarvo::testing::TreeFixture {
     void SetUp() override { SetUpTree("BIN/PL431MND.BIN", {"CFG"}); }
 
     // Compares the page's places with the oracle at the TT Julian date jdTT.
-    void compare(const std::map<std::string, PagePlace>& page, long double jdTT, const char* label) {
+    void compare(const std::map<std::string, PagePlace>& page, long double jdTT,
+                 const char* label) {
         std::string message;
         auto ephemeris = tarvo::testing::openDe405(message);
         if (!ephemeris) GTEST_SKIP() << message;
@@ -78,9 +80,9 @@ class PageAccuracy : public tarvo::testing::TreeFixture {
             const double separation = eraSeps(shown->second.ra, shown->second.dec,
                                               oracle->rightAscension, oracle->declination) /
                                       kArcsec;
-            const double dRa = std::remainder(shown->second.ra - oracle->rightAscension,
-                                              2 * std::numbers::pi) *
-                               std::cos(oracle->declination) / kArcsec;
+            const double dRa =
+                std::remainder(shown->second.ra - oracle->rightAscension, 2 * std::numbers::pi) *
+                std::cos(oracle->declination) / kArcsec;
             const double dDec = (shown->second.dec - oracle->declination) / kArcsec;
             std::printf("%s %-8s dRA cos(dec) %+8.4f\"  dDec %+8.4f\"  separation %7.4f\"\n", label,
                         name, dRa, dDec, separation);
@@ -111,7 +113,8 @@ TEST_F(PageAccuracy, ApparentPlacesOfTheEclipseDayMatchErfaAndDe405) {
     // The page says the same ΔT (to its 0.1 s).
     const std::size_t at = timeLine.find("DeltaT =");
     ASSERT_NE(at, std::string::npos) << timeLine;
-    EXPECT_NEAR(std::stod(timeLine.substr(at + 8)), static_cast<double>((tTT - tUT) * 86400.0L), 0.051);
+    EXPECT_NEAR(std::stod(timeLine.substr(at + 8)), static_cast<double>((tTT - tUT) * 86400.0L),
+                0.051);
     compare(page, tTT + tarvo::kJulianDateJ2000, "2024-04-08 18:00 UT");
 }
 
@@ -169,12 +172,14 @@ TEST_F(PageAccuracy, ElementsPageEarthMatchesTheTwoBodyElementsOfDe405) {
     double e, i, w, node, a;
     ASSERT_TRUE(fields >> e >> i >> w >> node >> a);
     jpl::StateVector sv;
-    ASSERT_TRUE(ephemeris->state(jpl::Body::Earth, jpl::Body::Sun, 2451545.0L, sv, message, jpl::LengthUnit::AstronomicalUnit))
+    ASSERT_TRUE(ephemeris->state(jpl::Body::Earth, jpl::Body::Sun, 2451545.0L, sv, message,
+                                 jpl::LengthUnit::AstronomicalUnit))
         << message;
     const double k = 0.01720209895, massRatio = 1.0 / 332946.05; // Earth without the Moon
     const double mu = k * k * (1 + massRatio);
     double p[3], v[3];
-    for (int c = 0; c < 3; ++c) p[c] = static_cast<double>(sv.position[c]), v[c] = static_cast<double>(sv.velocity[c]);
+    for (int c = 0; c < 3; ++c)
+        p[c] = static_cast<double>(sv.position[c]), v[c] = static_cast<double>(sv.velocity[c]);
     const double rr = std::sqrt(eraPdp(p, p)), v2 = eraPdp(v, v), rv = eraPdp(p, v);
     const double aOracle = 1.0 / (2.0 / rr - v2 / mu);
     double ev[3];

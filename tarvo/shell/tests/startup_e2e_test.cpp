@@ -83,6 +83,11 @@ TEST_F(StartupEndToEnd, TableTooLargeIsRefusedWithAMessage) {
     EXPECT_TRUE(shows("999999999999"));
 }
 
+TEST_F(StartupEndToEnd, SmallTablesAreRaisedToWhatADataSetNeeds) {
+    auto r = run(kTitleScript, "20");
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
+}
+
 TEST_F(StartupEndToEnd, FailedExpectationEndsWithStatusThree) {
     auto r = run("expect Nothing like this is on the title screen\nkey Enter\n");
     EXPECT_EQ(r.status, 3) << r.output;

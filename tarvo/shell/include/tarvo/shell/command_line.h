@@ -1,6 +1,7 @@
 // The command line of tarvo: one string, any case, surrounding blanks ignored.
 //   a path (starting with "/", "./", "../" or "~/")  work in that directory
-//   a number >= 15                                    body-table capacity
+//   a number >= 15                                    body-table capacity (read by
+//                                                     maxBodiesFromCommandLine)
 //   "X" repeated p times, p = 1..8                    integrator switch p
 // Values below 15 count as absent; nine or more X are neither switch nor number.
 #pragma once
@@ -9,11 +10,8 @@
 
 namespace tarvo {
 
-constexpr long kDefaultMaxBodies = 16100;
-
 struct CommandLine {
-    std::string directory; // as typed (its spelling is kept), or ""
-    long maxBodies = kDefaultMaxBodies;
+    std::string directory;    // as typed (its spelling is kept), or ""
     int integratorSwitch = 0; // 0, or 1..8: nominal step 2 / 2^(p-1) days
 };
 
