@@ -1,6 +1,7 @@
 // Body table storage: sizing, creation, body removal and name handling.
 // Pure bookkeeping; the physics lives in the force model files.
 #include "tarvo/dynamics/body_table.h"
+#include "tarvo/shell/text_util.h"
 
 #include <unistd.h>
 
@@ -12,17 +13,6 @@
 namespace tarvo {
 
 namespace {
-
-// Longest leading number of a free-format field (no number reads as 0).
-long double leadingNumber(std::string_view text) {
-  std::string s(text);
-  const char* begin = s.c_str();
-  while (*begin == ' ' || *begin == '\t') ++begin;
-  char* end = nullptr;
-  long double value = std::strtold(begin, &end);
-  if (end == begin) return 0.0L;
-  return value;
-}
 
 template <typename T>
 void resizeZero(std::vector<T>& v, std::size_t n) {
@@ -49,7 +39,7 @@ std::size_t bodyTableBytes(int maxBodies) {
 
 CapacityResult maxBodiesFromCommandLine(std::string_view text) {
   CapacityResult r;
-  const long double value = leadingNumber(text);
+  const long double value = readFreeNumber(text);
   if (!(value >= commandLineMaxBodiesThreshold)) {
     r.ok = true;
     r.maxBodies = defaultMaxBodies;
