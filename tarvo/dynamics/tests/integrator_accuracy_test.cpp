@@ -107,7 +107,7 @@ TEST_P(KeplerOrbit, MatchesTheAnalyticSolution) {
   testing::buildTwoBody(run.table, run.state, mass, start);
   run.state.options.extendedModel = false;
   const long double period = 2.0L * 3.14159265358979323846L * std::sqrt(a * a * a / mu);
-  const int stepsPerOrbit = 128;  // "about 120 steps an orbit"
+  const int stepsPerOrbit = 120;
   startRun(run, period / stepsPerOrbit, 6);
   ASSERT_TRUE(testing::integrate(run.table, run.state, run.model, run.integrator,
                                  static_cast<long>(orbits) * stepsPerOrbit));
@@ -117,17 +117,23 @@ TEST_P(KeplerOrbit, MatchesTheAnalyticSolution) {
   RecordProperty("eccentricity", testing::scientific(kc.e));
   RecordProperty("orbits", orbits);
   RecordProperty("relative_position_error", testing::scientific(error));
-  EXPECT_LT(error, kSanitized && kc.orbits > 100 ? 2e-13 : kc.tolerance)
+  EXPECT_LT(error, kSanitized && kc.orbits > 100 ? 4e-13 : kc.tolerance)
       << "e = " << kc.e << ", " << orbits << " orbits";
 }
 
 INSTANTIATE_TEST_SUITE_P(Eccentricities, KeplerOrbit,
-                         // e = 0.6 measured 0.8e-13 .. 1.5e-13 after 100 orbits
-                         // (truncation at perihelion mixed with rounding).
+                         // e = 0.6, 100 orbits: 2.8e-13 measured. This is the
+                         // truncation error of the 14th-order scheme itself: the
+                         // same scheme run in 113-bit arithmetic (no rounding
+                         // to speak of) gives 3.4e-13 for this orbit. The run
+                         // starts and ends at perihelion, where the body turns
+                         // five times faster than on average (like a circular
+                         // orbit at 24 steps), and the error grows with the
+                         // square of the orbits (3.3e-11 after 1000).
                          ::testing::Values(KeplerCase{0.0, 100, 1e-13},
                                            KeplerCase{0.2, 100, 1e-13},
                                            KeplerCase{0.4, 100, 1e-13},
-                                           KeplerCase{0.6, 100, 2e-13},
+                                           KeplerCase{0.6, 100, 4e-13},
                                            KeplerCase{0.2, 1000, 5e-11},
                                            KeplerCase{0.6, 1000, 5e-11}));
 
@@ -198,8 +204,10 @@ TEST(SolarSystem, ThreeDayStepConvergesToTheHalfDayStep) {
   const auto coarse = runFor(years, 3.0L, true);
   const auto coarseW = runFor(years, 3.0L, false);
   // Mercury makes only 29 steps an orbit at h = 3; with these mean elements
-  // it ends the run at perihelion, where its error is largest (2.45e-13
-  // measured); the other planets stay below 2e-13.
+  // it ends the run at perihelion, where its error is largest (2.4e-13
+  // measured); the other planets stay below 2e-13. That is the truncation
+  // error of the scheme: a two-body orbit of Mercury's eccentricity at 29
+  // steps an orbit, 41 orbits, gives 2.9e-13 in 113-bit arithmetic.
   long double worstPlanet = 0.0L;
   for (int i = 2; i <= 9; ++i) {
     worstPlanet = std::max(worstPlanet, relativeError(coarse[i], fine[i], fine[0]));
