@@ -13,7 +13,11 @@ constexpr long double parabolicBand = 2e-9L;
 constexpr long double circularLimit = 5e-10L;
 constexpr long double equatorialLimit = 5e-8L;  // degrees
 
-long double reducedDegrees(long double angle) { return angle - 360 * std::floor(angle / 360); }
+// Into [0, 360): a hair below zero would round to 360 itself, which is 0.
+long double reducedDegrees(long double angle) {
+    const long double reduced = angle - 360 * std::floor(angle / 360);
+    return reduced >= 360 ? 0 : reduced;
+}
 
 }  // namespace
 

@@ -21,4 +21,20 @@ std::string horizontalRow(const HorizontalRow& row) {
     return line;
 }
 
+std::string horizontalListingHeader() {
+    return "LT                Azim     Alt.    Phas   Magn   Elong  LunEl  Rise   Trans   Set";
+}
+
+std::string horizontalListingRecord(const std::string& timeColumn, const HorizontalRow& row) {
+    std::string line = timeColumn;
+    line += formatMask(" ###.##", row.place.azimuthDeg);
+    line += formatMask("  ###.##", row.place.altitudeDeg);
+    line += formatMask("  #.##", row.phase.illuminatedFraction);
+    line += row.phase.magnitudeShown ? formatMask(" ####.#", row.phase.magnitude) : std::string(7, ' ');
+    line += formatMask("  ####.#", row.phase.elongationDeg);
+    line += formatMask(" ####.#", row.phase.lunarElongationDeg);
+    line += "  " + row.rise + "  " + row.transit + "  " + row.set;
+    return line;
+}
+
 } // namespace tarvo

@@ -24,6 +24,18 @@ std::string recordTime(RecordTimeUnit unit, long double jd, const std::string& d
     return {};
 }
 
+std::string listingTime(RecordTimeUnit unit, long double jd, const std::string& dateText, const std::string& timeText) {
+    const long double t = jd - kJulianDateJ2000;
+    switch (unit) {
+    case RecordTimeUnit::Calendar: return dateText + " " + timeText + " ";
+    case RecordTimeUnit::JulianDate: return formatMask("########.######  ", jd);
+    case RecordTimeUnit::JulianYears: return formatMask("#######.#######  ", t / kDaysPerJulianYear);
+    case RecordTimeUnit::JulianCenturies: return formatMask("#####.#########  ", t / kDaysPerJulianCentury);
+    case RecordTimeUnit::JulianMillennia: return formatMask("####.##########  ", t / kDaysPerJulianMillennium);
+    }
+    return {};
+}
+
 std::string recordLine(const std::string& timeColumn, const std::string& screenRow) {
     constexpr std::size_t kNameColumn = 10; // 9-character name and a blank
     return timeColumn + (screenRow.size() > kNameColumn ? screenRow.substr(kNameColumn) : std::string());

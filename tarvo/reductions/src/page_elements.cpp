@@ -15,24 +15,27 @@ ElementFrame eclipticElementFrame() {
     return f;
 }
 
+CartesianState toElementPlane(const ElementFrame& frame, const CartesianState& state) {
+    CartesianState s = state;
+    if (frame.plane == ReferencePlane::Equator) return s;
+    for (auto* v : {&s.position, &s.velocity}) {
+        const long double y = (*v)[1], z = (*v)[2];
+        (*v)[1] = y * frame.cosObliquity + z * frame.sinObliquity;
+        (*v)[2] = z * frame.cosObliquity - y * frame.sinObliquity;
+    }
+    if (frame.plane == ReferencePlane::CentreOrbit || frame.plane == ReferencePlane::MeanPlane) {
+        const PlaneRecord& p = frame.plane == ReferencePlane::CentreOrbit ? frame.centreOrbit : frame.meanPlane;
+        toPlaneFrame(s.position[0], s.position[1], s.position[2], p);
+        toPlaneFrame(s.velocity[0], s.velocity[1], s.velocity[2], p);
+    }
+    return s;
+}
+
 OsculatingElements pageElements(long double gravityConstant, long double massRatio, long double astronomicalUnit,
                                  const ElementFrame& frame, const CartesianState& state) {
-    CartesianState s = state;
-    if (frame.plane != ReferencePlane::Equator) {
-        for (auto* v : {&s.position, &s.velocity}) {
-            const long double y = (*v)[1], z = (*v)[2];
-            (*v)[1] = y * frame.cosObliquity + z * frame.sinObliquity;
-            (*v)[2] = z * frame.cosObliquity - y * frame.sinObliquity;
-        }
-        if (frame.plane == ReferencePlane::CentreOrbit || frame.plane == ReferencePlane::MeanPlane) {
-            const PlaneRecord& p = frame.plane == ReferencePlane::CentreOrbit ? frame.centreOrbit : frame.meanPlane;
-            toPlaneFrame(s.position[0], s.position[1], s.position[2], p);
-            toPlaneFrame(s.velocity[0], s.velocity[1], s.velocity[2], p);
-        }
-    }
     ElementPlane noRotation;
     noRotation.equator = true; // already in the wanted axes
-    return stateToElements(gravityConstant, massRatio, astronomicalUnit, noRotation, s);
+    return stateToElements(gravityConstant, massRatio, astronomicalUnit, noRotation, toElementPlane(frame, state));
 }
 
 long double timeSincePerihelion(const OsculatingElements& e) {

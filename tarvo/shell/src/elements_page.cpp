@@ -1,92 +1,288 @@
 #include "tarvo/shell/elements_page.h"
 
+#include "console/keys.h"
 #include "tarvo/dynamics/physical_constants.h"
-#include "tarvo/reductions/page_elements.h"
 #include "tarvo/reductions/time_scales.h"
+#include "tarvo/shell/output_frame.h"
+#include "tarvo/shell/text_util.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace tarvo {
 
 namespace {
-constexpr std::size_t kRows = 26; // the key line is the 27th
+
+using Vec3 = std::array<long double, 3>;
+
 constexpr std::size_t kColumns = 108;
-} // namespace
+constexpr const char* kBarycentreName = "EMbaryc  ";
 
-ElementRow bodyElementRow(const Session& s, int i, long double auGm) {
-    const BodyTable& b = s.bodies;
-    const IntegrationState& st = s.integration;
-    const int earth = b.layout.earthIndex;
-    const long double perDay = 1.0L / (static_cast<long double>(st.direction) * st.step);
-    const long double toKmPerSecond = perDay / kmPerSecondToGmPerDay;
-    const ElementFrame frame = eclipticElementFrame();
-    const long double jd = st.epoch + kJulianDateJ2000;
-    // Relative to the central body: the Sun, or the Earth for bodies
-    // stored geocentric.
-    const bool geocentric = isStoredGeocentric(b, i, st.satelliteMode);
-    const int central = geocentric ? -1 : 0;
-    std::array<long double, 3> p{b.posX[i], b.posY[i], b.posZ[i]};
-    std::array<long double, 3> v{b.velX[i], b.velY[i], b.velZ[i]};
-    if (central == 0) {
-        p = {p[0] - b.posX[0], p[1] - b.posY[0], p[2] - b.posZ[0]};
-        v = {v[0] - b.velX[0], v[1] - b.velY[0], v[2] - b.velZ[0]};
-    }
-    rotateToJ2000(s.frame, p);
-    rotateToJ2000(s.frame, v);
-    for (auto& x : v) x *= toKmPerSecond;
-    const long double centralMass = geocentric ? b.mass[earth] : b.mass[0];
-    const long double k = geocentric ? elementGravityConstant(ElementMode::Satellite)
-                     : elementGravityConstant(ElementMode::FullFile, b.mass[0]);
-    const long double ratio = centralMass > 0 ? b.mass[i] / centralMass : 0.0L;
-    ElementRow row;
-    row.elements = pageElements(k, ratio, auGm, frame, CartesianState{p, v});
-    row.geocentric = geocentric;
-    row.isMoon = i == b.layout.moonIndex;
-    row.astronomicalUnitGm = static_cast<double>(auGm);
-    row.julianDate = jd;
-    return row;
-}
+// The table's states in the axes of the elements: absolute positions (Gm)
+// and velocities (Gm/day), the Moon and satellites as stored (geocentric).
+struct AxesStates {
+    std::vector<Vec3> p, v;
+};
 
-std::string elementsTitle(const Session& s) {
-    return elementTitleLine(ElementPageTitle{}, s.integration.epoch + kJulianDateJ2000);
-}
-
-std::vector<std::string> elementsPageLines(const Session& s, const RunSettings& run, long double auGm,
-                                           const std::vector<bool>& shown) {
+AxesStates statesInElementAxes(const Session& s, const FrameState* target) {
     const BodyTable& b = s.bodies;
     const IntegrationState& st = s.integration;
     const int n = b.layout.bodyCount;
-    const long double jd = st.epoch + kJulianDateJ2000;
-    const bool universal = run.deltaT.mode != DeltaTMode::Off;
-    const long double dT = universal ? deltaT(st.epoch, run.deltaT) : 0.0L;
-    const CalendarTime c = daysToCalendar(st.epoch - dT + 0.5L);
-    const TimeUnit& unit = kTimeUnits[static_cast<std::size_t>(std::clamp(run.timeUnit, 0, 4))];
-
-    std::vector<std::string> lines;
-    lines.push_back(elementsTitle(s));
-    lines.push_back(elementLegendLine());
-    lines.push_back(elementDateLine(c.dateText, c.timeText, c.millisecond / 10, jd - dT, n,
-                                    static_cast<double>(run.scaleFactor * st.nominalStep * unit.perDay),
-                                    std::string(1, unit.label[0])));
-    lines.push_back(elementColumnHeader(ElementDisplay::SemiMajorAxis, ""));
-
-    std::size_t remaining = 0;
-    for (int i = 1; i <= n; ++i)
-        if (static_cast<std::size_t>(i) >= shown.size() || shown[static_cast<std::size_t>(i)]) ++remaining;
-    for (int i = 1; i <= n; ++i) {
-        if (static_cast<std::size_t>(i) < shown.size() && !shown[static_cast<std::size_t>(i)]) continue;
-        if (lines.size() + (remaining == 1 ? 1 : 2) > kRows) {
-            lines.push_back("... and " + std::to_string(remaining) + " more bodies");
-            break;
+    // Step velocities are direction * v * h.
+    const long double perDay = 1.0L / (static_cast<long double>(st.direction) * st.step);
+    AxesStates out{std::vector<Vec3>(static_cast<std::size_t>(n + 1)),
+                   std::vector<Vec3>(static_cast<std::size_t>(n + 1))};
+    for (int i = 0; i <= n; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        out.p[k] = {b.posX[i], b.posY[i], b.posZ[i]};
+        out.v[k] = {b.velX[i] * perDay, b.velY[i] * perDay, b.velZ[i] * perDay};
+        for (Vec3* x : {&out.p[k], &out.v[k]}) {
+            rotateToJ2000(s.frame, *x);
+            if (target) rotateToDate(*target, *x);
         }
-        --remaining;
-        const ElementRow row = bodyElementRow(s, i, auGm);
-        std::string line = bodyName(b, i) + elementRowText(ElementDisplay::SemiMajorAxis, ElementForm::Screen, row);
+    }
+    return out;
+}
+
+Vec3 minus(const Vec3& a, const Vec3& b) {
+    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+
+} // namespace
+
+bool centreBodySet(const RunSettings& run) {
+    return run.planetCentric && run.centreBody >= 0;
+}
+
+ElementsPage assembleElementsPage(const Session& s, const RunSettings& run, long double auGm) {
+    const BodyTable& b = s.bodies;
+    const IntegrationState& st = s.integration;
+    const ElementPageSettings& es = run.elements;
+    const int n = b.layout.bodyCount;
+    const int earth = b.layout.earthIndex <= n ? b.layout.earthIndex : -1;
+    const int moon = b.moonIntegrated() ? b.layout.moonIndex : -1;
+    const long double t = st.epoch;
+
+    ElementsPage page;
+    page.display = static_cast<ElementDisplay>(std::clamp(es.display, 0, 3));
+    page.julianDate = t + kJulianDateJ2000;
+    const CalendarTime c = daysToCalendar(t + 0.5L);
+    page.dateText = c.dateText;
+    page.timeText = c.timeText;
+
+    // The axes: J2000, or the mean equator and ecliptic of the date (or of
+    // the reference year).
+    const bool yearEquinox = es.equinoxOfDate && run.referenceEquinox > 0;
+    FrameState target;
+    if (es.equinoxOfDate) {
+        const bool lieske =
+            run.precession == PrecessionState::lieske && s.extraOptions.lieskePrecession;
+        target = outputFrame(yearEquinox ? OutputEquinox::referenceYear : OutputEquinox::ofDate, t,
+                             run.referenceYear, false, lieske, s.precessionTable);
+    }
+    const AxesStates states = statesInElementAxes(s, es.equinoxOfDate ? &target : nullptr);
+    ElementFrame frame = eclipticElementFrame();
+    if (es.equinoxOfDate) {
+        frame.cosObliquity = static_cast<double>(target.obliquity.cos);
+        frame.sinObliquity = static_cast<double>(target.obliquity.sin);
+    }
+    frame.plane = static_cast<ReferencePlane>(std::clamp(es.plane, -1, 2));
+
+    // The display state of every row: heliocentric, or geocentric as stored.
+    const auto count = static_cast<std::size_t>(n + 1);
+    std::vector<CartesianState> display(count);
+    std::vector<bool> geocentric(count, false);
+    const bool barycentre = es.earthMoonBarycentre && moon >= 0 && earth >= 0;
+    for (int i = 1; i <= n; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        geocentric[k] = isStoredGeocentric(b, i, st.satelliteMode);
+        Vec3 p = states.p[k], v = states.v[k];
+        if (!geocentric[k]) p = minus(p, states.p[0]), v = minus(v, states.v[0]);
+        if (barycentre && i == earth) {
+            const long double f = b.mass[moon] / (b.mass[earth] + b.mass[moon]);
+            const auto m = static_cast<std::size_t>(moon);
+            for (int j = 0; j < 3; ++j) p[j] += f * states.p[m][j], v[j] += f * states.v[m][j];
+        }
+        for (auto& x : v) x /= kmPerSecondToGmPerDay;
+        display[k] = CartesianState{p, v};
+    }
+
+    // Plane records: the centre's orbit (the Earth's without a centre, none
+    // for the Moon) and the mean plane of the major bodies.
+    const bool centreSet = centreBodySet(run) && run.centreBody <= n;
+    const int orbitBody = centreSet ? run.centreBody : earth;
+    if (frame.plane == ReferencePlane::CentreOrbit && orbitBody > 0 && orbitBody != moon) {
+        const auto k = static_cast<std::size_t>(orbitBody);
+        frame.centreOrbit =
+            orbitPlane(minus(states.p[k], states.p[0]), minus(states.v[k], states.v[0]),
+                       frame.cosObliquity, frame.sinObliquity);
+    }
+    if (frame.plane == ReferencePlane::MeanPlane) {
+        std::vector<long double> x(count), y(count), z(count), vx(count), vy(count), vz(count);
+        for (std::size_t k = 0; k < count; ++k) {
+            x[k] = states.p[k][0], y[k] = states.p[k][1], z[k] = states.p[k][2];
+            vx[k] = states.v[k][0], vy[k] = states.v[k][1], vz[k] = states.v[k][2];
+        }
+        const BodyStates all{x, y, z, vx, vy, vz, {b.mass.data(), count}};
+        frame.meanPlane = invariablePlane(all, std::min(b.layout.lastMajor, n), earth, moon,
+                                          frame.cosObliquity, frame.sinObliquity);
+    }
+
+    // Elements of every row.
+    const long double sunMass = b.mass[0];
+    auto elementsOf = [&](int i) {
+        const auto k = static_cast<std::size_t>(i);
+        long double ratio = 0.0L;
+        if (i == moon)
+            ratio = b.mass[earth] > 0 ? b.mass[moon] / b.mass[earth] : 0.0L;
+        else if (i <= b.layout.lastMajor && sunMass > 0)
+            ratio = (barycentre && i == earth ? b.mass[earth] + b.mass[moon] : b.mass[i]) / sunMass;
+        const long double k1 = geocentric[k] ? elementGravityConstant(ElementMode::Satellite)
+                               : st.dataSet == 10
+                                   ? elementGravityConstant(ElementMode::MinorBody)
+                                   : elementGravityConstant(ElementMode::FullFile, sunMass);
+        return pageElements(k1, ratio, auGm, frame, display[k]);
+    };
+
+    // MOID reference: the centre body in its own orbit plane, else the Earth.
+    int reference = earth;
+    if (frame.plane == ReferencePlane::CentreOrbit && centreSet && run.centreBody != moon &&
+        run.centreBody > 0)
+        reference = run.centreBody;
+    page.referenceName = reference > 0 ? bodyName(b, reference) : std::string("     ");
+    if (barycentre && reference == earth) page.referenceName = kBarycentreName;
+    const bool moidWanted =
+        page.display == ElementDisplay::Moid && reference > 0 &&
+        (frame.plane == ReferencePlane::Ecliptic || frame.plane == ReferencePlane::CentreOrbit);
+    const MoidOrbit referenceOrbit = moidWanted ? moidOrbit(elementsOf(reference)) : MoidOrbit{};
+
+    for (int i = 1; i <= n; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        ElementsPageBody body;
+        body.index = i;
+        body.name = barycentre && i == earth ? kBarycentreName : bodyName(b, i);
+        body.objectNumber = k < b.objectNumber.size() ? b.objectNumber[k] : 0.0;
+        body.shown = !b.isHidden(i);
+        ElementRow& row = body.row;
+        row.elements = elementsOf(i);
+        row.geocentric = geocentric[k];
+        row.isMoon = i == moon;
+        row.astronomicalUnitGm = static_cast<double>(auGm);
+        row.julianDate = page.julianDate;
+        row.planeState = toElementPlane(frame, display[k]);
+        if (moidWanted && body.shown && i != moon && !geocentric[k])
+            row.moid = moid(moidOrbit(row.elements), referenceOrbit);
+        page.bodies.push_back(std::move(body));
+    }
+
+    ElementPageTitle title;
+    title.plane = frame.plane;
+    title.centreName = orbitBody > 0 ? bodyName(b, orbitBody) : "";
+    title.equinoxOfDate = es.equinoxOfDate;
+    title.fixedEquinoxYear = yearEquinox ? run.referenceYear : 0.0;
+    page.title = elementTitleLine(title, page.julianDate);
+    const TimeUnit& unit = kTimeUnits[static_cast<std::size_t>(std::clamp(run.timeUnit, 0, 4))];
+    page.dateLine =
+        elementDateLine(c.dateText, c.timeText, c.millisecond / 10, page.julianDate, n,
+                        static_cast<double>(run.scaleFactor * st.nominalStep * unit.perDay),
+                        std::string(1, unit.label[0]));
+    return page;
+}
+
+std::vector<std::string> elementsPageLines(const ElementsPage& page) {
+    std::vector<std::string> lines{page.title, elementLegendLine(), page.dateLine,
+                                   elementColumnHeader(page.display, page.referenceName)};
+    const std::size_t rows = std::min<std::size_t>(page.bodies.size(), kElementBodyRows);
+    for (std::size_t k = 0; k < rows; ++k) {
+        const ElementsPageBody& body = page.bodies[k];
+        std::string line = body.name + elementRowText(page.display, ElementForm::Screen, body.row);
         if (line.size() > kColumns) line.resize(kColumns);
         lines.push_back(line);
     }
     return lines;
+}
+
+std::string oscelText(const ElementsPage& page) {
+    std::string text;
+    for (const ElementsPageBody& body : page.bodies)
+        text += oscelRecord(body.objectNumber, body.name,
+                            elementRowText(page.display, ElementForm::OscelDat, body.row)) +
+                "\n";
+    return text;
+}
+
+std::vector<std::string> elementFileLines(const ElementsPage& page, const ElementsPageBody& body,
+                                          RecordTimeUnit unit, bool headers) {
+    std::vector<std::string> lines;
+    if (headers)
+        lines =
+            elementFileHeader(page.title, trim(body.name), unit, page.display, page.referenceName);
+    lines.push_back(
+        elementFileRecord(recordTime(unit, page.julianDate, page.dateText, page.timeText),
+                          elementRowText(page.display, ElementForm::BodyFile, body.row)));
+    return lines;
+}
+
+void stepReferencePlane(ElementPageSettings& settings, bool centreSet) {
+    int plane = std::clamp(settings.plane, -1, 2) - 1;
+    if (plane < -1) plane = 2;
+    if (plane == 1 && !centreSet) plane = 0;
+    settings.plane = plane;
+}
+
+ElementKeyAction elementsPageKey(int key, RunSettings& run, bool hasMoon) {
+    if (key == ' ' || key == console::Key::Enter) return ElementKeyAction::nextStep;
+    if (key == '?' || key == console::Key::F1) return ElementKeyAction::help;
+    if (key <= 0 || key > 127) return ElementKeyAction::leave;
+    ElementPageSettings& es = run.elements;
+    switch (std::toupper(key)) {
+    case '&':
+        es.display = (std::clamp(es.display, 0, 3) + 1) % 4;
+        return ElementKeyAction::redraw;
+    case 'Q':
+        stepReferencePlane(es, centreBodySet(run));
+        return ElementKeyAction::redraw;
+    case 'E':
+        if (!hasMoon) return ElementKeyAction::leave;
+        es.earthMoonBarycentre = !es.earthMoonBarycentre;
+        return ElementKeyAction::redraw;
+    case 'D':
+        es.equinoxOfDate = !es.equinoxOfDate;
+        if (es.equinoxOfDate && run.precession == PrecessionState::off)
+            run.precession = PrecessionState::on;
+        return ElementKeyAction::redraw;
+    case 'B':
+        run.backward = !run.backward;
+        return ElementKeyAction::redraw;
+    case 'F':
+        return ElementKeyAction::fileOutput;
+    case 'M':
+        return ElementKeyAction::dump;
+    default:
+        return ElementKeyAction::leave;
+    }
+}
+
+std::vector<ElementMenuLine> elementMenuLines(bool hasMoon) {
+    std::vector<ElementMenuLine> lines{
+        {23, 2, '&', "&   Toggle (a,M0), (q,Tp), (Moid, L) or (R, V) "},
+        {24, 2, 'Q', "Q   Toggle Eclip. Equat. or MeanPlane Elements "},
+        {25, 2, 'M', "M   Dump screen to file "},
+        {26, 2, 'D', "D   Equin. of Date "},
+        {23, 56, 'B', "B   Back-step "},
+        {25, 56, 'F', "F   File Output "},
+        {27, 2, ' ', " Press Spacebar for Next Step, Any Other Key for Normal Ephemeris Output "},
+    };
+    if (hasMoon) lines.insert(lines.begin() + 5, {24, 56, 'E', "E   Toggle EM Baryc"});
+    return lines;
+}
+
+int elementMenuKeyAt(int row, int col, bool hasMoon) {
+    for (const ElementMenuLine& l : elementMenuLines(hasMoon))
+        if (row == l.row && col >= l.col && col < l.col + static_cast<int>(l.text.size()))
+            return l.key;
+    return 0;
 }
 
 } // namespace tarvo

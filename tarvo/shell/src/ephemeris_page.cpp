@@ -86,7 +86,7 @@ PageSettings pageSettings(const Session& s, const RunSettings& run, int centre) 
     const int earth = s.bodies.layout.earthIndex;
     if (run.planetCentric && centre != earth) {
         p.centre = CentreKind::BodyCentric;
-        p.centreBodyName = bodyName(s.bodies, centre);
+        p.centreBodyName = centre < 0 ? std::string("Fixed    ") : bodyName(s.bodies, centre);
     } else if (t.geocentric || run.planetCentric) {
         p.centre = run.topocentric ? CentreKind::Topocentric : CentreKind::Geocentric;
     } else {
@@ -147,6 +147,7 @@ EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, lo
 
     int centre = 0;
     if (run.planetCentric && run.centreBody >= 0 && run.centreBody <= n) centre = run.centreBody;
+    else if (run.planetCentric && run.centreBody < 0) centre = -1; // the fixed point
     else if (s.toggles.geocentric || run.topocentric || s.toggles.horizon) centre = earth;
 
     EphemerisPage page;
@@ -182,9 +183,14 @@ EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, lo
     };
     const Vec siteP = siteInTable(site.position), siteV = siteInTable(site.velocity),
               siteA = siteInTable(site.acceleration);
-    const auto c = static_cast<std::size_t>(centre), e = static_cast<std::size_t>(earth);
-    const Vec observerP = plus(states.p[c], siteP);
-    const ObserverMotion observer{plus(states.v[c], siteV), plus(states.a[c], siteA)};
+    // The fixed point (J2000 equator, Gm) is at rest in the table's frame.
+    const auto e = static_cast<std::size_t>(earth);
+    Vec fixedPoint{run.fixedCentre[0], run.fixedCentre[1], run.fixedCentre[2]};
+    toDate(s.frame, fixedPoint);
+    const auto c = static_cast<std::size_t>(std::max(centre, 0));
+    const Vec observerP = centre < 0 ? fixedPoint : plus(states.p[c], siteP);
+    const ObserverMotion observer = centre < 0 ? ObserverMotion{Vec{}, Vec{}}
+                                               : ObserverMotion{plus(states.v[c], siteV), plus(states.a[c], siteA)};
     const Vec moonObserverP = plus(states.p[e], siteP);
     const ObserverMotion moonObserver{plus(states.v[e], siteV), plus(states.a[e], siteA)};
     const CorrectionSwitches switches{ps.lightTime, ps.aberration};
@@ -357,6 +363,13 @@ std::string pageRecordTime(const EphemerisPage& page, RecordTimeUnit unit) {
     return recordTime(unit, c.julianDate, c.dateText, c.timeText);
 }
 
+namespace {
+std::string pageListingTime(const EphemerisPage& page, RecordTimeUnit unit) {
+    const PageClock c = pageClock(page);
+    return listingTime(unit, c.julianDate, c.dateText, c.timeText);
+}
+} // namespace
+
 std::vector<std::string> outputLogOpening(const EphemerisPage& page) {
     if (page.settings.orthogonal) return {};
     const PageClock c = pageClock(page);
@@ -365,8 +378,10 @@ std::vector<std::string> outputLogOpening(const EphemerisPage& page) {
 
 std::string bodyRecord(const EphemerisPage& page, const PageBody& body, RecordTimeUnit unit) {
     const PageSettings& ps = page.settings;
+    if (ps.frame == CoordinateFrame::Horizontal)
+        return horizontalListingRecord(pageListingTime(page, unit), body.horizontal);
     const std::string time = pageRecordTime(page, unit);
-    if (ps.orthogonal && ps.frame != CoordinateFrame::Horizontal)
+    if (ps.orthogonal)
         return orthogonalFileRecord(time, {body.name, body.position, body.velocity},
                                     ps.distancesInAu, page.astronomicalUnitGm);
     return recordLine(time, bodyRows(page, body).front());
@@ -374,8 +389,8 @@ std::string bodyRecord(const EphemerisPage& page, const PageBody& body, RecordTi
 
 std::string bodyFileHeader(const EphemerisPage& page, RecordTimeUnit unit) {
     const PageSettings& ps = page.settings;
-    return ps.orthogonal && ps.frame != CoordinateFrame::Horizontal ? orthogonalFileHeader(unit)
-                                                                    : std::string();
+    if (ps.frame == CoordinateFrame::Horizontal) return horizontalListingHeader();
+    return ps.orthogonal ? orthogonalFileHeader(unit) : std::string();
 }
 
 } // namespace tarvo

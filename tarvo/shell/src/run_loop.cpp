@@ -6,6 +6,7 @@
 #include "tarvo/reductions/centre_dialog.h"
 #include "tarvo/reductions/site_files.h"
 #include "tarvo/reductions/time_prompts.h"
+#include "tarvo/shell/atomic_file.h"
 #include "tarvo/shell/configuration.h"
 #include "tarvo/shell/elements_page.h"
 #include "tarvo/shell/ephemeris_page.h"
@@ -62,20 +63,45 @@ int yearOf(long double t) {
 
 // ------------------------------------------------------------------ the page
 
+bool hasMoon(const Session& s) {
+    return s.bodies.moonIntegrated();
+}
+
+// The elements page: title, legend, date and column lines white and
+// yellow, geocentric rows green, hidden bodies dim, the key menu below.
+void drawElementsPage(const Run& r, const ElementsPage& page) {
+    const std::vector<std::string> lines = elementsPageLines(page);
+    console::setSize(kRunColumns, kPageRows);
+    console::setColor(LightGrey, Black);
+    console::clear();
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        int color = k < 3 ? White : k == 3 ? Yellow : LightGrey;
+        if (k > 3) {
+            const ElementsPageBody& body = page.bodies[k - 4];
+            color = !body.shown ? DarkGrey : body.row.geocentric ? LightGreen : LightGrey;
+        }
+        console::setColor(color, Black);
+        console::printAt(static_cast<int>(k) + 1, 1, lines[k]);
+    }
+    for (const ElementMenuLine& line : elementMenuLines(hasMoon(r.s))) {
+        console::setColor(line.key == ' ' ? White : LightCyan, Black);
+        console::printAt(line.row, line.col, line.text);
+    }
+}
+
 void drawPage(Run& r) {
     const Session& s = r.s;
-    const EphemerisPage page =
-        assembleEphemerisPage(s, r.settings, r.engine.model.coefficients.astronomicalUnit);
+    const long double au = r.engine.model.coefficients.astronomicalUnit;
+    if (r.settings.elementsPage) {
+        drawElementsPage(r, assembleElementsPage(s, r.settings, au));
+        return;
+    }
+    const EphemerisPage page = assembleEphemerisPage(s, r.settings, au);
     std::vector<bool> shown(page.bodies.size(), true);
     for (std::size_t i = 0; i < shown.size(); ++i)
         shown[i] = !s.bodies.isHidden(static_cast<int>(i));
-    const std::vector<std::string> lines =
-        r.settings.elementsPage
-            ? elementsPageLines(s, r.settings, r.engine.model.coefficients.astronomicalUnit, shown)
-            : ephemerisPageLines(page, shown);
-    const std::size_t headerRows = r.settings.elementsPage                           ? 2
-                                   : page.settings.centre == CentreKind::Topocentric ? 3
-                                                                                     : 2;
+    const std::vector<std::string> lines = ephemerisPageLines(page, shown);
+    const std::size_t headerRows = page.settings.centre == CentreKind::Topocentric ? 3 : 2;
     console::setSize(kRunColumns, kPageRows);
     console::setColor(LightGrey, Black);
     console::clear();
@@ -91,6 +117,16 @@ void drawPage(Run& r) {
     console::printAt(kPageRows, 2, "Space: next step   Esc: key-action screen   Q: help");
 }
 
+// Key M of the elements page: the page drawn once more and every body's
+// row written to OSCEL.DAT (created anew).
+void dumpElements(Run& r) {
+    const ElementsPage page =
+        assembleElementsPage(r.s, r.settings, r.engine.model.coefficients.astronomicalUnit);
+    drawElementsPage(r, page);
+    std::string message;
+    if (!writeFileAtomically("OSCEL.DAT", oscelText(page), message)) showError(message);
+}
+
 // -------------------------------------------------------------- file output
 
 std::vector<std::string> bodyNames(const Session& s) {
@@ -103,29 +139,22 @@ std::vector<std::string> bodyNames(const Session& s) {
 // ".OUT" file per selected body; the page's centre has nothing to record.
 void writeRecords(Run& r) {
     const Session& s = r.s;
-    const EphemerisPage page =
-        assembleEphemerisPage(s, r.settings, r.engine.model.coefficients.astronomicalUnit);
+    const long double au = r.engine.model.coefficients.astronomicalUnit;
     const RecordTimeUnit unit = recordTimeUnit(r.output.time);
     std::string message;
     bool ok = true;
     std::vector<std::string> log;
     if (r.settings.elementsPage) {
-        // The elements page writes element records to the bodies' files.
-        const long double au = r.engine.model.coefficients.astronomicalUnit;
-        for (int i = 1; i <= s.bodies.layout.bodyCount; ++i) {
-            const auto k = static_cast<std::size_t>(i);
-            if (k >= r.output.fileNames.size() || r.output.fileNames[k].empty()) continue;
-            std::vector<std::string> lines;
-            if (!r.output.openingWritten)
-                lines = elementFileHeader(elementsTitle(s), bodyName(s.bodies, i), unit,
-                                          ElementDisplay::SemiMajorAxis, "");
-            lines.push_back(
-                elementFileRecord(pageRecordTime(page, unit),
-                                  elementRowText(ElementDisplay::SemiMajorAxis,
-                                                 ElementForm::BodyFile, bodyElementRow(s, i, au))));
-            ok = ok && appendLines(r.output.fileNames[k], lines, message);
+        // The elements page writes element records to the files of the shown bodies.
+        const ElementsPage elements = assembleElementsPage(s, r.settings, au);
+        for (const ElementsPageBody& body : elements.bodies) {
+            const auto k = static_cast<std::size_t>(body.index);
+            if (!body.shown || k >= r.output.fileNames.size() || r.output.fileNames[k].empty()) continue;
+            ok = ok && appendLines(r.output.fileNames[k],
+                                   elementFileLines(elements, body, unit, !r.output.openingWritten), message);
         }
     } else {
+        const EphemerisPage page = assembleEphemerisPage(s, r.settings, au);
         if (!r.output.openingWritten) log = outputLogOpening(page);
         const std::string header = bodyFileHeader(page, unit);
         for (const PageBody& body : page.bodies) {
@@ -459,8 +488,8 @@ void showRunHelp(const Run& r, char key) {
              at ? static_cast<int>(at - kRunKeys) + 1 : 0);
 }
 
-// Key C: planet-centric positions about a body the user names; the Earth
-// means geocentric. A fixed point is not offered as a centre yet.
+// Key C: planet-centric positions about a body the user names, or about a
+// fixed point; the Earth means geocentric.
 void chooseCentre(Run& r) {
     Session& s = r.s;
     if (r.settings.planetCentric) {
@@ -476,10 +505,6 @@ void chooseCentre(Run& r) {
                      static_cast<double>(s.frame.obliquityJ2000.sin),
                      static_cast<double>(r.engine.model.coefficients.astronomicalUnit));
     if (!choice.chosen) return;
-    if (choice.index < 0) {
-        notYet("A fixed point as the centre");
-        return;
-    }
     r.settings.topocentric = false;
     s.toggles.horizon = 0;
     if (choice.index == s.bodies.layout.earthIndex) {
@@ -489,6 +514,8 @@ void chooseCentre(Run& r) {
     }
     r.settings.planetCentric = true;
     r.settings.centreBody = choice.index;
+    if (choice.index < 0)
+        r.settings.fixedCentre = {choice.fixedPoint[0], choice.fixedPoint[1], choice.fixedPoint[2]};
 }
 
 // Key G: the observing site from an observatory code, the list of places or
@@ -610,6 +637,44 @@ RunCommand keyActionScreen(Run& r) {
     }
 }
 
+void showElementHelp(const Run& r, int key) {
+    const char* at = key > 0 && key < 128 ? std::strchr(kElementPageKeys, std::toupper(key)) : nullptr;
+    showHelp(r.s.dirs, r.s.toggles.helpLanguage, helpEphemerisPage,
+             at ? static_cast<int>(at - kElementPageKeys) + 1 : 0);
+}
+
+// A key (or a click on the key menu) while the elements page is shown.
+RunCommand elementsPageInput(Run& r, const console::Event& e) {
+    int key = e.key;
+    if (key == console::Key::Click || key == console::Key::RightClick) {
+        const int k = elementMenuKeyAt(e.row, e.col, hasMoon(r.s));
+        if (k == 0) return RunCommand::none;
+        if (key == console::Key::RightClick) {
+            showElementHelp(r, k);
+            return RunCommand::none;
+        }
+        key = k;
+    }
+    switch (elementsPageKey(key, r.settings, hasMoon(r.s))) {
+    case ElementKeyAction::nextStep:
+        return RunCommand::step;
+    case ElementKeyAction::redraw:
+        return RunCommand::none;
+    case ElementKeyAction::leave:
+        r.settings.elementsPage = false;
+        return RunCommand::none;
+    case ElementKeyAction::fileOutput:
+        return act(r, 'F');
+    case ElementKeyAction::dump:
+        dumpElements(r);
+        return RunCommand::none;
+    case ElementKeyAction::help:
+        showElementHelp(r, console::readKey().key);
+        return RunCommand::none;
+    }
+    return RunCommand::none;
+}
+
 void stepLoop(Run& r) {
     for (;;) {
         if (r.output.active) {
@@ -634,7 +699,9 @@ void stepLoop(Run& r) {
         drawPage(r);
         console::Event e = console::readKey();
         RunCommand c = RunCommand::none;
-        if (e.key == ' ')
+        if (r.settings.elementsPage)
+            c = elementsPageInput(r, e);
+        else if (e.key == ' ')
             c = RunCommand::step;
         else if (e.key == console::Key::Esc)
             c = keyActionScreen(r);
@@ -796,6 +863,7 @@ bool startFromStateFile(Run& r, int choice) {
 
 void runFromMenu(Session& s, int choice) {
     Run r(s);
+    r.settings.elements = s.elementPage;
     std::string message;
     if (choice >= 1 && choice <= 9) {
         console::setSize(81, 27);
@@ -823,6 +891,7 @@ void runFromMenu(Session& s, int choice) {
     }
     r.engine.renewFrame(s.integration.epoch);
     stepLoop(r);
+    s.elementPage = r.settings.elements;
     endRun(r);
 }
 

@@ -44,7 +44,9 @@ bool applyRunToggle(char key, RunSettings& run, DisplayToggles& t, bool lieskeAl
     case 'Z':
         t.horizon = flip(t.horizon);
         if (t.horizon) {
+            // Horizontal places are seen from the site: not about a body or a point.
             t.geocentric = -1;
+            run.planetCentric = false;
             run.topocentric = true;
             t.ecliptic = 0;
             t.orthogonal = 0;

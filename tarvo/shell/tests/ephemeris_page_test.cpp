@@ -228,7 +228,7 @@ TEST(ElementsPage, CircularOrbitAndTheGeocentricMoon) {
     b.velZ[3] = 3.0 * speed * std::sin(eps);
     b.mass[1] = 5.97, b.mass[2] = 0.0735;
     b.velX[2] = 3.0 * 0.0885; // the Moon, 1.02 km/s across its radius vector
-    const auto lines = tarvo::elementsPageLines(t.s, t.run, kAu, {});
+    const auto lines = tarvo::elementsPageLines(tarvo::assembleElementsPage(t.s, t.run, kAu));
     ASSERT_EQ(lines.size(), 4u + 4u);
     EXPECT_NE(lines[0].find(" Ecliptic  Osculating Elements (J2000.0) at JD 2451545.000000"),
               std::string::npos)

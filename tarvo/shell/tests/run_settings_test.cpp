@@ -49,10 +49,13 @@ TEST(RunToggles, HorizontalForcesItsFrameAndCentres) {
     t.geocentric = 0;
     t.ecliptic = -1;
     t.orthogonal = -1;
+    run.planetCentric = true; // about a body or the fixed point: not from a site
+    run.centreBody = -1;
     run.precession = PrecessionState::off;
     applyRunToggle('Z', run, t, false);
     EXPECT_EQ(t.horizon, -1);
     EXPECT_EQ(t.geocentric, -1);
+    EXPECT_FALSE(run.planetCentric);
     EXPECT_TRUE(run.topocentric);
     EXPECT_EQ(t.ecliptic, 0);
     EXPECT_EQ(t.orthogonal, 0);

@@ -95,6 +95,12 @@ struct HorizontalRow {
 };
 std::string horizontalHeader();
 std::string horizontalRow(const HorizontalRow& row);
+// The listing of one body in horizontal coordinates (its ".OUT" file): the
+// header line and one record, the time column in the listing's own masks
+// (calendar date and time, or JD, Jy, JCy, JMy from J2000) and the fields
+// in the order azimuth, altitude, phase, magnitude, elongations, events.
+std::string horizontalListingHeader();
+std::string horizontalListingRecord(const std::string& timeColumn, const HorizontalRow& row);
 
 // ---- the orthogonal table ---------------------------------------------------------
 
@@ -114,6 +120,9 @@ std::string orthogonalVelocityRow(const OrthogonalRow& row, bool distancesInAu);
 // The time column of a record in the chosen unit.
 std::string recordTime(RecordTimeUnit unit, long double julianDate, const std::string& dateText,
                        const std::string& timeText);
+// The time column of a horizontal listing (one more decimal than recordTime).
+std::string listingTime(RecordTimeUnit unit, long double julianDate, const std::string& dateText,
+                        const std::string& timeText);
 
 // A record of the angular or horizontal output: the time column followed by
 // the fields of the screen row (the row without its 10-character name column).

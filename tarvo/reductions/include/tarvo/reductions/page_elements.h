@@ -84,6 +84,10 @@ struct ElementFrame {
 // An ElementFrame on the J2000 ecliptic of the elements (84381.448").
 ElementFrame eclipticElementFrame();
 
+// The state in the page's reference plane: unchanged for the equator, turned
+// to the ecliptic by ε, then into the orbit or mean plane (display 3 shows it).
+CartesianState toElementPlane(const ElementFrame& frame, const CartesianState& state);
+
 /*
 ** pageElements: osculating elements of a display state in the page's plane.
 **

@@ -86,9 +86,12 @@ RecordTimeUnit recordTimeUnit(TimeRecording recording);
 std::string pageRecordTime(const EphemerisPage& page, RecordTimeUnit unit);
 // OUTPUT.LOG's opening lines; empty when the quantities are not angular.
 std::vector<std::string> outputLogOpening(const EphemerisPage& page);
-// A body's record for its ".OUT" file: the time, then the fields of its row.
+// A body's record for its ".OUT" file: the time, then the fields of its row;
+// in horizontal coordinates the file is a listing of the body in its own
+// layout (horizontalListingRecord).
 std::string bodyRecord(const EphemerisPage& page, const PageBody& body, RecordTimeUnit unit);
-// Header line of a new ".OUT" file (orthogonal records only, else empty).
+// Header line of a new ".OUT" file (orthogonal records and horizontal
+// listings; empty for angular records).
 std::string bodyFileHeader(const EphemerisPage& page, RecordTimeUnit unit);
 
 // Header name of data set 1 .. 10.

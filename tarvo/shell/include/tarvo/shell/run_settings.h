@@ -4,7 +4,9 @@
 
 #include "tarvo/reductions/time_scales.h"
 #include "tarvo/shell/configuration.h"
+#include "tarvo/shell/session.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -16,12 +18,14 @@ struct RunSettings {
     bool showVelocities = false;
     bool topocentric = false;
     bool planetCentric = false;
-    int centreBody = 3;       // the centre of geocentric and planet-centric displays
+    int centreBody = 3;       // the centre of geocentric and planet-centric displays; -1 the fixed point
+    std::array<double, 3> fixedCentre{}; // the fixed point, Gm, J2000 equator ("Fixed")
     int referenceEquinox = -1; // 0 J2000, -1 date (the default), 1 a year
     double referenceYear = 2000;
     PrecessionState precession = PrecessionState::on;
     bool backward = false;
     bool elementsPage = false;
+    ElementPageSettings elements;
     int timeUnit = 0;       // index into the time-unit table
     double scaleFactor = 1; // pages are scaleFactor nominal steps apart
     bool fileOutput = false;

@@ -33,6 +33,14 @@ inline constexpr std::array<TimeUnit, 5> kTimeUnits{{
 inline constexpr std::array<const char*, 7> kWeekdayLabels{"Sun", "Mon", "Tue", "Wed",
                                                            "Thu", "Fri", "Sat"};
 
+// The elements page's own switches (its key menu), kept while the program runs.
+struct ElementPageSettings {
+    int display = 0;                  // 0 a, ϖ, M0; 1 q, Tisserand, JD-Tp; 2 a, MOID; 3 R, V
+    int plane = 0;                    // -1 equator, 0 ecliptic, 1 centre's orbit, 2 mean plane
+    bool equinoxOfDate = false;       // ecliptic of the date (or the reference year), not J2000
+    bool earthMoonBarycentre = false; // the Earth's row shows the Earth-Moon barycentre
+};
+
 struct ObservingSite {
     long double longitude = 0; // rad, east positive
     long double latitude = 0;  // rad, geodetic
@@ -54,6 +62,7 @@ struct Session {
     PrecessionTable precessionTable; // PRECDATN.BIN
     FrameState frame;
     std::string configurationWarning; // shown once after the title screen
+    ElementPageSettings elementPage;  // the elements page's switches, kept between runs
     std::int32_t librarySource = 0;   // asteroid library: -1 TwinLib, 0 Average, 1 Astorb, 2 AstDys
 };
 
