@@ -5,6 +5,7 @@
 #include "tarvo/shell/format_mask.h"
 #include "tarvo/shell/text_util.h"
 
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <fstream>
@@ -12,28 +13,33 @@
 
 namespace tarvo {
 
-std::string recordTime(RecordTimeUnit unit, long double jd, const std::string& dateText, const std::string& timeText) {
+namespace {
+
+// The time column in a unit: the calendar text, or JD, Jy, JCy, JMy from
+// J2000 in the four masks given.
+std::string timeColumnIn(RecordTimeUnit unit, long double jd, const std::string& dateText, const std::string& timeText,
+                       const std::array<const char*, 4>& masks) {
     const long double t = jd - kJulianDateJ2000;
     switch (unit) {
     case RecordTimeUnit::Calendar: return dateText + " " + timeText + " ";
-    case RecordTimeUnit::JulianDate: return formatMask("########.#####  ", jd);
-    case RecordTimeUnit::JulianYears: return formatMask("#######.######  ", t / kDaysPerJulianYear);
-    case RecordTimeUnit::JulianCenturies: return formatMask("#####.########  ", t / kDaysPerJulianCentury);
-    case RecordTimeUnit::JulianMillennia: return formatMask("####.#########  ", t / kDaysPerJulianMillennium);
+    case RecordTimeUnit::JulianDate: return formatMask(masks[0], jd);
+    case RecordTimeUnit::JulianYears: return formatMask(masks[1], t / kDaysPerJulianYear);
+    case RecordTimeUnit::JulianCenturies: return formatMask(masks[2], t / kDaysPerJulianCentury);
+    case RecordTimeUnit::JulianMillennia: return formatMask(masks[3], t / kDaysPerJulianMillennium);
     }
     return {};
 }
 
+} // namespace
+
+std::string recordTime(RecordTimeUnit unit, long double jd, const std::string& dateText, const std::string& timeText) {
+    return timeColumnIn(unit, jd, dateText, timeText,
+                      {"########.#####  ", "#######.######  ", "#####.########  ", "####.#########  "});
+}
+
 std::string listingTime(RecordTimeUnit unit, long double jd, const std::string& dateText, const std::string& timeText) {
-    const long double t = jd - kJulianDateJ2000;
-    switch (unit) {
-    case RecordTimeUnit::Calendar: return dateText + " " + timeText + " ";
-    case RecordTimeUnit::JulianDate: return formatMask("########.######  ", jd);
-    case RecordTimeUnit::JulianYears: return formatMask("#######.#######  ", t / kDaysPerJulianYear);
-    case RecordTimeUnit::JulianCenturies: return formatMask("#####.#########  ", t / kDaysPerJulianCentury);
-    case RecordTimeUnit::JulianMillennia: return formatMask("####.##########  ", t / kDaysPerJulianMillennium);
-    }
-    return {};
+    return timeColumnIn(unit, jd, dateText, timeText,
+                      {"########.######  ", "#######.#######  ", "#####.#########  ", "####.##########  "});
 }
 
 std::string recordLine(const std::string& timeColumn, const std::string& screenRow) {

@@ -151,6 +151,24 @@ TEST(HorizontalTable, CentreWithoutMagnitudeAndAbsentRiseAndSet) {
     EXPECT_EQ(horizontalRow(row), "Earth       0.0000  90.0000 -180.0     0.0    1.00                11:59       ");
 }
 
+// The listing of one body: its own header, one more decimal in the time
+// column, phase and magnitude before the elongations.
+TEST(HorizontalTable, ListingOfOneBody) {
+    EXPECT_EQ(horizontalListingHeader(),
+              "LT                Azim     Alt.    Phas   Magn   Elong  LunEl  Rise   Trans   Set");
+    const HorizontalRow row{"Moon     ", {123.4567, -5.4321}, {0.87, -4.5, true, 95.2, 0.0}, "06:12", "12:40", "19:03"};
+    const long double jd = 2460409.25L;
+    EXPECT_EQ(horizontalListingRecord(listingTime(RecordTimeUnit::JulianDate, jd, "", ""), row),
+              " 2460409.250000   123.46   -5.43  0.87   -4.5    95.2    0.0  06:12  12:40  19:03");
+    EXPECT_EQ(listingTime(RecordTimeUnit::JulianYears, jd, "", ""), "     24.2689938  ");
+    EXPECT_EQ(listingTime(RecordTimeUnit::JulianCenturies, jd, "", ""), "    0.242689938  ");
+    EXPECT_EQ(listingTime(RecordTimeUnit::JulianMillennia, jd, "", ""), "   0.0242689938  ");
+    HorizontalRow dark = row;
+    dark.phase.magnitudeShown = false;
+    dark.rise = dark.set = "     ";
+    EXPECT_EQ(horizontalListingRecord("x ", dark), "x  123.46   -5.43  0.87           95.2    0.0         12:40       ");
+}
+
 TEST(OrthogonalTable, PositionsLightTimeAndVelocities) {
     const OrthogonalRow row{"Jupiter  ", {700.0, -123.4, 33.3}, {1.0, 2.0, -0.5}};
     EXPECT_EQ(orthogonalHeader(true), "Body          X (AU)         Y (AU)         Z (AU)         R (AU)    L-time (s)");
