@@ -14,58 +14,87 @@ namespace {
 using tarvo::testing::kBuiltTree;
 using tarvo::testing::kTarvo;
 
-// Polls the pane until `text` shows or about ten seconds pass.
-bool paneShows(const std::string& tmux, const std::string& text, std::string& pane) {
+// One tmux server on its own socket with one session "tarvo"; the server is
+// killed when the object goes.
+class TmuxSession {
+  public:
+    explicit TmuxSession(const std::string& socket)
+        : tmux_("tmux -S '" + socket + "'"), socket_(socket) {}
+    ~TmuxSession() {
+        runProgram(tmux_ + " kill-server", "/tmp");
+        fs::remove(socket_);
+    }
+    // Starts `command` in a pane of columns x rows; false when tmux cannot run here.
+    bool start(const std::string& command, int columns, const std::string& environment,
+               std::string& output) {
+        auto r = runProgram(tmux_ + " new-session -d -s tarvo -x " + std::to_string(columns) +
+                                " -y 30 \"" + command + "\"",
+                            "/tmp", environment);
+        output = r.output;
+        return r.status == 0;
+    }
+    void send(const std::string& keys) {
+        runProgram(tmux_ + " send-keys -t tarvo " + keys, "/tmp");
+    }
+    // Polls the pane until `text` shows or about ten seconds pass.
+    bool shows(const std::string& text) {
+        for (int i = 0; i < 100; ++i) {
+            pane = runProgram(tmux_ + " capture-pane -p -t tarvo", "/tmp").output;
+            if (pane.find(text) != std::string::npos) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+    std::string pane; // the last capture
+
+  private:
+    std::string tmux_, socket_;
+};
+
+// Waits about ten seconds for `done`.
+template <class Condition> bool eventually(Condition done) {
     for (int i = 0; i < 100; ++i) {
-        pane = runProgram(tmux + " capture-pane -p -t tarvo", "/tmp").output;
-        if (pane.find(text) != std::string::npos) return true;
+        if (done()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    return false;
+    return done();
+}
+
+bool tmuxMissing() {
+    return std::system("command -v tmux >/dev/null 2>&1") != 0;
 }
 
 TEST(TerminalEndToEnd, TitleScreenMenuAndEscInTmux) {
-    if (std::system("command -v tmux >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "tmux is not installed";
+    if (tmuxMissing()) GTEST_SKIP() << "tmux is not installed";
     if (!fs::exists(kBuiltTree / "ASC" / "TITLE.121"))
         GTEST_SKIP() << "the data tree " << kBuiltTree << " has not been built";
-    const std::string socket = "/tmp/tarvo-tmux-" + std::to_string(::getpid());
-    const std::string tmux = "tmux -S '" + socket + "'";
     const std::string marker = "/tmp/tarvo-tmux-status-" + std::to_string(::getpid());
     fs::remove(marker);
-    auto started = runProgram(tmux + " new-session -d -s tarvo -x 100 -y 30 \"TARVO12DIR='" +
-                                  kBuiltTree.string() + "' '" + kTarvo.string() +
-                                  "'; echo \\$? > '" + marker + "'; sleep 5\"",
-                              "/tmp", "TERM=xterm-256color");
-    if (started.status != 0) GTEST_SKIP() << "tmux cannot run here: " << started.output;
-    std::string pane;
-    EXPECT_TRUE(paneShows(tmux, "High Precision Ephemerides by Numerical Integration", pane))
-        << pane;
-    EXPECT_TRUE(paneShows(tmux, "Press a key to continue", pane)) << pane;
-    runProgram(tmux + " send-keys -t tarvo Enter", "/tmp");
-    EXPECT_TRUE(paneShows(tmux, "Select Option", pane)) << pane;
-    runProgram(tmux + " send-keys -t tarvo x", "/tmp");
-    EXPECT_TRUE(paneShows(tmux, "G. Integ. Order: 14  Normal", pane)) << pane;
-    runProgram(tmux + " send-keys -t tarvo Escape", "/tmp");
-    EXPECT_TRUE(paneShows(tmux, "Esc.   Quit", pane)) << pane;
-    runProgram(tmux + " send-keys -t tarvo Escape", "/tmp");
-    bool ended = false;
-    for (int i = 0; i < 100 && !ended; ++i) {
-        ended = fs::exists(marker) && fs::file_size(marker) > 0;
-        if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
+    TmuxSession t("/tmp/tarvo-tmux-" + std::to_string(::getpid()));
+    std::string output;
+    if (!t.start("TARVO12DIR='" + kBuiltTree.string() + "' '" + kTarvo.string() +
+                     "'; echo \\$? > '" + marker + "'; sleep 5",
+                 100, "TERM=xterm-256color", output))
+        GTEST_SKIP() << "tmux cannot run here: " << output;
+    EXPECT_TRUE(t.shows("High Precision Ephemerides by Numerical Integration")) << t.pane;
+    EXPECT_TRUE(t.shows("Press a key to continue")) << t.pane;
+    t.send("Enter");
+    EXPECT_TRUE(t.shows("Select Option")) << t.pane;
+    t.send("x");
+    EXPECT_TRUE(t.shows("G. Integ. Order: 14  Normal")) << t.pane;
+    t.send("Escape");
+    EXPECT_TRUE(t.shows("Esc.   Quit")) << t.pane;
+    t.send("Escape");
+    const bool ended = eventually([&] { return fs::exists(marker) && fs::file_size(marker) > 0; });
     EXPECT_TRUE(ended) << "tarvo did not end after Esc in the menu";
     if (ended) {
         EXPECT_EQ(tarvo::testing::readFile(marker).substr(0, 1), "0");
     }
-    runProgram(tmux + " kill-server", "/tmp");
     fs::remove(marker);
-    fs::remove(socket);
 }
 
 TEST(TerminalEndToEnd, AShortRunInTmux) {
-    if (std::system("command -v tmux >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "tmux is not installed";
+    if (tmuxMissing()) GTEST_SKIP() << "tmux is not installed";
     if (!fs::exists(kBuiltTree / "BIN" / "PL431MND.BIN"))
         GTEST_SKIP() << "the data tree " << kBuiltTree << " has no data set 2";
     char pattern[] = "/tmp/tarvo-tmux-run-XXXXXX";
@@ -75,35 +104,28 @@ TEST(TerminalEndToEnd, AShortRunInTmux) {
         fs::create_directory_symlink(kBuiltTree / dir, root / dir);
     fs::copy(kBuiltTree / "CFG", root / "CFG", fs::copy_options::recursive);
     fs::create_directories(root / "USERDATA");
-    const std::string tmux = "tmux -S '" + (root / "socket").string() + "'";
-    auto started =
-        runProgram(tmux + " new-session -d -s tarvo -x 120 -y 30 \"cd '" +
-                       (root / "USERDATA").string() + "' && '" + kTarvo.string() + "'; sleep 5\"",
-                   "/tmp", "-u TARVO12DIR TERM=xterm-256color");
-    if (started.status != 0) GTEST_SKIP() << "tmux cannot run here: " << started.output;
-    std::string pane;
-    EXPECT_TRUE(paneShows(tmux, "Press a key to continue", pane)) << pane;
-    runProgram(tmux + " send-keys -t tarvo Enter", "/tmp");
-    EXPECT_TRUE(paneShows(tmux, "Select Option", pane)) << pane;
-    runProgram(tmux + " send-keys -t tarvo 2", "/tmp");
-    EXPECT_TRUE(paneShows(tmux, "Input Date", pane)) << pane;
-    runProgram(tmux + " send-keys -t tarvo 2000,01,15 Enter", "/tmp");
-    EXPECT_TRUE(paneShows(tmux, "JD:  2451558.5000000", pane)) << pane;
-    EXPECT_TRUE(paneShows(tmux, "EARTH", pane)) << pane;
-    runProgram(tmux + " send-keys -t tarvo Space", "/tmp");
-    EXPECT_TRUE(paneShows(tmux, "JD:  2451561.5000000", pane)) << pane;
-    runProgram(tmux + " send-keys -t tarvo Escape", "/tmp");
-    EXPECT_TRUE(paneShows(tmux, "Key    Action     Status", pane)) << pane;
-    runProgram(tmux + " send-keys -t tarvo Escape", "/tmp");
-    EXPECT_TRUE(paneShows(tmux, "Select Option", pane)) << pane;
-    runProgram(tmux + " send-keys -t tarvo Escape", "/tmp");
-    bool ended = false;
-    for (int i = 0; i < 100 && !ended; ++i) {
-        ended = fs::exists(root / "USERDATA" / "FINAL.TVF");
-        if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    EXPECT_TRUE(ended) << "no FINAL.TVF after the run";
-    runProgram(tmux + " kill-server", "/tmp");
+    TmuxSession t((root / "socket").string());
+    std::string output;
+    if (!t.start("cd '" + (root / "USERDATA").string() + "' && '" + kTarvo.string() + "'; sleep 5",
+                 120, "-u TARVO12DIR TERM=xterm-256color", output))
+        GTEST_SKIP() << "tmux cannot run here: " << output;
+    EXPECT_TRUE(t.shows("Press a key to continue")) << t.pane;
+    t.send("Enter");
+    EXPECT_TRUE(t.shows("Select Option")) << t.pane;
+    t.send("2");
+    EXPECT_TRUE(t.shows("Input Date")) << t.pane;
+    t.send("2000,01,15 Enter");
+    EXPECT_TRUE(t.shows("JD:  2451558.5000000")) << t.pane;
+    EXPECT_TRUE(t.shows("EARTH")) << t.pane;
+    t.send("Space");
+    EXPECT_TRUE(t.shows("JD:  2451561.5000000")) << t.pane;
+    t.send("Escape");
+    EXPECT_TRUE(t.shows("Key    Action     Status")) << t.pane;
+    t.send("Escape");
+    EXPECT_TRUE(t.shows("Select Option")) << t.pane;
+    t.send("Escape");
+    EXPECT_TRUE(eventually([&] { return fs::exists(root / "USERDATA" / "FINAL.TVF"); }))
+        << "no FINAL.TVF after the run";
 }
 
 } // namespace
