@@ -114,7 +114,7 @@ void registerDataSet(int dataSet)
     builder::registerOutput({
         .path = std::string("BIN/") + names->library,
         .order = 60,
-        .version = "9",
+        .version = "10",
         .inputs = sourceFiles,
         .optionKeys = kSourceOptions,
         .build =
@@ -130,7 +130,7 @@ void registerDataSet(int dataSet)
     builder::registerOutput({
         .path = std::string("ASC/") + names->description,
         .order = 60,
-        .version = "9",
+        .version = "10",
         .inputs = sourceFiles,
         .optionKeys = kSourceOptions,
         .build =

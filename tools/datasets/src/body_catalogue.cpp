@@ -3,11 +3,15 @@
 // Planet and Moon radii: IAU WG on Cartographic Coordinates and Rotational
 // Elements (Archinal et al. 2018), equatorial for the Earth (the suite's
 // R_E), mean otherwise. Absolute magnitudes H = V(1,0): Mallama & Hilton
-// (2018). Asteroid masses: the compilation of Carry (2012, Planet. Space
-// Sci. 73, 98) rounded to three digits, except Ceres and Vesta (Dawn); they
-// are uncertain by 10 to 50 per cent beyond the first three and serve only
-// as perturbers. The header of the ephemeris overrides any mass it carries.
+// (2018). Asteroid masses: the GMs of the 343 asteroids of the JPL DE430 and
+// DE431 integrations (Folkner et al. 2014, The Planetary and Lunar
+// Ephemerides DE430 and DE431, IPN Progress Report 42-196; the constants
+// MAnnnn of the DE431 header), the perturbers being the heaviest of them
+// after Ceres, Pallas and Vesta. The header of the ephemeris a data set is
+// built from overrides the masses it carries (Ceres, Pallas and Vesta).
 #include "datasets/body_catalogue.h"
+
+#include "tarvo/dynamics/physical_constants.h"
 
 namespace datasets {
 namespace {
@@ -24,13 +28,22 @@ BodyEntry planet(int jpl, const char* name, double radiusKm, double H, const cha
     return b;
 }
 
-BodyEntry asteroid(int number, const char* name, double massKg, const char* massConstant = "")
+// 10^24 kg of a GM in au^3/day^2, as the GMs of an ephemeris header become
+// masses (PlanetarySource::headerMass): GM au^3 / G, with the au of DE430
+// and DE431 (149.5978707 Gm, the suite's).
+constexpr long double massFromGm(long double gmAu3PerDay2)
+{
+    return gmAu3PerDay2 * tarvo::astronomicalUnit * tarvo::astronomicalUnit * tarvo::astronomicalUnit /
+           tarvo::gravitationalConstant;
+}
+
+BodyEntry asteroid(int number, const char* name, long double gmAu3PerDay2, const char* massConstant = "")
 {
     BodyEntry b;
     b.kind = BodyKind::asteroid;
     b.asteroidNumber = number;
     b.name = name;
-    b.publishedMass = massKg / 1e24;
+    b.publishedMass = static_cast<double>(massFromGm(gmAu3PerDay2));
     b.jplMassConstant = massConstant;
     return b;
 }
@@ -69,43 +82,46 @@ BodyEntry moon()
 
 const std::vector<BodyEntry>& asteroidCatalogue()
 {
+    // Number, name (9 characters), GM in au^3/day^2 as the DE431 header
+    // gives it (MAnnnn) and, for the major block, the header constant that
+    // overrides it.
     static const std::vector<BodyEntry> catalogue = {
-        asteroid(1, "CERES", 9.3835e20, "MA0001"),
-        asteroid(2, "PALLAS", 2.04e20, "MA0002"),
-        asteroid(4, "VESTA", 2.5908e20, "MA0004"),
-        // The perturbing asteroids, heaviest first.
-        asteroid(10, "HYGIEA", 8.67e19),
-        asteroid(511, "DAVIDA", 3.84e19),
-        asteroid(704, "INTERAMNI", 3.79e19),
-        asteroid(15, "EUNOMIA", 3.12e19),
-        asteroid(3, "JUNO", 2.86e19),
-        asteroid(16, "PSYCHE", 2.72e19),
-        asteroid(52, "EUROPA", 2.38e19),
-        asteroid(88, "THISBE", 1.53e19),
-        asteroid(87, "SYLVIA", 1.48e19),
-        asteroid(65, "CYBELE", 1.48e19),
-        asteroid(6, "HEBE", 1.39e19),
-        asteroid(7, "IRIS", 1.37e19),
-        asteroid(29, "AMPHITRIT", 1.29e19),
-        asteroid(31, "EUPHROSYN", 1.27e19),
-        asteroid(24, "THEMIS", 1.14e19),
-        asteroid(107, "CAMILLA", 1.12e19),
-        asteroid(324, "BAMBERGA", 1.03e19),
-        asteroid(451, "PATIENTIA", 1.0e19),
-        asteroid(532, "HERCULINA", 1.0e19),
-        asteroid(154, "BERTHA", 9.2e18),
-        asteroid(423, "DIOTIMA", 8.8e18),
-        asteroid(13, "EGERIA", 8.8e18),
-        asteroid(19, "FORTUNA", 8.6e18),
-        asteroid(9, "METIS", 8.3e18),
-        asteroid(375, "URSULA", 8.0e18),
-        asteroid(130, "ELEKTRA", 6.6e18),
-        asteroid(41, "DAPHNE", 6.1e18),
-        asteroid(48, "DORIS", 6.1e18),
-        asteroid(54, "ALEXANDRA", 6.0e18),
-        asteroid(94, "AURORA", 6.0e18),
-        asteroid(45, "EUGENIA", 5.69e18),
-        asteroid(11, "PARTHENOP", 5.13e18),
+        asteroid(1, "CERES", 1.400476556172344e-13L, "MA0001"),
+        asteroid(2, "PALLAS", 3.104448198938713e-14L, "MA0002"),
+        asteroid(4, "VESTA", 3.85475018780881e-14L, "MA0004"),
+        // The 32 perturbers of data set 1, heaviest first; data set 6 takes the first 13.
+        asteroid(10, "HYGIEA", 1.235800787294125e-14L),
+        asteroid(31, "EUPHROSYN", 6.343280473648602e-15L),
+        asteroid(704, "INTERAMNI", 5.256168678493662e-15L),
+        asteroid(511, "DAVIDA", 5.198126979457498e-15L),
+        asteroid(15, "EUNOMIA", 4.678307418350905e-15L),
+        asteroid(3, "JUNO", 3.617538317147937e-15L),
+        asteroid(16, "PSYCHE", 3.411586826193812e-15L),
+        asteroid(65, "CYBELE", 3.180659282652541e-15L),
+        asteroid(88, "THISBE", 2.577114127311047e-15L),
+        asteroid(48, "DORIS", 2.531091726015068e-15L),
+        asteroid(52, "EUROPA", 2.476788101255867e-15L),
+        asteroid(451, "PATIENTIA", 2.295559390637462e-15L),
+        asteroid(87, "SYLVIA", 2.199295173574073e-15L),
+        asteroid(7, "IRIS", 2.136434442571407e-15L),
+        asteroid(423, "DIOTIMA", 2.112438360599952e-15L),
+        asteroid(29, "AMPHITRIT", 1.97584236512452e-15L),
+        asteroid(24, "THEMIS", 1.893901667525382e-15L),
+        asteroid(13, "EGERIA", 1.797004894507446e-15L),
+        asteroid(790, "PRETORIA", 1.7558991833247e-15L),
+        asteroid(372, "PALMA", 1.7459557262705e-15L),
+        asteroid(107, "CAMILLA", 1.671720991700644e-15L),
+        asteroid(354, "ELEONORA", 1.585098657159689e-15L),
+        asteroid(96, "AEGLE", 1.546567695624325e-15L),
+        asteroid(386, "SIEGENA", 1.507933371196519e-15L),
+        asteroid(39, "LAETITIA", 1.497519682556701e-15L),
+        asteroid(324, "BAMBERGA", 1.388626589856199e-15L),
+        asteroid(11, "PARTHENOP", 1.331536255459975e-15L),
+        asteroid(94, "AURORA", 1.27923e-15L),
+        asteroid(22, "KALLIOPE", 1.20262444348346e-15L),
+        asteroid(120, "LACHESIS", 1.188984949952008e-15L),
+        asteroid(185, "EUNIKE", 1.135585894483922e-15L),
+        asteroid(14, "IRENE", 1.100645679575068e-15L),
     };
     return catalogue;
 }

@@ -18,16 +18,17 @@ struct BodyEntry {
     std::string name;           // as written in the description file (9 characters kept)
     double radiusKm = 0;        // mean radius, km (asteroids: from the element source when it has one)
     double absoluteMagnitude = 0;  // H (asteroids: from the element source when it has one)
-    double publishedMass = 0;   // 10^24 kg, used when the ephemeris header has no value
+    double publishedMass = 0;   // 10^24 kg, used when the ephemeris header has no value for it
     const char* jplMassConstant = "";  // header constant of the mass ("GM1", "MA0001", ...), "" for none
 };
 
 // Sun: radius 695.7 thousand km (IAU 2015 nominal), its name "SUN".
 inline constexpr double sunRadiusKm = 695700.0;
 
-// The asteroids the data sets carry, heaviest first: Ceres, Pallas and Vesta
-// (the major block), then the 32 perturbing asteroids of data set 1, of which
-// data set 6 takes the first 13.
+// The asteroids the data sets carry: Ceres, Pallas and Vesta (the major
+// block), then the 32 perturbing asteroids of data set 1, the heaviest of the
+// DE431 asteroids after those three, heaviest first; data set 6 takes the
+// first 13.
 const std::vector<BodyEntry>& asteroidCatalogue();
 
 // Body blocks 1..K of data set 1..10 in library order.
