@@ -15,17 +15,32 @@ namespace tarvo {
 
 namespace {
 constexpr int parallelBodyThreshold = 4096;
+
+// True when a force of the model reads the velocity arrays: drag of
+// satellites and the non-gravitational forces of minor bodies.
+bool forcesReadVelocities(const BodyTable& t, const IntegrationState& s) {
+  if (!s.options.extendedModel) return false;
+  if (s.satelliteMode) return true;
+  if (s.options.minorPerturb) return false;
+  if (s.options.nonGravMode == NonGravLaw::yarkovsky) return true;
+  for (int i = t.layout.lastMajor + 1; i <= t.layout.bodyCount; ++i) {
+    if (t.nonGravFlag[i] != suiteFalse) return true;
+  }
+  return false;
 }
+}  // namespace
 
 void ExtrapolationWork::ensure(std::size_t n) {
   if (slots >= n) return;
   slots = n;
-  for (auto* v : {&stageX, &stageY, &stageZ, &incX, &incY, &incZ,
-                  &accSumX, &accSumY, &accSumZ, &accMomentX, &accMomentY, &accMomentZ,
-                  &halfStartX, &halfStartY, &halfStartZ,
-                  &posSumX, &posSumY, &posSumZ, &velSumX, &velSumY, &velSumZ, &errSumX,
-                  &errSumY, &errSumZ, &savedStepMass}) {
+  for (auto* v : {&stageX, &stageY, &stageZ, &incX, &incY, &incZ, &savedStepMass}) {
     v->assign(n, 0.0L);
+  }
+  for (auto* v : {&firstIncX, &firstIncY, &firstIncZ, &accSumX, &accSumY, &accSumZ,
+                  &accMomentX, &accMomentY, &accMomentZ, &halfStartX, &halfStartY,
+                  &halfStartZ, &posSumX, &posSumY, &posSumZ, &velSumX, &velSumY, &velSumZ,
+                  &errSumX, &errSumY, &errSumZ}) {
+    v->assign(n, SplitExtended{});
   }
   start.resize(n);
   stage.resize(n);
@@ -59,12 +74,13 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
   const int moon = t.layout.moonIndex;
   const bool moonTable = integrator.moonTableEnabled && t.moonIntegrated() && h == 3.0L &&
                          M >= 6;
+  const bool velocitiesRead = forcesReadVelocities(t, state);
 
   // 1. Sums to zero.
   detail::forEachIndex(0, N, parallel, [&](int i) {
-    w.posSumX[i] = w.posSumY[i] = w.posSumZ[i] = 0.0L;
-    w.velSumX[i] = w.velSumY[i] = w.velSumZ[i] = 0.0L;
-    w.errSumX[i] = w.errSumY[i] = w.errSumZ[i] = 0.0L;
+    w.posSumX[i] = w.posSumY[i] = w.posSumZ[i] = SplitExtended{};
+    w.velSumX[i] = w.velSumY[i] = w.velSumZ[i] = SplitExtended{};
+    w.errSumX[i] = w.errSumY[i] = w.errSumZ[i] = SplitExtended{};
   });
 
   // 2. Accelerations at the start (step masses for h).
@@ -101,18 +117,31 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     // Divisions, not multiplications by rounded reciprocals: a reciprocal's
     // rounding biases every step the same way and shows as a drift of
     // energy (twice the two-body error over 100 orbits).
+    // Inside the stage the increment is Delta_k = Delta_1 + sum of the A so
+    // far: the stage position takes Delta_1 + accSum, and the increment
+    // array (the velocities the force model reads) is written only when a
+    // force needs it.
     detail::forEachIndex(0, N, parallel, [&](int i) {
-      w.halfStartX[i] = w.start.x[i] / twoN;
-      w.incX[i] = (w.halfStartX[i] + t.velX[i]) / nl;
-      w.halfStartY[i] = w.start.y[i] / twoN;
-      w.incY[i] = (w.halfStartY[i] + t.velY[i]) / nl;
-      w.halfStartZ[i] = w.start.z[i] / twoN;
-      w.incZ[i] = (w.halfStartZ[i] + t.velZ[i]) / nl;
-      w.accSumX[i] = w.accSumY[i] = w.accSumZ[i] = 0.0L;
-      w.accMomentX[i] = w.accMomentY[i] = w.accMomentZ[i] = 0.0L;
-      w.stageX[i] = t.posX[i] + w.incX[i];
-      w.stageY[i] = t.posY[i] + w.incY[i];
-      w.stageZ[i] = t.posZ[i] + w.incZ[i];
+      const long double hx = w.start.x[i] / twoN;
+      const long double hy = w.start.y[i] / twoN;
+      const long double hz = w.start.z[i] / twoN;
+      w.halfStartX[i].set(hx);
+      w.halfStartY[i].set(hy);
+      w.halfStartZ[i].set(hz);
+      const long double dx = (hx + t.velX[i]) / nl;
+      const long double dy = (hy + t.velY[i]) / nl;
+      const long double dz = (hz + t.velZ[i]) / nl;
+      w.firstIncX[i].set(dx);
+      w.firstIncY[i].set(dy);
+      w.firstIncZ[i].set(dz);
+      if (velocitiesRead) {
+        w.incX[i] = dx;
+        w.incY[i] = dy;
+        w.incZ[i] = dz;
+      }
+      w.stageX[i] = t.posX[i] + dx;
+      w.stageY[i] = t.posY[i] + dy;
+      w.stageZ[i] = t.posZ[i] + dz;
     });
     ForceCall call;
     call.H = H;
@@ -121,25 +150,38 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     for (int k = 1; k < n; ++k) {
       call.substep = k;
       computeAccelerations(t, state, model, in, call, w.stage);
+      // accSum = A_1 + .. + A_k; accMoment = sum of the accSums (the first
+      // substep writes both without reading them).
+      const bool first = k == 1;
       detail::forEachIndex(0, N, parallel, [&](int i) {
         const long double ax = w.stage.x[i], ay = w.stage.y[i], az = w.stage.z[i];
-        const long double ix = w.incX[i] + ax, iy = w.incY[i] + ay, iz = w.incZ[i] + az;
-        w.incX[i] = ix;
-        w.incY[i] = iy;
-        w.incZ[i] = iz;
-        const long double sx = w.accSumX[i] + ax, sy = w.accSumY[i] + ay,
-                          sz = w.accSumZ[i] + az;
-        w.accSumX[i] = sx;
-        w.accSumY[i] = sy;
-        w.accSumZ[i] = sz;
-        // sum over k of the running sums = sum_k (n - k) A_k
-        w.accMomentX[i] += sx;
-        w.accMomentY[i] += sy;
-        w.accMomentZ[i] += sz;
+        const long double sx = first ? ax : w.accSumX[i].value() + ax;
+        const long double sy = first ? ay : w.accSumY[i].value() + ay;
+        const long double sz = first ? az : w.accSumZ[i].value() + az;
+        w.accSumX[i].set(sx);
+        w.accSumY[i].set(sy);
+        w.accSumZ[i].set(sz);
+        w.accMomentX[i].set(first ? sx : w.accMomentX[i].value() + sx);
+        w.accMomentY[i].set(first ? sy : w.accMomentY[i].value() + sy);
+        w.accMomentZ[i].set(first ? sz : w.accMomentZ[i].value() + sz);
+        const long double ix = w.firstIncX[i].value() + sx;
+        const long double iy = w.firstIncY[i].value() + sy;
+        const long double iz = w.firstIncZ[i].value() + sz;
         w.stageX[i] += ix;
         w.stageY[i] += iy;
         w.stageZ[i] += iz;
+        if (velocitiesRead) {
+          w.incX[i] = ix;
+          w.incY[i] = iy;
+          w.incZ[i] = iz;
+        }
       });
+    }
+    if (n == 1) {
+      for (auto* v : {&w.accSumX, &w.accSumY, &w.accSumZ, &w.accMomentX, &w.accMomentY,
+                      &w.accMomentZ}) {
+        std::fill(v->begin(), v->begin() + N + 1, SplitExtended{});
+      }
     }
     call.substep = n;
     computeAccelerations(t, state, model, in, call, w.stage);
@@ -154,19 +196,25 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     const long double ce = Ew[j + 1];
     detail::forEachIndex(0, N, parallel, [&](int i) {
       const long double cp = (moonTable && i == moon) ? static_cast<long double>(Lw[j + 1]) : c;
-      const long double devX = w.halfStartX[i] + w.accMomentX[i];
-      const long double devY = w.halfStartY[i] + w.accMomentY[i];
-      const long double devZ = w.halfStartZ[i] + w.accMomentZ[i];
-      w.posSumX[i] += devX * cp;
-      w.posSumY[i] += devY * cp;
-      w.posSumZ[i] += devZ * cp;
-      w.velSumX[i] += (nl * (w.stage.x[i] / 2.0L + w.accSumX[i]) + w.halfStartX[i]) * cp;
-      w.velSumY[i] += (nl * (w.stage.y[i] / 2.0L + w.accSumY[i]) + w.halfStartY[i]) * cp;
-      w.velSumZ[i] += (nl * (w.stage.z[i] / 2.0L + w.accSumZ[i]) + w.halfStartZ[i]) * cp;
+      const long double hx = w.halfStartX[i].value();
+      const long double hy = w.halfStartY[i].value();
+      const long double hz = w.halfStartZ[i].value();
+      const long double devX = hx + w.accMomentX[i].value();
+      const long double devY = hy + w.accMomentY[i].value();
+      const long double devZ = hz + w.accMomentZ[i].value();
+      w.posSumX[i].set(w.posSumX[i].value() + devX * cp);
+      w.posSumY[i].set(w.posSumY[i].value() + devY * cp);
+      w.posSumZ[i].set(w.posSumZ[i].value() + devZ * cp);
+      w.velSumX[i].set(w.velSumX[i].value() +
+                       (nl * (w.stage.x[i] / 2.0L + w.accSumX[i].value()) + hx) * cp);
+      w.velSumY[i].set(w.velSumY[i].value() +
+                       (nl * (w.stage.y[i] / 2.0L + w.accSumY[i].value()) + hy) * cp);
+      w.velSumZ[i].set(w.velSumZ[i].value() +
+                       (nl * (w.stage.z[i] / 2.0L + w.accSumZ[i].value()) + hz) * cp);
       if (adaptive) {
-        w.errSumX[i] += devX * ce;
-        w.errSumY[i] += devY * ce;
-        w.errSumZ[i] += devZ * ce;
+        w.errSumX[i].set(w.errSumX[i].value() + devX * ce);
+        w.errSumY[i].set(w.errSumY[i].value() + devY * ce);
+        w.errSumZ[i].set(w.errSumZ[i].value() + devZ * ce);
       }
     });
   }
@@ -177,12 +225,12 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
   const long double DMoon = moonTable ? static_cast<long double>(Lw[0]) : D;
   detail::forEachIndex(0, N, parallel, [&](int i) {
     const long double d = (moonTable && i == moon) ? DMoon : D;
-    t.posX[i] += t.velX[i] + w.posSumX[i] / d;
-    t.posY[i] += t.velY[i] + w.posSumY[i] / d;
-    t.posZ[i] += t.velZ[i] + w.posSumZ[i] / d;
-    t.velX[i] += w.velSumX[i] / d;
-    t.velY[i] += w.velSumY[i] / d;
-    t.velZ[i] += w.velSumZ[i] / d;
+    t.posX[i] += t.velX[i] + w.posSumX[i].value() / d;
+    t.posY[i] += t.velY[i] + w.posSumY[i].value() / d;
+    t.posZ[i] += t.velZ[i] + w.posSumZ[i].value() / d;
+    t.velX[i] += w.velSumX[i].value() / d;
+    t.velY[i] += w.velSumY[i].value() / d;
+    t.velZ[i] += w.velSumZ[i].value() / d;
   });
 
   // 5. Error estimate; the Sun and the Moon never set it.
@@ -195,7 +243,8 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     const long double De = Ew[0];
     for (int i = 1; i <= N; ++i) {
       if (t.moonIntegrated() && i == moon) continue;
-      const long double err[3] = {w.errSumX[i], w.errSumY[i], w.errSumZ[i]};
+      const long double err[3] = {w.errSumX[i].value(), w.errSumY[i].value(),
+                                  w.errSumZ[i].value()};
       const long double pos[3] = {t.posX[i], t.posY[i], t.posZ[i]};
       const long double e = relativeStepError(err, pos, De);
       if (!std::isfinite(e)) {

@@ -25,16 +25,35 @@ inline constexpr long double stepTimeEpsilon = 1e-15L; // times h: boundary slac
 // below it a step is accepted whatever its error estimate.
 inline constexpr long double minimumStepFraction = 9.094947017729282379150390625e-13L;  // 2^-40
 
+// An extended value held as the exact sum of two doubles. Every 80-bit
+// value v splits exactly: hi = v rounded to double, lo = v - hi (at most 11
+// significant bits, exact in both formats), and hi + lo gives v back bit for
+// bit (for |v| between 1e-290 and 1e308, far beyond any value of the
+// integrator). The work arrays use it because an x87 store of an 80-bit
+// value costs some 15 cycles on current processors, two double stores one
+// each; the arithmetic stays extended.
+struct SplitExtended {
+  double hi = 0.0;
+  double lo = 0.0;
+  long double value() const { return static_cast<long double>(hi) + lo; }
+  void set(long double v) {
+    hi = static_cast<double>(v);
+    lo = static_cast<double>(v - hi);
+  }
+};
+
 // Work arrays of one extrapolation step, one entry per body.
 struct ExtrapolationWork {
   std::vector<long double> stageX, stageY, stageZ;  // stage positions, Gm
   std::vector<long double> incX, incY, incZ;        // stage increments Delta, Gm per substep
-  std::vector<long double> accSumX, accSumY, accSumZ;           // sum of the stage's A_k
-  std::vector<long double> accMomentX, accMomentY, accMomentZ;  // sum of (n - k) A_k
-  std::vector<long double> halfStartX, halfStartY, halfStartZ;  // a0 / (2n) of the stage
-  std::vector<long double> posSumX, posSumY, posSumZ;
-  std::vector<long double> velSumX, velSumY, velSumZ;
-  std::vector<long double> errSumX, errSumY, errSumZ;
+  using Split = std::vector<SplitExtended>;
+  Split firstIncX, firstIncY, firstIncZ;     // Delta_1 of the stage
+  Split accSumX, accSumY, accSumZ;           // sum of the stage's A_k
+  Split accMomentX, accMomentY, accMomentZ;  // sum of (n - k) A_k
+  Split halfStartX, halfStartY, halfStartZ;  // a0 / (2n) of the stage
+  Split posSumX, posSumY, posSumZ;
+  Split velSumX, velSumY, velSumZ;
+  Split errSumX, errSumY, errSumZ;
   std::vector<long double> savedStepMass;
   Accelerations start;  // h^2 a at the start of the step
   Accelerations stage;  // H^2 a inside a stage
