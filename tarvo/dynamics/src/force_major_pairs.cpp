@@ -41,10 +41,10 @@ void earthMoonPair(PassContext& c) {
   const long double mE = c.table.stepMass[c.earth] * rho3;
   const long double mM = c.table.stepMass[c.moon] * rho3;
   for (int k = 0; k < 3; ++k) {
-    long double* a = k == 0 ? c.acc.x.data() : k == 1 ? c.acc.y.data() : c.acc.z.data();
-    a[c.moon] -= mE * g[k];
-    a[c.earth] += mM * g[k];
+    c.moonPull[k] = mE * g[k];
+    c.earthPull[k] = mM * g[k];
   }
+  c.earthMoonPair = true;
 }
 
 // Newtonian pairs i < j <= lastMajor on the extended path, the Earth-Moon
@@ -72,64 +72,60 @@ void newtonianPairsExtended(PassContext& c, const long double* x, const long dou
   }
 }
 
-// The same on the double path in three sweeps over the list of pairs:
-// separations, then 1/r^3 of all pairs as one vector loop (square roots
-// and divisions dominate), then the sums in pair order.
+// The same on the double path in three sweeps over the pairs, numbered row
+// by row (i, then j > i): separations, then 1/r^3 of all pairs as one vector
+// loop (square roots and divisions dominate), then the sums. The Earth-Moon
+// pair gets 1/r^3 = 0, which adds exact zeros.
 void newtonianPairsDouble(PassContext& c) {
   ForceWork& w = c.model.work;
   const int last = std::min(c.lastMajor, c.N);
-  const std::array<int, 4> key = {last, c.earth, c.moon, c.moonIn ? 1 : 0};
-  if (key != w.pairKey) {
-    w.pairKey = key;
-    w.pairI.clear();
-    w.pairJ.clear();
+  if (last < 2) return;
+  const std::size_t pairs = static_cast<std::size_t>(last) * (last - 1) / 2;
+  if (w.pairRho3.size() < pairs) {
+    for (auto* v : {&w.pairDx, &w.pairDy, &w.pairDz, &w.pairRho3}) v->resize(pairs);
   }
-  const bool build = w.pairI.empty();
-  for (int i = 1; i < last && build; ++i) {
-    for (int j = i + 1; j <= last; ++j) {
-      if (c.moonIn && ((i == c.earth && j == c.moon) || (i == c.moon && j == c.earth))) {
-        continue;
-      }
-      w.pairI.push_back(i);
-      w.pairJ.push_back(j);
+  const double* __restrict px = w.px.data();
+  const double* __restrict py = w.py.data();
+  const double* __restrict pz = w.pz.data();
+  const double* __restrict m = w.gm.data();
+  double* __restrict ax = w.ax.data();
+  double* __restrict ay = w.ay.data();
+  double* __restrict az = w.az.data();
+  double* __restrict dx = w.pairDx.data();
+  double* __restrict dy = w.pairDy.data();
+  double* __restrict dz = w.pairDz.data();
+  double* __restrict rho3 = w.pairRho3.data();
+  std::size_t p = 0;
+  for (int i = 1; i < last; ++i) {
+    const double xi = px[i], yi = py[i], zi = pz[i];
+    for (int j = i + 1; j <= last; ++j, ++p) {
+      dx[p] = px[j] - xi;
+      dy[p] = py[j] - yi;
+      dz[p] = pz[j] - zi;
     }
   }
-  const int pairs = static_cast<int>(w.pairI.size());
-  w.pairDx.resize(pairs);
-  w.pairDy.resize(pairs);
-  w.pairDz.resize(pairs);
-  w.pairRho3.resize(pairs);
-  const double* px = w.px.data();
-  const double* py = w.py.data();
-  const double* pz = w.pz.data();
-  for (int p = 0; p < pairs; ++p) {
-    const int i = w.pairI[p], j = w.pairJ[p];
-    w.pairDx[p] = px[j] - px[i];
-    w.pairDy[p] = py[j] - py[i];
-    w.pairDz[p] = pz[j] - pz[i];
+  inverseCubes(dx, dy, dz, rho3, static_cast<int>(pairs));
+  if (c.moonIn) {
+    const int i = std::min(c.earth, c.moon), j = std::max(c.earth, c.moon);
+    if (i >= 1 && j <= last) {
+      // Row i starts after the rows 1 .. i-1 of (last - r) pairs each.
+      const std::size_t row = static_cast<std::size_t>(i - 1) * last -
+                              static_cast<std::size_t>(i - 1) * i / 2;
+      rho3[row + (j - i - 1)] = 0.0;
+    }
   }
-  inverseCubes(w.pairDx.data(), w.pairDy.data(), w.pairDz.data(), w.pairRho3.data(), pairs);
-  const double* m = w.gm.data();
-  double* ax = w.ax.data();
-  double* ay = w.ay.data();
-  double* az = w.az.data();
-  // The list runs i by i: each i's gain is summed in registers.
-  int p = 0;
-  while (p < pairs) {
-    const int i = w.pairI[p];
+  p = 0;
+  for (int i = 1; i < last; ++i) {
     const double mi = m[i];
     double bx = 0.0, by = 0.0, bz = 0.0;
-    for (; p < pairs && w.pairI[p] == i; ++p) {
-      const int j = w.pairJ[p];
-      const double rho3 = w.pairRho3[p];
-      const double fi = mi * rho3, fj = m[j] * rho3;
-      const double dx = w.pairDx[p], dy = w.pairDy[p], dz = w.pairDz[p];
-      ax[j] -= fi * dx;
-      ay[j] -= fi * dy;
-      az[j] -= fi * dz;
-      bx += fj * dx;
-      by += fj * dy;
-      bz += fj * dz;
+    for (int j = i + 1; j <= last; ++j, ++p) {
+      const double fi = mi * rho3[p], fj = m[j] * rho3[p];
+      ax[j] -= fi * dx[p];
+      ay[j] -= fi * dy[p];
+      az[j] -= fi * dz[p];
+      bx += fj * dx[p];
+      by += fj * dy[p];
+      bz += fj * dz[p];
     }
     ax[i] += bx;
     ay[i] += by;
@@ -147,7 +143,10 @@ void majorPairsPass(PassContext& c) {
     newtonianPairsExtended(c, c.in.x, c.in.y, c.in.z, c.table.stepMass.data(), w.exAx.data(),
                            w.exAy.data(), w.exAz.data());
   }
-  if (c.moonIn && c.moon <= c.lastMajor && c.earth <= c.lastMajor) earthMoonPair(c);
+  if (c.moonIn && c.moon <= c.lastMajor && c.earth <= c.lastMajor) {
+    c.moonInvDistSq = moonInverseDistanceSquared(c);
+    earthMoonPair(c);
+  }
 }
 
 }  // namespace tarvo::detail

@@ -46,15 +46,17 @@ void chunkOnPath(PassContext& c, int b, int e, T* partial, const T* px, const T*
     }
   }
 
-  // The Earth through its figure (J2 within 4 Gm, or the satellite field).
-  if (c.earth >= 1 && c.earth <= lastMajor && !c.table.isHidden(c.earth)) {
+  // The Earth through its figure (J2 within 4 Gm, or the satellite field),
+  // kept apart until the bodies' forces are summed.
+  if (c.earthFigure) {
     for (int j = b; j <= e; ++j) {
       if (weight[j] != 0.0) continue;
       long double a[3], back[3];
       earthFigureOnMinor(c, j, a, back);
-      c.acc.x[j] += a[0];
-      c.acc.y[j] += a[1];
-      c.acc.z[j] += a[2];
+      ForceWork& w = c.model.work;
+      w.figX[j] = a[0];
+      w.figY[j] = a[1];
+      w.figZ[j] = a[2];
       if (minorPerturb || j <= lastMassive) {
         T* p = partial + 3 * c.earth;
         p[0] += static_cast<T>(back[0]);
@@ -134,38 +136,66 @@ void minorBodiesPass(PassContext& c) {
   if (count <= 0) return;
   const int chunks = (count + forceChunkSize - 1) / forceChunkSize;
   const int majors = c.lastMajor + 1;
+  const bool doublePath = c.doublePath;
+  // With option C every minor body attracts, so all were copied before;
+  // otherwise each chunk copies its own bodies above lastMassive.
+  const bool copyHere = !c.state.options.minorPerturb;
+  const int lastMassive = c.lastMassive;
   ForceWork& w = c.model.work;
+  const BodyTable& t = c.table;
+  const ForceInput& in = c.in;
 
-  if (c.doublePath) {
-    std::vector<double> partial(static_cast<std::size_t>(chunks) * 3 * majors, 0.0);
-    detail::forEachIndex(0, chunks - 1, chunks > 1, [&](int ch) {
-      const int b = first + ch * forceChunkSize;
-      const int e = std::min(b + forceChunkSize - 1, c.N);
-      chunkOnPath<double>(c, b, e, partial.data() + static_cast<std::size_t>(ch) * 3 * majors,
-                          w.px.data(), w.py.data(), w.pz.data(), w.gm.data(), w.ax.data(),
-                          w.ay.data(), w.az.data());
-    });
-    for (int ch = 0; ch < chunks; ++ch) {
-      const double* p = partial.data() + static_cast<std::size_t>(ch) * 3 * majors;
-      for (int i = 1; i < majors; ++i) {
+  std::vector<double> partialD(doublePath ? static_cast<std::size_t>(chunks) * 3 * majors : 0,
+                               0.0);
+  std::vector<long double> partialE(
+      doublePath ? 0 : static_cast<std::size_t>(chunks) * 3 * majors, 0.0L);
+  w.sunPartial.assign(static_cast<std::size_t>(chunks) * 3, 0.0L);
+
+  // One parallel loop per force evaluation: everything a chunk needs is in
+  // the chunk (its own bodies) or was written before the loop (attractors).
+  detail::forEachIndex(0, chunks - 1, chunks > 1, [&](int ch) {
+    const int b = first + ch * forceChunkSize;
+    const int e = std::min(b + forceChunkSize - 1, c.N);
+    const int own = std::max(b, lastMassive + 1);  // bodies summed here
+    for (int j = b; j <= e; ++j) {
+      w.notEarthFigure[j] = earthActsThroughFigure(c, j) ? 0.0 : 1.0;
+    }
+    if (copyHere) {
+      if (doublePath) {
+        for (int j = own; j <= e; ++j) {
+          w.px[j] = static_cast<double>(in.x[j]);
+          w.py[j] = static_cast<double>(in.y[j]);
+          w.pz[j] = static_cast<double>(in.z[j]);
+          w.gm[j] = static_cast<double>(t.stepMass[j]);
+          w.ax[j] = w.ay[j] = w.az[j] = 0.0;
+        }
+      } else {
+        for (int j = own; j <= e; ++j) w.exAx[j] = w.exAy[j] = w.exAz[j] = 0.0L;
+      }
+    }
+    const std::size_t offset = static_cast<std::size_t>(ch) * 3 * majors;
+    if (doublePath) {
+      chunkOnPath<double>(c, b, e, partialD.data() + offset, w.px.data(), w.py.data(),
+                          w.pz.data(), w.gm.data(), w.ax.data(), w.ay.data(), w.az.data());
+    } else {
+      chunkOnPath<long double>(c, b, e, partialE.data() + offset, in.x, in.y, in.z,
+                               t.stepMass.data(), w.exAx.data(), w.exAy.data(),
+                               w.exAz.data());
+    }
+    sunAndSum(c, own, e, w.sunPartial.data() + 3 * static_cast<std::size_t>(ch));
+  });
+
+  // The gains of the majors in chunk order (the Sun's: sunPass).
+  for (int ch = 0; ch < chunks; ++ch) {
+    const std::size_t offset = static_cast<std::size_t>(ch) * 3 * majors;
+    for (int i = 1; i < majors; ++i) {
+      if (doublePath) {
+        const double* p = partialD.data() + offset;
         w.ax[i] += p[3 * i];
         w.ay[i] += p[3 * i + 1];
         w.az[i] += p[3 * i + 2];
-      }
-    }
-  } else {
-    std::vector<long double> partial(static_cast<std::size_t>(chunks) * 3 * majors, 0.0L);
-    detail::forEachIndex(0, chunks - 1, chunks > 1, [&](int ch) {
-      const int b = first + ch * forceChunkSize;
-      const int e = std::min(b + forceChunkSize - 1, c.N);
-      chunkOnPath<long double>(c, b, e,
-                               partial.data() + static_cast<std::size_t>(ch) * 3 * majors, c.in.x,
-                               c.in.y, c.in.z, c.table.stepMass.data(), w.exAx.data(),
-                               w.exAy.data(), w.exAz.data());
-    });
-    for (int ch = 0; ch < chunks; ++ch) {
-      const long double* p = partial.data() + static_cast<std::size_t>(ch) * 3 * majors;
-      for (int i = 1; i < majors; ++i) {
+      } else {
+        const long double* p = partialE.data() + offset;
         w.exAx[i] += p[3 * i];
         w.exAy[i] += p[3 * i + 1];
         w.exAz[i] += p[3 * i + 2];

@@ -12,7 +12,9 @@ void ForceWork::ensure(std::size_t n) {
   for (auto* v : {&px, &py, &pz, &gm, &ax, &ay, &az, &notEarthFigure, &asymC0, &asymC1, &asymC2}) {
     v->assign(n, 0.0);
   }
-  for (auto* v : {&exAx, &exAy, &exAz, &savedX, &savedY, &savedZ}) v->assign(n, 0.0L);
+  for (auto* v : {&exAx, &exAy, &exAz, &savedX, &savedY, &savedZ, &figX, &figY, &figZ}) {
+    v->assign(n, 0.0L);
+  }
   asymActive.assign(n, 0);
 }
 
@@ -59,39 +61,35 @@ void computeAccelerations(const BodyTable& table, const IntegrationState& state,
   }
   acc.x[0] = acc.y[0] = acc.z[0] = 0.0L;
 
-  // 2. Copies for the double path, zeroed accumulators.
-  const bool parallel = N - c.lastMajor > 4 * detail::forceChunkSize;
-  detail::forEachIndex(1, N, parallel, [&](int i) {
+  // 2. Copies for the double path, zeroed accumulators: here for the bodies
+  //    that attract (all of them with option C), in the minor-body pass for
+  //    the others.
+  const int copyEnd = state.options.minorPerturb ? N : std::min(c.lastMassive, N);
+  const bool parallel = copyEnd - c.lastMajor > 4 * detail::forceChunkSize;
+  detail::forEachIndex(1, copyEnd, parallel, [&](int i) {
+    w.px[i] = static_cast<double>(in.x[i]);
+    w.py[i] = static_cast<double>(in.y[i]);
+    w.pz[i] = static_cast<double>(in.z[i]);
     if (c.doublePath) {
-      w.px[i] = static_cast<double>(in.x[i]);
-      w.py[i] = static_cast<double>(in.y[i]);
-      w.pz[i] = static_cast<double>(in.z[i]);
       w.gm[i] = static_cast<double>(table.stepMass[i]);
       w.ax[i] = w.ay[i] = w.az[i] = 0.0;
     } else {
       w.exAx[i] = w.exAy[i] = w.exAz[i] = 0.0L;
     }
-    w.notEarthFigure[i] =
-        (i > c.lastMajor && detail::earthActsThroughFigure(c, i)) ? 0.0 : 1.0;
   });
 
-  // 3-6. The passes.
-  detail::sunPass(c);
+  // 3-7. The pair passes fill the accumulators; the Sun's pull and the
+  //      summation then store each acceleration once (80-bit stores and
+  //      loads are what the passes mostly cost). The minor-body pass does
+  //      both for its bodies, the Sun's pass for the bodies up to
+  //      lastMassive and the Sun.
+  c.earthFigure = E >= 1 && E <= c.lastMajor && !table.isHidden(E);
+  w.sunPartial.clear();
   detail::majorPairsPass(c);
   detail::minorBodiesPass(c);
+  detail::sunPass(c);
 
-  // 7. Summation and return to geocentric.
-  detail::forEachIndex(1, N, parallel, [&](int i) {
-    if (c.doublePath) {
-      acc.x[i] += w.ax[i];
-      acc.y[i] += w.ay[i];
-      acc.z[i] += w.az[i];
-    } else {
-      acc.x[i] += w.exAx[i];
-      acc.y[i] += w.exAy[i];
-      acc.z[i] += w.exAz[i];
-    }
-  });
+  // Return to geocentric.
   if (c.moonIn) {
     in.x[c.moon] = c.moonGeoX;
     in.y[c.moon] = c.moonGeoY;

@@ -26,21 +26,41 @@ struct PassContext {
   bool moonIn = false;
   bool extendedModel = true;
   bool doublePath = true;
+  bool earthFigure = false;  // the Earth acts on flagged minor bodies through its figure
   long double moonInvDistSq = 0.0L;  // R2: inverse squared heliocentric distance of the Moon
+  // The Earth-Moon pair's terms: a_Moon -= moonPull, a_Earth += earthPull.
+  long double moonPull[3] = {0.0L, 0.0L, 0.0L};
+  long double earthPull[3] = {0.0L, 0.0L, 0.0L};
+  bool earthMoonPair = false;
   // Geocentric Moon vector, Gm (the stored position).
   long double moonGeoX = 0.0L, moonGeoY = 0.0L, moonGeoZ = 0.0L;
 };
 
-// Step 3: the Sun on every body (extended), with its back-reaction and the
-// non-gravitational forces of minor bodies.
+// Step 3 and the summation (step 7) for bodies b..e: acc[j] = the Sun's
+// pull (extended), plus in this order the non-gravitational force (minor
+// bodies without option C), the Earth's figure (flagged minor bodies), the
+// Earth-Moon pair's terms and the accumulated double or extended sums of the
+// pair passes, stored once. With option C or for massive bodies the Sun's
+// gain is added to sunGain in index order. Runs after the pair passes.
+void sunAndSum(PassContext& c, int b, int e, long double sunGain[3]);
+
+// The bodies up to lastMassive: sunAndSum, then acc[0] = their gains and the
+// minor-body chunks' gains in chunk order.
 void sunPass(PassContext& c);
 
-// Step 4: mutual attraction of the major bodies, the Earth-Moon pair with
-// its figure and tidal terms.
+// R2 of the Moon: its inverse squared distance from the Sun (barycentric
+// Moon), as the Sun's pull computes it.
+long double moonInverseDistanceSquared(const PassContext& c);
+
+// Step 4: mutual attraction of the major bodies into the accumulators, the
+// Earth-Moon pair with its figure and tidal terms into moonPull, earthPull.
 void majorPairsPass(PassContext& c);
 
-// Steps 5 and 6 (and the minor-minor pairs of option C): majors and
-// perturbing asteroids on the minor bodies.
+// Steps 2, 3, 5, 6 and 7 for the bodies above lastMajor, chunk by chunk in
+// one parallel loop: double copies, majors and perturbing asteroids (and the
+// minor-minor pairs of option C), then sunAndSum for the bodies above
+// lastMassive. The majors' gains go to the majors' accumulators, the Sun's
+// gains per chunk to work.sunPartial.
 void minorBodiesPass(PassContext& c);
 
 // True when body i gets the Earth's field through its figure (J2 within

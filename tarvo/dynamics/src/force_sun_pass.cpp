@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "force_passes.h"
-#include "parallel_loop.h"
 
 namespace tarvo::detail {
 
@@ -64,7 +63,6 @@ void sunFieldOnBody(PassContext& c, int i, long double g[3]) {
       correctionZ += (sz - 0.6) * ce;
     }
   }
-  if (c.moonIn && i == c.moon) c.moonInvDistSq = rho2;
   const double poleTerm = 2.0 * K * pd * rho2d * static_cast<double>(rho3);
   const long double fxy = rho3 + rho3 * correctionXY;
   const long double fz = rho3 + rho3 * correctionZ;
@@ -79,8 +77,8 @@ bool wantsNonGravitational(const PassContext& c, int i) {
          c.state.options.nonGravMode == NonGravLaw::yarkovsky;
 }
 
-// Non-gravitational acceleration of minor body i, added to acc.
-void addNonGravitational(PassContext& c, int i) {
+// Non-gravitational acceleration of minor body i.
+std::array<long double, 3> nonGravitational(PassContext& c, int i) {
   const ForceInput& in = c.in;
   const std::array<double, 3> r = {static_cast<double>(in.x[i] - in.x[0]),
                                    static_cast<double>(in.y[i] - in.y[0]),
@@ -110,72 +108,81 @@ void addNonGravitational(PassContext& c, int i) {
       delayed = (work.asymC2[i] * f + work.asymC1[i]) * f + work.asymC0[i];
     }
   }
-  const std::array<long double, 3> a = nonGravitationalAcceleration(
-      c.table, c.state, c.model.coefficients, i, r, w, delayed, c.call.H);
-  c.acc.x[i] += a[0];
-  c.acc.y[i] += a[1];
-  c.acc.z[i] += a[2];
+  return nonGravitationalAcceleration(c.table, c.state, c.model.coefficients, i, r, w, delayed,
+                                      c.call.H);
 }
 
 }  // namespace
 
-void sunPass(PassContext& c) {
+long double moonInverseDistanceSquared(const PassContext& c) {
+  const ForceInput& in = c.in;
+  const long double x = in.x[c.moon] - in.x[0];
+  const long double y = in.y[c.moon] - in.y[0];
+  const long double z = in.z[c.moon] - in.z[0];
+  const long double invR = 1.0L / std::sqrt(x * x + y * y + z * z);
+  return invR * invR;
+}
+
+void sunAndSum(PassContext& c, int b, int e, long double sunGain[3]) {
   const long double muS = c.table.stepMass[0];
+  const ForceWork& w = c.model.work;
   const bool minorPerturb = c.state.options.minorPerturb;
-  long double sun[3] = {0.0L, 0.0L, 0.0L};
-
-  // Massive bodies: few, in index order.
-  const int lastMassive = std::min(c.lastMassive, c.N);
-  for (int i = 1; i <= lastMassive; ++i) {
+  const bool pulls = c.earthMoonPair;
+  for (int j = b; j <= e; ++j) {
     long double g[3];
-    sunFieldOnBody(c, i, g);
-    c.acc.x[i] = -muS * g[0];
-    c.acc.y[i] = -muS * g[1];
-    c.acc.z[i] = -muS * g[2];
-    const long double m = c.table.stepMass[i];
-    sun[0] += m * g[0];
-    sun[1] += m * g[1];
-    sun[2] += m * g[2];
+    sunFieldOnBody(c, j, g);
+    long double a[3] = {-muS * g[0], -muS * g[1], -muS * g[2]};
+    if (j <= c.lastMassive || minorPerturb) {
+      const long double m = c.table.stepMass[j];
+      sunGain[0] += m * g[0];
+      sunGain[1] += m * g[1];
+      sunGain[2] += m * g[2];
+    } else if (wantsNonGravitational(c, j)) {
+      const std::array<long double, 3> f = nonGravitational(c, j);
+      a[0] += f[0];
+      a[1] += f[1];
+      a[2] += f[2];
+    }
+    if (c.earthFigure && j > c.lastMajor && w.notEarthFigure[j] == 0.0) {
+      a[0] += w.figX[j];
+      a[1] += w.figY[j];
+      a[2] += w.figZ[j];
+    }
+    if (pulls && j == c.moon) {
+      a[0] -= c.moonPull[0];
+      a[1] -= c.moonPull[1];
+      a[2] -= c.moonPull[2];
+    } else if (pulls && j == c.earth) {
+      a[0] += c.earthPull[0];
+      a[1] += c.earthPull[1];
+      a[2] += c.earthPull[2];
+    }
+    if (c.doublePath) {
+      a[0] += w.ax[j];
+      a[1] += w.ay[j];
+      a[2] += w.az[j];
+    } else {
+      a[0] += w.exAx[j];
+      a[1] += w.exAy[j];
+      a[2] += w.exAz[j];
+    }
+    c.acc.x[j] = a[0];
+    c.acc.y[j] = a[1];
+    c.acc.z[j] = a[2];
   }
+}
 
-  // Minor bodies in fixed chunks; the Sun's gain from them (option C) is
-  // summed per chunk and then over the chunks in order.
-  const int first = lastMassive + 1;
-  const int count = c.N - lastMassive;
-  if (count > 0) {
-    const int chunks = (count + forceChunkSize - 1) / forceChunkSize;
-    std::vector<long double> partial(minorPerturb ? 3 * chunks : 0, 0.0L);
-    detail::forEachIndex(0, chunks - 1, chunks > 4, [&](int ch) {
-      const int begin = first + ch * forceChunkSize;
-      const int end = std::min(begin + forceChunkSize - 1, c.N);
-      long double s[3] = {0.0L, 0.0L, 0.0L};
-      for (int i = begin; i <= end; ++i) {
-        long double g[3];
-        sunFieldOnBody(c, i, g);
-        c.acc.x[i] = -muS * g[0];
-        c.acc.y[i] = -muS * g[1];
-        c.acc.z[i] = -muS * g[2];
-        if (minorPerturb) {
-          const long double m = c.table.stepMass[i];
-          s[0] += m * g[0];
-          s[1] += m * g[1];
-          s[2] += m * g[2];
-        } else if (wantsNonGravitational(c, i)) {
-          addNonGravitational(c, i);
-        }
-      }
-      if (minorPerturb) {
-        partial[3 * ch] = s[0];
-        partial[3 * ch + 1] = s[1];
-        partial[3 * ch + 2] = s[2];
-      }
-    });
-    if (minorPerturb) {
-      for (int ch = 0; ch < chunks; ++ch) {
-        sun[0] += partial[3 * ch];
-        sun[1] += partial[3 * ch + 1];
-        sun[2] += partial[3 * ch + 2];
-      }
+void sunPass(PassContext& c) {
+  // Massive bodies in index order, then the chunks of minor bodies (their
+  // gains are non-zero with option C only) in chunk order.
+  long double sun[3] = {0.0L, 0.0L, 0.0L};
+  sunAndSum(c, 1, std::min(c.lastMassive, c.N), sun);
+  const std::vector<long double>& partial = c.model.work.sunPartial;
+  if (c.N > c.lastMajor) {
+    for (std::size_t k = 0; k + 2 < partial.size(); k += 3) {
+      sun[0] += partial[k];
+      sun[1] += partial[k + 1];
+      sun[2] += partial[k + 2];
     }
   }
   c.acc.x[0] = sun[0];

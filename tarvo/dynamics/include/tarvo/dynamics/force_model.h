@@ -69,12 +69,12 @@ struct ForceWork {
   std::vector<double> ax, ay, az;           // double accumulators
   std::vector<long double> exAx, exAy, exAz;  // extended accumulators
   std::vector<long double> savedX, savedY, savedZ;  // geocentric Moon/satellites
+  std::vector<long double> figX, figY, figZ;  // the Earth's figure on flagged minor bodies
+  std::vector<long double> sunPartial;      // the Sun's gain from each chunk of minor bodies
   std::vector<double> notEarthFigure;       // 0 where the Earth acts through its figure
   std::vector<double> asymC0, asymC1, asymC2;  // delayed-distance quadratic, Gm
   std::vector<std::int32_t> asymActive;
-  std::vector<int> pairI, pairJ;            // major pairs of the double path
-  std::array<int, 4> pairKey{-1, -1, -1, -1};  // layout the pair list was built for
-  std::vector<double> pairDx, pairDy, pairDz, pairRho3;
+  std::vector<double> pairDx, pairDy, pairDz, pairRho3;  // major pairs, row by row
   std::size_t slots = 0;
   void ensure(std::size_t n);
 };
