@@ -128,7 +128,63 @@ void sunAndSum(PassContext& c, int b, int e, long double sunGain[3]) {
   const ForceWork& w = c.model.work;
   const bool minorPerturb = c.state.options.minorPerturb;
   const bool pulls = c.earthMoonPair;
+  const ForceInput& in = c.in;
+  const long double x0 = in.x[0], y0 = in.y[0], z0 = in.z[0];
+  const bool extended = c.extendedModel;
+  const bool nonGravAny = extended && !c.state.satelliteMode && !minorPerturb;
+  const ForceCoefficients& k = c.model.coefficients;
+  const auto& pole = c.model.frame.sunPole;
+  const double pole0 = static_cast<double>(pole[0]), pole1 = static_cast<double>(pole[1]),
+               pole2 = static_cast<double>(pole[2]);
+  const double K = k.sunJ2Factor;
+  const double massLoss = static_cast<double>(c.state.solarMassLossFactor);
+  const double rel = static_cast<double>(c.state.derived.relativistic);
+  const int relEnd = c.state.options.relativityMinor ? e : c.lastMajor;
   for (int j = b; j <= e; ++j) {
+    // Most bodies take the short way: the same operations as below, one
+    // component after the other and stored at once, so that the x87 stack
+    // holds them without spilling (every spill is an 80-bit store).
+    const bool special = (pulls && (j == c.moon || j == c.earth)) ||
+                         (extended && j == c.earth) ||
+                         (j > c.lastMassive && !minorPerturb && nonGravAny &&
+                          wantsNonGravitational(c, j)) ||
+                         (c.earthFigure && j > c.lastMajor && w.notEarthFigure[j] == 0.0);
+    if (!special) {
+      const long double x = in.x[j] - x0;
+      const long double y = in.y[j] - y0;
+      const long double z = in.z[j] - z0;
+      const long double r2 = x * x + y * y + z * z;
+      const long double invR = 1.0L / std::sqrt(r2);
+      const long double rho2 = invR * invR;
+      const long double rho3 = rho2 * invR;
+      long double f = rho3;
+      double poleTerm = 0.0;
+      if (extended) {
+        const double xd = static_cast<double>(x), yd = static_cast<double>(y),
+                     zd = static_cast<double>(z);
+        const double rho2d = static_cast<double>(rho2), invRd = static_cast<double>(invR);
+        const double pd = xd * pole0 + yd * pole1 + zd * pole2;
+        double correction = massLoss + K * (1.0 - 5.0 * pd * pd * rho2d) * rho2d;
+        if (j <= relEnd) correction += c.table.relFactor[j] + rel * invRd;
+        poleTerm = 2.0 * K * pd * rho2d * static_cast<double>(rho3);
+        f = rho3 + rho3 * correction;
+      }
+      const bool back = j <= c.lastMassive || minorPerturb;
+      const long double m = c.table.stepMass[j];
+      const long double gx = extended ? f * x + poleTerm * pole0 : f * x;
+      if (back) sunGain[0] += m * gx;
+      c.acc.x[j] = -muS * gx + (c.doublePath ? static_cast<long double>(w.ax[j])
+                                             : w.exAx[j]);
+      const long double gy = extended ? f * y + poleTerm * pole1 : f * y;
+      if (back) sunGain[1] += m * gy;
+      c.acc.y[j] = -muS * gy + (c.doublePath ? static_cast<long double>(w.ay[j])
+                                             : w.exAy[j]);
+      const long double gz = extended ? f * z + poleTerm * pole2 : f * z;
+      if (back) sunGain[2] += m * gz;
+      c.acc.z[j] = -muS * gz + (c.doublePath ? static_cast<long double>(w.az[j])
+                                             : w.exAz[j]);
+      continue;
+    }
     long double g[3];
     sunFieldOnBody(c, j, g);
     long double a[3] = {-muS * g[0], -muS * g[1], -muS * g[2]};
