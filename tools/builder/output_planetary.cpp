@@ -90,13 +90,26 @@ const Built& builtDataSet(const builder::BuildContext& ctx, int dataSet)
     const double before = f.asteroidWork().seconds;
     if (!f.contents(dataSet, built.contents, message))
         throw std::runtime_error("data set " + std::to_string(dataSet) + ": " + message);
+    const datasets::PlanetarySource* source = f.sourceFor(dataSet, message);
     if (f.asteroidWork().seconds > before) {
         char line[160];
         std::snprintf(line, sizeof line, "  asteroids integrated over the span: %ld steps in %.1f s",
                       f.asteroidWork().steps, f.asteroidWork().seconds);
-        ctx.progress(line);
+        std::string text = line;
+        if (source && f.asteroidWork().planetsStartedFrom != source->name())
+            text += " (the planets started from " + f.asteroidWork().planetsStartedFrom + " at the elements' epoch, "
+                    "which " + source->name() + " does not reach)";
+        ctx.progress(text);
     }
-    if (const datasets::RadialFitReport* fit = f.fitReport(dataSet))
+    if (const datasets::RadialFitReport* fit = f.fitReport(dataSet)) {
+        if (fit->bodies.empty() && f.options().radialFit.years > 0 && source) {
+            char line[200];
+            std::snprintf(line, sizeof line,
+                          "  radial factors not fitted: %s (%s) is shorter than a %.0f-year fitting run; "
+                          "the mean post-Newtonian factors are kept",
+                          source->name().c_str(), source->spanText().c_str(), f.options().radialFit.years);
+            ctx.progress(line);
+        }
         for (std::size_t k = 0; k < fit->bodies.size(); ++k) {
             char line[200];
             std::snprintf(line, sizeof line, "  %-9s fitted: %.9e (drift %.3f -> %.3f km/yr)",
@@ -104,6 +117,7 @@ const Built& builtDataSet(const builder::BuildContext& ctx, int dataSet)
                           fit->finalDriftKmPerYear[k]);
             ctx.progress(line);
         }
+    }
     built.scales = datasets::chooseScales(built.contents);
     return cache[key] = std::move(built);
 }

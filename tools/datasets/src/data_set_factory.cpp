@@ -1,6 +1,7 @@
 #include "datasets/data_set_factory.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "datasets/data_set_run.h"
 #include "datasets/radial_factor.h"
@@ -8,6 +9,19 @@
 #include "tarvo/libraries/state_file.h"
 
 namespace datasets {
+namespace {
+
+// A data set of the sets 7-9 source.
+constexpr int kOldConstantsDataSet = 7;
+
+std::string dayText(long double days)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%.0Lf", days);
+    return text;
+}
+
+}  // namespace
 
 PlanetarySource* DataSetFactory::sourceFor(int dataSet, std::string& message)
 {
@@ -25,13 +39,24 @@ bool DataSetFactory::recordEpochs(int dataSet, std::vector<std::int32_t>& epochs
     const long double first = std::max(source->firstDay(), options_.firstDay);
     const long double last = std::min(source->lastDay(), options_.lastDay);
     const long double spacing = options_.recordDays > 0 ? options_.recordDays : 10;
-    epochs.clear();
-    for (long double t = std::ceil(first / spacing) * spacing; t <= last; t += spacing)
-        epochs.push_back(static_cast<std::int32_t>(t));
-    if (epochs.empty()) {
-        message = "no record epoch lies inside the span of " + source->name();
+    const long double firstEpoch = std::ceil(first / spacing) * spacing;
+    const std::string within = "days " + dayText(first) + " to " + dayText(last) + " from J2000 (" + source->name() +
+                               " covers " + dayText(source->firstDay()) + " to " + dayText(source->lastDay()) + ")";
+    if (!(firstEpoch <= last)) {
+        message = "no record epoch (a whole multiple of " + dayText(spacing) + " days from J2000) lies within " +
+                  within + "; space the records closer (--record-days) or widen the span";
         return false;
     }
+    const long double count = std::floor((last - firstEpoch) / spacing) + 1;
+    if (count > static_cast<long double>(options_.mostRecords)) {
+        message = dayText(count) + " records every " + dayText(spacing) + " days within " + within +
+                  " are more than the " + std::to_string(options_.mostRecords) +
+                  " a data set is built with; limit the span (--first-day, --last-day) or space the records out "
+                  "(--record-days)";
+        return false;
+    }
+    epochs.clear();
+    for (long double t = firstEpoch; t <= last; t += spacing) epochs.push_back(static_cast<std::int32_t>(t));
     return true;
 }
 
@@ -50,15 +75,37 @@ bool DataSetFactory::asteroidsFor(int dataSet, const AsteroidSamples*& samples, 
         for (const BodyEntry& a : asteroidCatalogue()) numbers.push_back(a.asteroidNumber);
         if (!readAsteroidElements(options_.asteroidElements, numbers, elements_, message)) return false;
     }
+    // The planets start from the ephemeris at the elements' epoch and are
+    // integrated with the asteroids. An ephemeris that does not reach that
+    // epoch (an excerpt, one part of a long-span ephemeris) lends the start
+    // to the source of sets 7-9; the integration carries all to its span.
+    const long double elementEpoch = elements_.at(asteroidCatalogue().front().asteroidNumber).epoch;
+    PlanetarySource* start = source;
+    if (!source->covers(elementEpoch)) {
+        std::string ignored;
+        PlanetarySource* other = sourceFor(kOldConstantsDataSet, ignored);
+        if (!other || !other->covers(elementEpoch)) {
+            char jd[32];
+            std::snprintf(jd, sizeof jd, "%.1Lf", j2000JulianDate + elementEpoch);
+            message = options_.asteroidElements.string() + ": the asteroid elements are of JD " + jd + ", outside " +
+                      source->name() + " (" + source->spanText() + ")" +
+                      (other && other != source ? " and " + other->name() + " (" + other->spanText() + ")" : std::string()) +
+                      ", which the planets would start from; give elements of an epoch inside the span "
+                      "(--asteroids) or an ephemeris that covers theirs (--de405)";
+            return false;
+        }
+        start = other;
+    }
     std::vector<std::int32_t> epochs;
     if (!recordEpochs(dataSet, epochs, message)) return false;
     AsteroidSamples sampled;
     AsteroidIntegrationReport report;
-    if (!integrateAsteroids(*source, elements_, std::vector<long double>(epochs.begin(), epochs.end()), sampled,
+    if (!integrateAsteroids(*start, elements_, std::vector<long double>(epochs.begin(), epochs.end()), sampled,
                             report, message))
         return false;
     asteroidWork_.steps += report.steps;
     asteroidWork_.seconds += report.seconds;
+    asteroidWork_.planetsStartedFrom = start->name();
     samples = &(asteroidSamples_[key] = std::move(sampled));
     return true;
 }

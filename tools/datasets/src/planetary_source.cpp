@@ -53,7 +53,9 @@ std::string PlanetarySource::name() const
 std::string PlanetarySource::spanText() const
 {
     const auto year = [](long double t) { return static_cast<int>(std::floor(2000.0L + t / 365.25L)); };
-    return std::to_string(year(firstDay_)) + "-" + std::to_string(year(lastDay_));
+    const int first = year(firstDay_);
+    // A dash after a negative year would read as a range of negative years.
+    return std::to_string(first) + (first < 0 ? " to " : "-") + std::to_string(year(lastDay_));
 }
 
 double PlanetarySource::headerMass(const std::string& constant) const

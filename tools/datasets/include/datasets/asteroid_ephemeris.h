@@ -51,6 +51,7 @@ struct AsteroidSamples {
 struct AsteroidIntegrationReport {
     long steps = 0;
     double seconds = 0;
+    std::string planetsStartedFrom;  // the ephemeris the planets started from ("DE405", ...)
 };
 
 // Integrates the catalogue asteroids from their element epoch to every epoch

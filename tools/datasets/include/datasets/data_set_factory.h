@@ -5,7 +5,10 @@
 // Sets 7-9 (the older constants) always come from the DE405/DE406 source;
 // sets 1-6 and 10 from the ephemeris the user gives, by default the same.
 // The asteroids are integrated once per ephemeris and shared by every data
-// set that carries them.
+// set that carries them; when the ephemeris does not reach their elements'
+// epoch, the planets of that integration start from the sets 7-9 source.
+// A data set holds at most `mostRecords` records: a long-span ephemeris is
+// limited with firstDay/lastDay or recordDays.
 #pragma once
 
 #include <filesystem>
@@ -27,6 +30,9 @@ struct SourceOptions {
     std::filesystem::path oldEphemeris = defaultEphemerisPath;   // sets 7-9 (DE405 = DE406)
     std::filesystem::path asteroidElements = defaultAsteroidElementsPath;
     int recordDays = 10;  // spacing of the record epochs (multiples of it from J2000)
+    // Most records a data set is built with: every state is held in memory,
+    // 250000 records of data set 1 take some 2 GB (and 400 MB of library).
+    std::size_t mostRecords = 250000;
     // Optional limits of the records (days from J2000), inside the ephemeris span.
     long double firstDay = -std::numeric_limits<long double>::infinity();
     long double lastDay = std::numeric_limits<long double>::infinity();

@@ -43,7 +43,9 @@ public:
     // First and last whole days from J2000 (TT) inside the ephemeris.
     long double firstDay() const { return firstDay_; }
     long double lastDay() const { return lastDay_; }
-    // Calendar years of the span, for titles ("1960-2060").
+    // Whether t days from J2000 (TT) lies between firstDay and lastDay.
+    bool covers(long double t) const { return t >= firstDay_ && t <= lastDay_; }
+    // Calendar years of the span, for titles ("1960-2060", "-13200 to 17191").
     std::string spanText() const;
 
     // Mass (10^24 kg) from the header constant, or 0 when the header lacks it.
