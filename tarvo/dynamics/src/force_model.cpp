@@ -9,7 +9,9 @@ namespace tarvo {
 void ForceWork::ensure(std::size_t n) {
   if (slots >= n) return;
   slots = n;
-  for (auto* v : {&px, &py, &pz, &gm, &ax, &ay, &az, &notEarthFigure, &asymC0, &asymC1, &asymC2}) {
+  for (auto* v : {&px, &py, &pz, &gm, &ax, &ay, &az, &sunInvHi, &sunInvLo, &sunXd, &sunYd,
+                  &sunZd, &sunRho2, &sunRho3, &sunCorrection, &sunPoleTerm, &notEarthFigure,
+                  &asymC0, &asymC1, &asymC2}) {
     v->assign(n, 0.0);
   }
   for (auto* v : {&exAx, &exAy, &exAz, &savedX, &savedY, &savedZ, &figX, &figY, &figZ}) {

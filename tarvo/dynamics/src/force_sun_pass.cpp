@@ -140,6 +140,42 @@ void sunAndSum(PassContext& c, int b, int e, long double sunGain[3]) {
   const double massLoss = static_cast<double>(c.state.solarMassLossFactor);
   const double rel = static_cast<double>(c.state.derived.relativistic);
   const int relEnd = c.state.options.relativityMinor ? e : c.lastMajor;
+
+  // The chain of dependent operations of one body (root, division, the
+  // double corrections, back to extended) is long and leaves the processor
+  // idle; split into loops whose bodies are independent, it overlaps from
+  // body to body. The same operations on the same values: first the roots
+  // and divisions (1/r kept exactly as two doubles), then the corrections.
+  ForceWork& work = c.model.work;
+  for (int j = b; j <= e; ++j) {
+    const long double x = in.x[j] - x0;
+    const long double y = in.y[j] - y0;
+    const long double z = in.z[j] - z0;
+    const long double invR = 1.0L / std::sqrt(x * x + y * y + z * z);
+    const double hi = static_cast<double>(invR);
+    work.sunInvHi[j] = hi;
+    work.sunInvLo[j] = static_cast<double>(invR - hi);
+    if (extended) {
+      const long double rho2 = invR * invR;
+      work.sunXd[j] = static_cast<double>(x);
+      work.sunYd[j] = static_cast<double>(y);
+      work.sunZd[j] = static_cast<double>(z);
+      work.sunRho2[j] = static_cast<double>(rho2);
+      work.sunRho3[j] = static_cast<double>(rho2 * invR);
+    }
+  }
+  if (extended) {
+    for (int j = b; j <= e; ++j) {
+      const double xd = work.sunXd[j], yd = work.sunYd[j], zd = work.sunZd[j];
+      const double rho2d = work.sunRho2[j], invRd = work.sunInvHi[j];
+      const double pd = xd * pole0 + yd * pole1 + zd * pole2;
+      double correction = massLoss + K * (1.0 - 5.0 * pd * pd * rho2d) * rho2d;
+      if (j <= relEnd) correction += c.table.relFactor[j] + rel * invRd;
+      work.sunCorrection[j] = correction;
+      work.sunPoleTerm[j] = 2.0 * K * pd * rho2d * work.sunRho3[j];
+    }
+  }
+
   for (int j = b; j <= e; ++j) {
     // Most bodies take the short way: the same operations as below, one
     // component after the other and stored at once, so that the x87 stack
@@ -153,21 +189,14 @@ void sunAndSum(PassContext& c, int b, int e, long double sunGain[3]) {
       const long double x = in.x[j] - x0;
       const long double y = in.y[j] - y0;
       const long double z = in.z[j] - z0;
-      const long double r2 = x * x + y * y + z * z;
-      const long double invR = 1.0L / std::sqrt(r2);
+      const long double invR = static_cast<long double>(work.sunInvHi[j]) + work.sunInvLo[j];
       const long double rho2 = invR * invR;
       const long double rho3 = rho2 * invR;
       long double f = rho3;
       double poleTerm = 0.0;
       if (extended) {
-        const double xd = static_cast<double>(x), yd = static_cast<double>(y),
-                     zd = static_cast<double>(z);
-        const double rho2d = static_cast<double>(rho2), invRd = static_cast<double>(invR);
-        const double pd = xd * pole0 + yd * pole1 + zd * pole2;
-        double correction = massLoss + K * (1.0 - 5.0 * pd * pd * rho2d) * rho2d;
-        if (j <= relEnd) correction += c.table.relFactor[j] + rel * invRd;
-        poleTerm = 2.0 * K * pd * rho2d * static_cast<double>(rho3);
-        f = rho3 + rho3 * correction;
+        poleTerm = work.sunPoleTerm[j];
+        f = rho3 + rho3 * work.sunCorrection[j];
       }
       const bool back = j <= c.lastMassive || minorPerturb;
       const long double m = c.table.stepMass[j];

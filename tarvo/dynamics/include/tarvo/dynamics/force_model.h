@@ -67,6 +67,10 @@ struct ForceCall {
 struct ForceWork {
   std::vector<double> px, py, pz, gm;       // double copies for the double path
   std::vector<double> ax, ay, az;           // double accumulators
+  // The Sun's pass: 1/r as two doubles, the double inputs and results of the
+  // corrections.
+  std::vector<double> sunInvHi, sunInvLo, sunXd, sunYd, sunZd, sunRho2, sunRho3;
+  std::vector<double> sunCorrection, sunPoleTerm;
   std::vector<long double> exAx, exAy, exAz;  // extended accumulators
   std::vector<long double> savedX, savedY, savedZ;  // geocentric Moon/satellites
   std::vector<long double> figX, figY, figZ;  // the Earth's figure on flagged minor bodies
