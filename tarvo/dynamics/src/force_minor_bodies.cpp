@@ -8,6 +8,7 @@
 // N_major * N_minor pairs, or N_minor^2 with option C (a few thousand
 // massive minor bodies at most).
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 #include "force_passes.h"
@@ -17,6 +18,52 @@
 namespace tarvo::detail {
 
 namespace {
+
+// The extended path on the massless minor bodies b..e (without option C):
+// for each body, first the strengths m_i / r^3 of all its attracting bodies
+// (independent of one another, kept exactly as two doubles), then the three
+// sums, each alone on the x87 stack. The sums take the same terms in the
+// same order as the loop over attracting bodies, so the result is the same;
+// what goes are the 80-bit stores of the sums after every pair (three a
+// pair, some 15 cycles each).
+void attractorsOnBodiesExtended(PassContext& c, int b, int e, const long double* px,
+                                const long double* py, const long double* pz,
+                                const long double* gm, long double* ax, long double* ay,
+                                long double* az) {
+  if (b > e) return;
+  const double* weight = c.model.work.notEarthFigure.data();
+  std::vector<int> attractors;
+  for (int i = 1; i <= c.lastMajor; ++i) {
+    if (!c.table.isHidden(i)) attractors.push_back(i);
+  }
+  for (int i = c.lastMajor + 1; i <= c.lastMassive; ++i) attractors.push_back(i);
+  const int count = static_cast<int>(attractors.size());
+  std::vector<double> strengthHi(count), strengthLo(count);
+  for (int j = b; j <= e; ++j) {
+    for (int k = 0; k < count; ++k) {
+      const int i = attractors[k];
+      const long double dx = px[j] - px[i], dy = py[j] - py[i], dz = pz[j] - pz[i];
+      const long double r2 = dx * dx + dy * dy + dz * dz;
+      long double rho3 = 1.0L / (r2 * std::sqrt(r2));
+      if (i == c.earth) rho3 *= weight[j];
+      const long double f = gm[i] * rho3;
+      const double hi = static_cast<double>(f);
+      strengthHi[k] = hi;
+      strengthLo[k] = static_cast<double>(f - hi);
+    }
+    auto sum = [&](const long double* p) {
+      long double s = 0.0L;
+      for (int k = 0; k < count; ++k) {
+        const long double f = static_cast<long double>(strengthHi[k]) + strengthLo[k];
+        s -= f * (p[j] - p[attractors[k]]);
+      }
+      return s;
+    };
+    ax[j] = sum(px);
+    ay[j] = sum(py);
+    az[j] = sum(pz);
+  }
+}
 
 // One chunk of minor bodies b..e on either path. partial receives, per major
 // body i, what i gains from the chunk (3 values per major, index i).
@@ -33,16 +80,24 @@ void chunkOnPath(PassContext& c, int b, int e, T* partial, const T* px, const T*
   };
 
   // Majors (not hidden) on the chunk. Bodies up to lastMassive (and all with
-  // option C) pull back on the major.
+  // option C) pull back on the major. On the extended path the massless
+  // bodies above lastMassive go body by body.
   const int backEnd = minorPerturb ? e : std::min(e, lastMassive);
+  const bool bodyByBody = std::is_same_v<T, long double> && !minorPerturb;
   for (int i = 1; i <= lastMajor; ++i) {
     if (c.table.isHidden(i)) continue;
     const double* wgt = (i == c.earth) ? weight : nullptr;
     if (backEnd >= b) {
       attract(b, backEnd, i, wgt, partial + 3 * i);
-      attract(backEnd + 1, e, i, wgt, nullptr);
-    } else {
+      if (!bodyByBody) attract(backEnd + 1, e, i, wgt, nullptr);
+    } else if (!bodyByBody) {
       attract(b, e, i, wgt, nullptr);
+    }
+  }
+  if constexpr (std::is_same_v<T, long double>) {
+    if (bodyByBody) {
+      attractorsOnBodiesExtended(c, std::max(b, lastMassive + 1), e, px, py, pz, gm, ax, ay,
+                                 az);
     }
   }
 
@@ -73,7 +128,7 @@ void chunkOnPath(PassContext& c, int b, int e, T* partial, const T* px, const T*
       attract(b, std::min(e, i - 1), i, nullptr, nullptr);
       attract(std::max(b, i + 1), e, i, nullptr, nullptr);
     }
-  } else if (lastMassive > lastMajor) {
+  } else if (lastMassive > lastMajor && !bodyByBody) {
     // Perturbing asteroids on the bodies above them, one way.
     const int bb = std::max(b, lastMassive + 1);
     for (int i = lastMajor + 1; i <= lastMassive; ++i) attract(bb, e, i, nullptr, nullptr);
