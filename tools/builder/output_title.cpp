@@ -4,24 +4,32 @@
 #include "builder_text.h"
 #include "datasets/planetary_source.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace {
 
-// "JPL DE405 (1959-2060)" for the ephemeris at `path`, or the path itself
-// when it cannot be opened (the data sets then fail with the reason).
-std::string describeSource(const std::string& path)
+// "JPL DE405 (1959-2060)" for the ephemeris at `path`, with the years the
+// records span (--first-day and --last-day narrow the file's span), or the
+// path itself when it cannot be opened (the data sets then fail with the reason).
+std::string describeSource(const builder::BuildContext& ctx, const std::string& path)
 {
     std::string message;
     auto source = datasets::PlanetarySource::open(path, message);
     if (!source) return path;
-    return "JPL " + source->name() + " (" + source->spanText() + ")";
+    long double first = source->firstDay(), last = source->lastDay();
+    if (!ctx.option("first-day").empty()) first = std::max(first, std::strtold(ctx.option("first-day").c_str(), nullptr));
+    if (!ctx.option("last-day").empty()) last = std::min(last, std::strtold(ctx.option("last-day").c_str(), nullptr));
+    if (!(first <= last)) first = source->firstDay(), last = source->lastDay(); // the data sets refuse such a span
+    return "JPL " + source->name() + " (" + datasets::PlanetarySource::yearSpanText(first, last) + ")";
 }
 
 std::string sourceLine(const builder::BuildContext& ctx)
 {
     const std::string given = ctx.option("planetary-source");
     if (!given.empty()) return "Planetary files from " + given;
-    const std::string modern = describeSource(ctx.option("jpl", datasets::defaultEphemerisPath));
-    const std::string older = describeSource(ctx.option("de405", datasets::defaultEphemerisPath));
+    const std::string modern = describeSource(ctx, ctx.option("jpl", datasets::defaultEphemerisPath));
+    const std::string older = describeSource(ctx, ctx.option("de405", datasets::defaultEphemerisPath));
     if (modern == older) return "Planetary files from " + modern;
     return "Sets 1-6 from " + modern + ", 7-9 from " + older;
 }
@@ -29,9 +37,9 @@ std::string sourceLine(const builder::BuildContext& ctx)
 builder::Registration title{{
     .path = "ASC/TITLE.121",
     .order = 10,
-    .version = "2",
+    .version = "3",
     .inputs = nullptr,
-    .optionKeys = std::vector<std::string>{"planetary-source", "jpl", "de405"},
+    .optionKeys = std::vector<std::string>{"planetary-source", "jpl", "de405", "first-day", "last-day"},
     .build =
         [](const builder::BuildContext& ctx, const std::filesystem::path& target) {
             builder::writeCrLfLines(

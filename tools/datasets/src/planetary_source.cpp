@@ -50,12 +50,12 @@ std::string PlanetarySource::name() const
     return "DE" + std::to_string(ephemeris_->header().denum);
 }
 
-std::string PlanetarySource::spanText() const
+std::string PlanetarySource::yearSpanText(long double firstDay, long double lastDay)
 {
     const auto year = [](long double t) { return static_cast<int>(std::floor(2000.0L + t / 365.25L)); };
-    const int first = year(firstDay_);
+    const int first = year(firstDay);
     // A dash after a negative year would read as a range of negative years.
-    return std::to_string(first) + (first < 0 ? " to " : "-") + std::to_string(year(lastDay_));
+    return std::to_string(first) + (first < 0 ? " to " : "-") + std::to_string(year(lastDay));
 }
 
 double PlanetarySource::headerMass(const std::string& constant) const

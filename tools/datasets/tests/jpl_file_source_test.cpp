@@ -130,6 +130,28 @@ TEST(DataSetsFromAJplFile, TheBuilderMakesSetsOneToSixOfTheFilesSpan)
     for (int set = 1; set <= 6; ++set) expectRecordsAreTheFile(tree.path, set, *file);
 }
 
+// The title names the years the records span when --first-day and
+// --last-day narrow the files: DE431's excerpt from day 0 on, DE405 to
+// day 3650 (the first of January 2010 is day 3653).
+TEST(DataSetsFromAJplFile, TheTitleNamesTheSpanTheRecordsCover)
+{
+    SKIP_WITHOUT_DE431();
+    if (!testing::sourcesInstalled()) GTEST_SKIP() << "casacore-data-jpl-de405 is not installed";
+    const fs::path builder = fs::path(TARVO_BIN_DIR) / "tarvo-build-data";
+    if (!fs::exists(builder)) GTEST_SKIP() << "the data-tree builder is not built: " << builder;
+    testing::ScratchDirectory tree;
+    const fs::path log = tree.path / "build.log";
+    const std::string command = "\"" + builder.string() + "\" --tree \"" + tree.path.string() +
+                                "\" --only TITLE --first-day=0 --last-day=3650 --jpl=\"" + kDe431.string() +
+                                "\" > \"" + log.string() + "\" 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command << "\n" << readText(log);
+    std::ifstream title(tree.path / "ASC" / "TITLE.121", std::ios::binary);
+    std::string line;
+    for (int k = 0; k < 3; ++k) std::getline(title, line);
+    EXPECT_NE(line.find("Sets 1-6 from JPL DE431 (2000-2000), 7-9 from JPL DE405 (2000-2009)"), std::string::npos)
+        << line;
+}
+
 TEST(DataSetsFromAJplFile, WhatAShortFileCannotGiveIsRefusedWithTheReason)
 {
     SKIP_WITHOUT_DE431();

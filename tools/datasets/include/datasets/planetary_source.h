@@ -46,7 +46,9 @@ public:
     // Whether t days from J2000 (TT) lies between firstDay and lastDay.
     bool covers(long double t) const { return t >= firstDay_ && t <= lastDay_; }
     // Calendar years of the span, for titles ("1960-2060", "-13200 to 17191").
-    std::string spanText() const;
+    std::string spanText() const { return yearSpanText(firstDay_, lastDay_); }
+    // The same for days first .. last from J2000.
+    static std::string yearSpanText(long double first, long double last);
 
     // Mass (10^24 kg) from the header constant, or 0 when the header lacks it.
     double headerMass(const std::string& constant) const;
