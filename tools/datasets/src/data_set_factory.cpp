@@ -200,6 +200,15 @@ bool DataSetFactory::extendBeyondEphemeris(DataSetContents& c, std::string& mess
 {
     const long double spacing = options_.extendRecordDays > 0 ? options_.extendRecordDays : 100;
     const long double reach = options_.extendYears * 365.25L;
+    // The same bound as for the ephemeris' own records: the states are held in memory.
+    const long double added = 2 * std::floor(reach / spacing);
+    if (added + static_cast<long double>(c.epochs.size()) > static_cast<long double>(options_.mostRecords)) {
+        message = dayText(added) + " records every " + dayText(spacing) + " days beyond the ephemeris make more than the " +
+                  std::to_string(options_.mostRecords) +
+                  " a data set is built with; extend by fewer years (--extend-years) or space the records out "
+                  "(--extend-record-days)";
+        return false;
+    }
     std::vector<std::int32_t> before, after;
     std::vector<std::vector<BodyState>> beforeStates, afterStates;
     for (int direction : {-1, +1}) {

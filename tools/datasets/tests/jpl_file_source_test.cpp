@@ -185,6 +185,15 @@ TEST(DataSetsFromAJplFile, WhatAShortFileCannotGiveIsRefusedWithTheReason)
     DataSetFactory many(crowded);
     EXPECT_FALSE(many.contents(3, contents, message));
     EXPECT_NE(message.find("19 records every 10 days"), std::string::npos) << message;
+
+    // Records beyond the ephemeris count against the same bound, before any
+    // integration: 2 x 36 records of 100 days in 10 years.
+    SourceOptions extended = alone;
+    extended.mostRecords = 80;
+    extended.extendYears = 10;
+    DataSetFactory beyond(extended);
+    EXPECT_FALSE(beyond.contents(3, contents, message));
+    EXPECT_NE(message.find("72 records every 100 days beyond the ephemeris"), std::string::npos) << message;
 }
 
 }  // namespace
