@@ -60,6 +60,18 @@ template <class Condition> bool eventually(Condition done) {
     return done();
 }
 
+// A dialogue: each step sends its keys (none for "") and waits for its text.
+struct Exchange {
+    const char* keys;
+    const char* shows;
+};
+void converse(TmuxSession& t, std::initializer_list<Exchange> steps) {
+    for (const Exchange& step : steps) {
+        if (*step.keys) t.send(step.keys);
+        EXPECT_TRUE(t.shows(step.shows)) << "after " << step.keys << ":\n" << t.pane;
+    }
+}
+
 bool tmuxMissing() {
     return std::system("command -v tmux >/dev/null 2>&1") != 0;
 }
@@ -76,14 +88,11 @@ TEST(TerminalEndToEnd, TitleScreenMenuAndEscInTmux) {
                      "'; echo \\$? > '" + marker + "'; sleep 5",
                  100, "TERM=xterm-256color", output))
         GTEST_SKIP() << "tmux cannot run here: " << output;
-    EXPECT_TRUE(t.shows("High Precision Ephemerides by Numerical Integration")) << t.pane;
-    EXPECT_TRUE(t.shows("Press a key to continue")) << t.pane;
-    t.send("Enter");
-    EXPECT_TRUE(t.shows("Select Option")) << t.pane;
-    t.send("x");
-    EXPECT_TRUE(t.shows("G. Integ. Order: 14  Normal")) << t.pane;
-    t.send("Escape");
-    EXPECT_TRUE(t.shows("Esc.   Quit")) << t.pane;
+    converse(t, {{"", "High Precision Ephemerides by Numerical Integration"},
+                 {"", "Press a key to continue"},
+                 {"Enter", "Select Option"},
+                 {"x", "G. Integ. Order: 14  Normal"},
+                 {"Escape", "Esc.   Quit"}});
     t.send("Escape");
     const bool ended = eventually([&] { return fs::exists(marker) && fs::file_size(marker) > 0; });
     EXPECT_TRUE(ended) << "tarvo did not end after Esc in the menu";
@@ -109,20 +118,14 @@ TEST(TerminalEndToEnd, AShortRunInTmux) {
     if (!t.start("cd '" + (root / "USERDATA").string() + "' && '" + kTarvo.string() + "'; sleep 5",
                  120, "-u TARVO12DIR TERM=xterm-256color", output))
         GTEST_SKIP() << "tmux cannot run here: " << output;
-    EXPECT_TRUE(t.shows("Press a key to continue")) << t.pane;
-    t.send("Enter");
-    EXPECT_TRUE(t.shows("Select Option")) << t.pane;
-    t.send("2");
-    EXPECT_TRUE(t.shows("Input Date")) << t.pane;
-    t.send("2000,01,15 Enter");
-    EXPECT_TRUE(t.shows("JD:  2451558.5000000")) << t.pane;
-    EXPECT_TRUE(t.shows("EARTH")) << t.pane;
-    t.send("Space");
-    EXPECT_TRUE(t.shows("JD:  2451561.5000000")) << t.pane;
-    t.send("Escape");
-    EXPECT_TRUE(t.shows("Key    Action     Status")) << t.pane;
-    t.send("Escape");
-    EXPECT_TRUE(t.shows("Select Option")) << t.pane;
+    converse(t, {{"", "Press a key to continue"},
+                 {"Enter", "Select Option"},
+                 {"2", "Input Date"},
+                 {"2000,01,15 Enter", "JD:  2451558.5000000"},
+                 {"", "EARTH"},
+                 {"Space", "JD:  2451561.5000000"},
+                 {"Escape", "Key    Action     Status"},
+                 {"Escape", "Select Option"}});
     t.send("Escape");
     EXPECT_TRUE(eventually([&] { return fs::exists(root / "USERDATA" / "FINAL.TVF"); }))
         << "no FINAL.TVF after the run";
