@@ -5,6 +5,7 @@
 // per step; the error estimate then tells the step control to subdivide.
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "tarvo/dynamics/integrator.h"
 #include "tarvo/dynamics/physical_constants.h"
@@ -28,6 +29,16 @@ bool forcesReadVelocities(const BodyTable& t, const IntegrationState& s) {
   }
   return false;
 }
+
+// Runs body(i, std::false_type) for the bodies 0 .. split - 1 and
+// body(i, std::true_type) for split .. N.
+template <typename Body>
+void forEachBodySplit(int N, int split, bool parallel, Body&& body) {
+  const int last = std::min(split - 1, N);
+  detail::forEachIndex(0, last, parallel && last > parallelBodyThreshold,
+                       [&](int i) { body(i, std::false_type{}); });
+  detail::forEachIndex(split, N, parallel, [&](int i) { body(i, std::true_type{}); });
+}
 }  // namespace
 
 void ExtrapolationWork::ensure(std::size_t n) {
@@ -39,7 +50,8 @@ void ExtrapolationWork::ensure(std::size_t n) {
   for (auto* v : {&firstIncX, &firstIncY, &firstIncZ, &accSumX, &accSumY, &accSumZ,
                   &accMomentX, &accMomentY, &accMomentZ, &halfStartX, &halfStartY,
                   &halfStartZ, &posSumX, &posSumY, &posSumZ, &velSumX, &velSumY, &velSumZ,
-                  &errSumX, &errSumY, &errSumZ}) {
+                  &errSumX, &errSumY, &errSumZ, &stagePosX, &stagePosY, &stagePosZ,
+                  &stageAccX, &stageAccY, &stageAccZ}) {
     v->assign(n, SplitExtended{});
   }
   start.resize(n);
@@ -75,6 +87,18 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
   const bool moonTable = integrator.moonTableEnabled && t.moonIntegrated() && h == 3.0L &&
                          M >= 6;
   const bool velocitiesRead = forcesReadVelocities(t, state);
+  // Inside the stages the massless minor bodies of the double path keep
+  // their positions and accelerations as exact double pairs: the same
+  // values without 80-bit stores.
+  const int split = splitBodiesFrom(t, state, velocitiesRead);
+  ForceSplitBodies splitBodies;
+  splitBodies.first = split;
+  splitBodies.x = w.stagePosX.data();
+  splitBodies.y = w.stagePosY.data();
+  splitBodies.z = w.stagePosZ.data();
+  splitBodies.ax = w.stageAccX.data();
+  splitBodies.ay = w.stageAccY.data();
+  splitBodies.az = w.stageAccZ.data();
 
   // 1. Sums to zero.
   detail::forEachIndex(0, N, parallel, [&](int i) {
@@ -121,7 +145,7 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     // far: the stage position takes Delta_1 + accSum, and the increment
     // array (the velocities the force model reads) is written only when a
     // force needs it.
-    detail::forEachIndex(0, N, parallel, [&](int i) {
+    forEachBodySplit(N, split, parallel, [&](int i, auto splitBody) {
       const long double hx = w.start.x[i] / twoN;
       const long double hy = w.start.y[i] / twoN;
       const long double hz = w.start.z[i] / twoN;
@@ -139,9 +163,15 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
         w.incY[i] = dy;
         w.incZ[i] = dz;
       }
-      w.stageX[i] = t.posX[i] + dx;
-      w.stageY[i] = t.posY[i] + dy;
-      w.stageZ[i] = t.posZ[i] + dz;
+      if constexpr (splitBody) {
+        w.stagePosX[i].set(t.posX[i] + dx);
+        w.stagePosY[i].set(t.posY[i] + dy);
+        w.stagePosZ[i].set(t.posZ[i] + dz);
+      } else {
+        w.stageX[i] = t.posX[i] + dx;
+        w.stageY[i] = t.posY[i] + dy;
+        w.stageZ[i] = t.posZ[i] + dz;
+      }
     });
     ForceCall call;
     call.H = H;
@@ -149,12 +179,21 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     call.substeps = n;
     for (int k = 1; k < n; ++k) {
       call.substep = k;
-      computeAccelerations(t, state, model, in, call, w.stage);
+      computeAccelerations(t, state, model, in, call, w.stage, splitBodies);
       // accSum = A_1 + .. + A_k; accMoment = sum of the accSums (the first
       // substep writes both without reading them).
       const bool first = k == 1;
-      detail::forEachIndex(0, N, parallel, [&](int i) {
-        const long double ax = w.stage.x[i], ay = w.stage.y[i], az = w.stage.z[i];
+      forEachBodySplit(N, split, parallel, [&](int i, auto splitBody) {
+        long double ax, ay, az;
+        if constexpr (splitBody) {
+          ax = w.stageAccX[i].value();
+          ay = w.stageAccY[i].value();
+          az = w.stageAccZ[i].value();
+        } else {
+          ax = w.stage.x[i];
+          ay = w.stage.y[i];
+          az = w.stage.z[i];
+        }
         const long double sx = first ? ax : w.accSumX[i].value() + ax;
         const long double sy = first ? ay : w.accSumY[i].value() + ay;
         const long double sz = first ? az : w.accSumZ[i].value() + az;
@@ -167,9 +206,15 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
         const long double ix = w.firstIncX[i].value() + sx;
         const long double iy = w.firstIncY[i].value() + sy;
         const long double iz = w.firstIncZ[i].value() + sz;
-        w.stageX[i] += ix;
-        w.stageY[i] += iy;
-        w.stageZ[i] += iz;
+        if constexpr (splitBody) {
+          w.stagePosX[i].set(w.stagePosX[i].value() + ix);
+          w.stagePosY[i].set(w.stagePosY[i].value() + iy);
+          w.stagePosZ[i].set(w.stagePosZ[i].value() + iz);
+        } else {
+          w.stageX[i] += ix;
+          w.stageY[i] += iy;
+          w.stageZ[i] += iz;
+        }
         if (velocitiesRead) {
           w.incX[i] = ix;
           w.incY[i] = iy;
@@ -184,7 +229,7 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
       }
     }
     call.substep = n;
-    computeAccelerations(t, state, model, in, call, w.stage);
+    computeAccelerations(t, state, model, in, call, w.stage, splitBodies);
 
     // The stage's end state enters the sums as its deviation from the
     // straight-line motion x + u and from the start velocity u (exact
@@ -194,8 +239,18 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     //   n (A_n/2 + Delta_n) - u = n (A_n/2 + sum_k A_k) + a0/(2n)
     const long double c = W[j + 1];
     const long double ce = Ew[j + 1];
-    detail::forEachIndex(0, N, parallel, [&](int i) {
+    forEachBodySplit(N, split, parallel, [&](int i, auto splitBody) {
       const long double cp = (moonTable && i == moon) ? static_cast<long double>(Lw[j + 1]) : c;
+      long double ax, ay, az;
+      if constexpr (splitBody) {
+        ax = w.stageAccX[i].value();
+        ay = w.stageAccY[i].value();
+        az = w.stageAccZ[i].value();
+      } else {
+        ax = w.stage.x[i];
+        ay = w.stage.y[i];
+        az = w.stage.z[i];
+      }
       const long double hx = w.halfStartX[i].value();
       const long double hy = w.halfStartY[i].value();
       const long double hz = w.halfStartZ[i].value();
@@ -206,11 +261,11 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
       w.posSumY[i].set(w.posSumY[i].value() + devY * cp);
       w.posSumZ[i].set(w.posSumZ[i].value() + devZ * cp);
       w.velSumX[i].set(w.velSumX[i].value() +
-                       (nl * (w.stage.x[i] / 2.0L + w.accSumX[i].value()) + hx) * cp);
+                       (nl * (ax / 2.0L + w.accSumX[i].value()) + hx) * cp);
       w.velSumY[i].set(w.velSumY[i].value() +
-                       (nl * (w.stage.y[i] / 2.0L + w.accSumY[i].value()) + hy) * cp);
+                       (nl * (ay / 2.0L + w.accSumY[i].value()) + hy) * cp);
       w.velSumZ[i].set(w.velSumZ[i].value() +
-                       (nl * (w.stage.z[i] / 2.0L + w.accSumZ[i].value()) + hz) * cp);
+                       (nl * (az / 2.0L + w.accSumZ[i].value()) + hz) * cp);
       if (adaptive) {
         w.errSumX[i].set(w.errSumX[i].value() + devX * ce);
         w.errSumY[i].set(w.errSumY[i].value() + devY * ce);

@@ -168,9 +168,9 @@ void earthFigureOnMinor(const PassContext& c, int j, long double a[3], long doub
     for (int m = 0; m < 3; ++m) back[m] = g * r[m];
     return;
   }
-  r[0] = c.in.x[j] - c.in.x[E];
-  r[1] = c.in.y[j] - c.in.y[E];
-  r[2] = c.in.z[j] - c.in.z[E];
+  r[0] = positionX(c, j) - c.in.x[E];
+  r[1] = positionY(c, j) - c.in.y[E];
+  r[2] = positionZ(c, j) - c.in.z[E];
   const long double r2 = r[0] * r[0] + r[1] * r[1] + r[2] * r[2];
   const long double rho2 = 1.0L / r2;
   const long double rho3 = rho2 / std::sqrt(r2);
@@ -216,7 +216,16 @@ void minorBodiesPass(PassContext& c) {
       w.notEarthFigure[j] = earthActsThroughFigure(c, j) ? 0.0 : 1.0;
     }
     if (copyHere) {
-      if (doublePath) {
+      if (doublePath && own >= c.split.first) {
+        // hi is the position rounded to double.
+        for (int j = own; j <= e; ++j) {
+          w.px[j] = c.split.x[j].hi;
+          w.py[j] = c.split.y[j].hi;
+          w.pz[j] = c.split.z[j].hi;
+          w.gm[j] = static_cast<double>(t.stepMass[j]);
+          w.ax[j] = w.ay[j] = w.az[j] = 0.0;
+        }
+      } else if (doublePath) {
         for (int j = own; j <= e; ++j) {
           w.px[j] = static_cast<double>(in.x[j]);
           w.py[j] = static_cast<double>(in.y[j]);

@@ -1,6 +1,8 @@
 // computeAccelerations: runs the passes of the force model over the body
 // table (Moon and satellites to barycentric, Sun, major pairs, minor bodies,
 // summation and return to geocentric).
+#include <algorithm>
+
 #include "force_passes.h"
 #include "parallel_loop.h"
 
@@ -20,15 +22,32 @@ void ForceWork::ensure(std::size_t n) {
   asymActive.assign(n, 0);
 }
 
+int splitBodiesFrom(const BodyTable& table, const IntegrationState& state, bool velocitiesRead) {
+  const BodyLayout& l = table.layout;
+  if (state.options.extendedAccumulation || state.options.minorPerturb ||
+      state.satelliteMode || velocitiesRead) {
+    return l.bodyCount + 1;
+  }
+  return std::max(l.lastMassive, l.lastMajor) + 1;
+}
+
 void computeAccelerations(const BodyTable& table, const IntegrationState& state,
                           ForceModel& model, const ForceInput& in, const ForceCall& call,
                           Accelerations& acc) {
+  ForceSplitBodies none;
+  none.first = table.layout.bodyCount + 1;
+  computeAccelerations(table, state, model, in, call, acc, none);
+}
+
+void computeAccelerations(const BodyTable& table, const IntegrationState& state,
+                          ForceModel& model, const ForceInput& in, const ForceCall& call,
+                          Accelerations& acc, const ForceSplitBodies& split) {
   const BodyLayout& l = table.layout;
   ForceWork& w = model.work;
   w.ensure(static_cast<std::size_t>(table.slots()));
   if (acc.x.size() < static_cast<std::size_t>(table.slots())) acc.resize(table.slots());
 
-  detail::PassContext c{table, state, model, in, call, acc};
+  detail::PassContext c{table, state, model, in, call, acc, split};
   c.N = l.bodyCount;
   c.earth = l.earthIndex;
   c.moon = l.moonIndex;

@@ -18,6 +18,7 @@ struct PassContext {
   const ForceInput& in;
   const ForceCall& call;
   Accelerations& acc;
+  const ForceSplitBodies& split;  // bodies split.first .. N: positions and results as pairs
   int N = 0;
   int earth = 0;
   int moon = 0;
@@ -62,6 +63,17 @@ void majorPairsPass(PassContext& c);
 // lastMassive. The majors' gains go to the majors' accumulators, the Sun's
 // gains per chunk to work.sunPartial.
 void minorBodiesPass(PassContext& c);
+
+// Position of body j, whichever form the call gives it in.
+inline long double positionX(const PassContext& c, int j) {
+  return j >= c.split.first ? c.split.x[j].value() : c.in.x[j];
+}
+inline long double positionY(const PassContext& c, int j) {
+  return j >= c.split.first ? c.split.y[j].value() : c.in.y[j];
+}
+inline long double positionZ(const PassContext& c, int j) {
+  return j >= c.split.first ? c.split.z[j].value() : c.in.z[j];
+}
 
 // True when body i gets the Earth's field through its figure (J2 within
 // 4 Gm) or the satellite field rather than as a point mass.

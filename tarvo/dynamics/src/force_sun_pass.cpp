@@ -19,9 +19,9 @@ namespace {
 // step mass, pole term included.
 void sunFieldOnBody(PassContext& c, int i, long double g[3]) {
   const ForceInput& in = c.in;
-  const long double x = in.x[i] - in.x[0];
-  const long double y = in.y[i] - in.y[0];
-  const long double z = in.z[i] - in.z[0];
+  const long double x = positionX(c, i) - in.x[0];
+  const long double y = positionY(c, i) - in.y[0];
+  const long double z = positionZ(c, i) - in.z[0];
   const long double r2 = x * x + y * y + z * z;
   const long double invR = 1.0L / std::sqrt(r2);
   const long double rho2 = invR * invR;
@@ -80,9 +80,9 @@ bool wantsNonGravitational(const PassContext& c, int i) {
 // Non-gravitational acceleration of minor body i.
 std::array<long double, 3> nonGravitational(PassContext& c, int i) {
   const ForceInput& in = c.in;
-  const std::array<double, 3> r = {static_cast<double>(in.x[i] - in.x[0]),
-                                   static_cast<double>(in.y[i] - in.y[0]),
-                                   static_cast<double>(in.z[i] - in.z[0])};
+  const std::array<double, 3> r = {static_cast<double>(positionX(c, i) - in.x[0]),
+                                   static_cast<double>(positionY(c, i) - in.y[0]),
+                                   static_cast<double>(positionZ(c, i) - in.z[0])};
   const std::array<double, 3> w = {static_cast<double>(in.vx[i] - in.vx[0]),
                                    static_cast<double>(in.vy[i] - in.vy[0]),
                                    static_cast<double>(in.vz[i] - in.vz[0])};
@@ -123,13 +123,31 @@ long double moonInverseDistanceSquared(const PassContext& c) {
   return invR * invR;
 }
 
-void sunAndSum(PassContext& c, int b, int e, long double sunGain[3]) {
+namespace {
+
+// sunAndSum for bodies b..e whose positions and results are all in the
+// extended arrays (Split false) or all split (Split true).
+template <bool Split>
+void sunAndSumOn(PassContext& c, int b, int e, long double sunGain[3]) {
   const long double muS = c.table.stepMass[0];
   const ForceWork& w = c.model.work;
   const bool minorPerturb = c.state.options.minorPerturb;
   const bool pulls = c.earthMoonPair;
   const ForceInput& in = c.in;
   const long double x0 = in.x[0], y0 = in.y[0], z0 = in.z[0];
+  const ForceSplitBodies& split = c.split;
+  auto posX = [&](int j) { if constexpr (Split) return split.x[j].value(); else return in.x[j]; };
+  auto posY = [&](int j) { if constexpr (Split) return split.y[j].value(); else return in.y[j]; };
+  auto posZ = [&](int j) { if constexpr (Split) return split.z[j].value(); else return in.z[j]; };
+  auto storeX = [&](int j, long double v) {
+    if constexpr (Split) split.ax[j].set(v); else c.acc.x[j] = v;
+  };
+  auto storeY = [&](int j, long double v) {
+    if constexpr (Split) split.ay[j].set(v); else c.acc.y[j] = v;
+  };
+  auto storeZ = [&](int j, long double v) {
+    if constexpr (Split) split.az[j].set(v); else c.acc.z[j] = v;
+  };
   const bool extended = c.extendedModel;
   const bool nonGravAny = extended && !c.state.satelliteMode && !minorPerturb;
   const ForceCoefficients& k = c.model.coefficients;
@@ -148,9 +166,9 @@ void sunAndSum(PassContext& c, int b, int e, long double sunGain[3]) {
   // and divisions (1/r kept exactly as two doubles), then the corrections.
   ForceWork& work = c.model.work;
   for (int j = b; j <= e; ++j) {
-    const long double x = in.x[j] - x0;
-    const long double y = in.y[j] - y0;
-    const long double z = in.z[j] - z0;
+    const long double x = posX(j) - x0;
+    const long double y = posY(j) - y0;
+    const long double z = posZ(j) - z0;
     const long double invR = 1.0L / std::sqrt(x * x + y * y + z * z);
     const double hi = static_cast<double>(invR);
     work.sunInvHi[j] = hi;
@@ -186,9 +204,9 @@ void sunAndSum(PassContext& c, int b, int e, long double sunGain[3]) {
                           wantsNonGravitational(c, j)) ||
                          (c.earthFigure && j > c.lastMajor && w.notEarthFigure[j] == 0.0);
     if (!special) {
-      const long double x = in.x[j] - x0;
-      const long double y = in.y[j] - y0;
-      const long double z = in.z[j] - z0;
+      const long double x = posX(j) - x0;
+      const long double y = posY(j) - y0;
+      const long double z = posZ(j) - z0;
       const long double invR = static_cast<long double>(work.sunInvHi[j]) + work.sunInvLo[j];
       const long double rho2 = invR * invR;
       const long double rho3 = rho2 * invR;
@@ -202,16 +220,16 @@ void sunAndSum(PassContext& c, int b, int e, long double sunGain[3]) {
       const long double m = c.table.stepMass[j];
       const long double gx = extended ? f * x + poleTerm * pole0 : f * x;
       if (back) sunGain[0] += m * gx;
-      c.acc.x[j] = -muS * gx + (c.doublePath ? static_cast<long double>(w.ax[j])
-                                             : w.exAx[j]);
+      storeX(j, -muS * gx + (c.doublePath ? static_cast<long double>(w.ax[j])
+                                          : w.exAx[j]));
       const long double gy = extended ? f * y + poleTerm * pole1 : f * y;
       if (back) sunGain[1] += m * gy;
-      c.acc.y[j] = -muS * gy + (c.doublePath ? static_cast<long double>(w.ay[j])
-                                             : w.exAy[j]);
+      storeY(j, -muS * gy + (c.doublePath ? static_cast<long double>(w.ay[j])
+                                          : w.exAy[j]));
       const long double gz = extended ? f * z + poleTerm * pole2 : f * z;
       if (back) sunGain[2] += m * gz;
-      c.acc.z[j] = -muS * gz + (c.doublePath ? static_cast<long double>(w.az[j])
-                                             : w.exAz[j]);
+      storeZ(j, -muS * gz + (c.doublePath ? static_cast<long double>(w.az[j])
+                                          : w.exAz[j]));
       continue;
     }
     long double g[3];
@@ -251,10 +269,18 @@ void sunAndSum(PassContext& c, int b, int e, long double sunGain[3]) {
       a[1] += w.exAy[j];
       a[2] += w.exAz[j];
     }
-    c.acc.x[j] = a[0];
-    c.acc.y[j] = a[1];
-    c.acc.z[j] = a[2];
+    storeX(j, a[0]);
+    storeY(j, a[1]);
+    storeZ(j, a[2]);
   }
+}
+
+}  // namespace
+
+void sunAndSum(PassContext& c, int b, int e, long double sunGain[3]) {
+  const int first = c.split.first;
+  if (b < first) sunAndSumOn<false>(c, b, std::min(e, first - 1), sunGain);
+  if (e >= first) sunAndSumOn<true>(c, std::max(b, first), e, sunGain);
 }
 
 void sunPass(PassContext& c) {

@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <numbers>
 #include <vector>
 
+#include "tarvo/dynamics/integrator.h"
 #include "tarvo/dynamics/physical_constants.h"
 #include "test_systems.h"
 
@@ -246,6 +249,103 @@ TEST(Paths, DoubleAndExtendedAccumulationAgree) {
           << "body " << i << " option C " << minorPerturb;
     }
   }
+}
+
+bool sameBits(long double a, long double b) {
+  return std::memcmp(&a, &b, 10) == 0;  // the 80 bits of the x87 format
+}
+
+TEST(Paths, SplitBodiesGiveTheValuesOfTheExtendedArraysBitForBit) {
+  // Oracle: the same call with every position and result in the extended
+  // arrays. The split call gets NaN in the extended positions of the split
+  // bodies and must leave their extended results alone; a few bodies lie
+  // within 4 Gm of the Earth (its figure) and the chunks are several.
+  for (const bool extendedModel : {true, false}) {
+    Scene plain, split;
+    for (Scene* s : {&plain, &split}) {
+      testing::buildSolarSystem(s->table, s->state, true, 1000);
+      s->state.options.extendedModel = extendedModel;
+      BodyTable& t = s->table;
+      const int E = t.layout.earthIndex;
+      for (int j = 20; j <= t.layout.bodyCount; j += 211) {
+        t.posX[j] = t.posX[E] + 1.5L;
+        t.posY[j] = t.posY[E] - 0.25L * (j % 5);
+        t.posZ[j] = t.posZ[E] + 2.0L;
+      }
+      refreshEarthFigureFlags(t, s->state);
+      for (int i = 0; i <= t.layout.bodyCount; ++i) {
+        t.stepMass[i] = gravitationalConstant * t.mass[i] * 0.25L;  // H = 0.5 day
+      }
+      s->state.derived = deriveConstants(t);
+    }
+    ForceCall call;
+    call.H = 0.5L;
+    call.mode = ForceCallMode::substep;
+    call.substep = 1;
+    call.substeps = 2;
+    BodyTable& p = plain.table;
+    const ForceInput plainIn{p.posX.data(), p.posY.data(), p.posZ.data(), p.velX.data(),
+                             p.velY.data(), p.velZ.data(), 0.5L};
+    computeAccelerations(p, plain.state, plain.model, plainIn, call, plain.acc);
+
+    BodyTable& t = split.table;
+    const int N = t.layout.bodyCount;
+    const int first = splitBodiesFrom(t, split.state, false);
+    ASSERT_EQ(first, t.layout.lastMassive + 1);
+    std::vector<SplitExtended> x(N + 1), y(N + 1), z(N + 1), ax(N + 1), ay(N + 1), az(N + 1);
+    const long double nan = std::numeric_limits<long double>::quiet_NaN();
+    for (int j = first; j <= N; ++j) {
+      x[j].set(t.posX[j]);
+      y[j].set(t.posY[j]);
+      z[j].set(t.posZ[j]);
+      t.posX[j] = t.posY[j] = t.posZ[j] = nan;
+    }
+    split.acc.resize(t.slots());
+    for (int j = first; j <= N; ++j) split.acc.x[j] = split.acc.y[j] = split.acc.z[j] = 7.0L;
+    ForceSplitBodies bodies;
+    bodies.first = first;
+    bodies.x = x.data();
+    bodies.y = y.data();
+    bodies.z = z.data();
+    bodies.ax = ax.data();
+    bodies.ay = ay.data();
+    bodies.az = az.data();
+    const ForceInput in{t.posX.data(), t.posY.data(), t.posZ.data(), t.velX.data(),
+                        t.velY.data(), t.velZ.data(), 0.5L};
+    computeAccelerations(t, split.state, split.model, in, call, split.acc, bodies);
+
+    int figured = 0;
+    for (int i = 0; i <= N; ++i) {
+      const bool isSplit = i >= first;
+      if (isSplit && t.earthFigureFlag[i] != suiteFalse) ++figured;
+      const long double a[3] = {isSplit ? ax[i].value() : split.acc.x[i],
+                                isSplit ? ay[i].value() : split.acc.y[i],
+                                isSplit ? az[i].value() : split.acc.z[i]};
+      EXPECT_TRUE(sameBits(a[0], plain.acc.x[i]) && sameBits(a[1], plain.acc.y[i]) &&
+                  sameBits(a[2], plain.acc.z[i]))
+          << "body " << i << " extended model " << extendedModel;
+      if (isSplit) {
+        EXPECT_EQ(split.acc.x[i] + split.acc.y[i] + split.acc.z[i], 21.0L) << "body " << i;
+      }
+    }
+    EXPECT_EQ(figured, 5);
+  }
+}
+
+TEST(Paths, NoBodiesAreSplitWhereForcesNeedTheExtendedArrays) {
+  Scene s;
+  testing::buildSolarSystem(s.table, s.state, true, 10);
+  const int none = s.table.layout.bodyCount + 1;
+  EXPECT_EQ(splitBodiesFrom(s.table, s.state, false), s.table.layout.lastMassive + 1);
+  EXPECT_EQ(splitBodiesFrom(s.table, s.state, true), none);
+  s.state.options.extendedAccumulation = true;
+  EXPECT_EQ(splitBodiesFrom(s.table, s.state, false), none);
+  s.state.options.extendedAccumulation = false;
+  s.state.options.minorPerturb = true;
+  EXPECT_EQ(splitBodiesFrom(s.table, s.state, false), none);
+  s.state.options.minorPerturb = false;
+  s.state.satelliteMode = true;
+  EXPECT_EQ(splitBodiesFrom(s.table, s.state, false), none);
 }
 
 TEST(EarthFigure, MinorBodyFeelsJ2OnlyWithinFourGm) {

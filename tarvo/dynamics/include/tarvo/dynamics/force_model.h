@@ -17,6 +17,7 @@
 #include "tarvo/dynamics/body_table.h"
 #include "tarvo/dynamics/force_coefficients.h"
 #include "tarvo/dynamics/integration_state.h"
+#include "tarvo/dynamics/split_extended.h"
 
 namespace tarvo {
 
@@ -108,6 +109,37 @@ struct ForceModel {
 void computeAccelerations(const BodyTable& table, const IntegrationState& state,
                           ForceModel& model, const ForceInput& in, const ForceCall& call,
                           Accelerations& acc);
+
+// Bodies first .. N of a call whose positions are given, and whose
+// accelerations are returned, as exact double pairs instead of through the
+// extended arrays (which are then neither read nor written for them). The
+// extrapolation step uses it for the massless minor bodies on the double
+// path, where the 80-bit stores of these arrays cost more than the pairs.
+struct ForceSplitBodies {
+  int first = 0;
+  const SplitExtended* x = nullptr;  // positions, Gm
+  const SplitExtended* y = nullptr;
+  const SplitExtended* z = nullptr;
+  SplitExtended* ax = nullptr;       // H^2 a, Gm
+  SplitExtended* ay = nullptr;
+  SplitExtended* az = nullptr;
+};
+
+/*
+** splitBodiesFrom: the first body a call may pass as ForceSplitBodies:
+** lastMassive + 1 on the double path without option C, satellite mode or
+** forces that read velocities (velocitiesRead); N + 1 (none) otherwise.
+*/
+int splitBodiesFrom(const BodyTable& table, const IntegrationState& state, bool velocitiesRead);
+
+/*
+** computeAccelerations with bodies split.first .. N in split form (first
+** as splitBodiesFrom gives it, or N + 1 for none). The values are those of
+** the call above bit for bit.
+*/
+void computeAccelerations(const BodyTable& table, const IntegrationState& state,
+                          ForceModel& model, const ForceInput& in, const ForceCall& call,
+                          Accelerations& acc, const ForceSplitBodies& split);
 
 /*
 ** Acceleration of a geocentric satellite by the Earth's zonal field and drag

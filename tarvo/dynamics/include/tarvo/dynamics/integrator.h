@@ -25,23 +25,6 @@ inline constexpr long double stepTimeEpsilon = 1e-15L; // times h: boundary slac
 // below it a step is accepted whatever its error estimate.
 inline constexpr long double minimumStepFraction = 9.094947017729282379150390625e-13L;  // 2^-40
 
-// An extended value held as the exact sum of two doubles. Every 80-bit
-// value v splits exactly: hi = v rounded to double, lo = v - hi (at most 11
-// significant bits, exact in both formats), and hi + lo gives v back bit for
-// bit (for |v| between 1e-290 and 1e308, far beyond any value of the
-// integrator). The work arrays use it because an x87 store of an 80-bit
-// value costs some 15 cycles on current processors, two double stores one
-// each; the arithmetic stays extended.
-struct SplitExtended {
-  double hi = 0.0;
-  double lo = 0.0;
-  long double value() const { return static_cast<long double>(hi) + lo; }
-  void set(long double v) {
-    hi = static_cast<double>(v);
-    lo = static_cast<double>(v - hi);
-  }
-};
-
 // Work arrays of one extrapolation step, one entry per body.
 struct ExtrapolationWork {
   std::vector<long double> stageX, stageY, stageZ;  // stage positions, Gm
@@ -54,6 +37,10 @@ struct ExtrapolationWork {
   Split posSumX, posSumY, posSumZ;
   Split velSumX, velSumY, velSumZ;
   Split errSumX, errSumY, errSumZ;
+  // Stage positions and H^2 a of the massless minor bodies on the double
+  // path (from ForceSplitBodies::first on), kept as exact double pairs.
+  Split stagePosX, stagePosY, stagePosZ;
+  Split stageAccX, stageAccY, stageAccZ;
   std::vector<long double> savedStepMass;
   Accelerations start;  // h^2 a at the start of the step
   Accelerations stage;  // H^2 a inside a stage
