@@ -11,6 +11,7 @@
 //           number and any text after the third line; the settings are then
 //           left as they were.  The writer goes through a temporary name.
 
+#include "tarvo/shell/atomic_file.h"
 #include "tarvo/shell/text_util.h"
 #include "tarvo/reductions/time_scales.h"
 
@@ -105,25 +106,8 @@ std::string formatDeltaTCoefficients(double a, double b, double c) {
 
 bool writeDeltaTCoefficients(const std::filesystem::path& file, const DeltaTSettings& settings,
                              std::string& message) {
-    const std::filesystem::path temporary = file.string() + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << formatDeltaTCoefficients(settings.a, settings.b, settings.c);
-        out.close();
-        if (!out) {
-            message = "Cannot write " + file.string();
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, file, ec);
-    if (ec) {
-        message = "Cannot replace " + file.string() + ": " + ec.message();
-        std::filesystem::remove(temporary, ec);
+    if (!writeFileAtomically(file, formatDeltaTCoefficients(settings.a, settings.b, settings.c), message))
         return false;
-    }
     message.clear();
     return true;
 }

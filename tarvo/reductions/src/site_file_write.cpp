@@ -1,11 +1,10 @@
 // GEOLOC.CRD: the observing site as the location dialog writes it.
 #include "tarvo/reductions/site_files.h"
+#include "tarvo/shell/atomic_file.h"
 #include "tarvo/shell/format_mask.h"
 
 #include <cstdio>
-#include <fstream>
 #include <numbers>
-#include <system_error>
 
 namespace tarvo {
 
@@ -20,25 +19,7 @@ std::string formatSiteFile(const ObserverSite& site) {
 }
 
 bool writeSiteFile(const std::filesystem::path& file, const ObserverSite& site, std::string& message) {
-    const std::filesystem::path temporary = file.string() + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << formatSiteFile(site);
-        if (!out.flush()) {
-            message = "Cannot write " + file.string();
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, file, error);
-    if (error) {
-        message = "Cannot write " + file.string() + ": " + error.message();
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    return true;
+    return writeFileAtomically(file, formatSiteFile(site), message);
 }
 
 } // namespace tarvo
