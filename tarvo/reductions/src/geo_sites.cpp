@@ -19,15 +19,6 @@ std::string rightTrimmed(std::string_view text) {
     return std::string(text);
 }
 
-std::optional<double> strictNumber(std::string_view text) {
-    const std::string t = trim(text);
-    if (t.empty()) return std::nullopt;
-    std::size_t used = 0;
-    const double value = readFreeNumber(t, &used);
-    if (used != t.size() || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
 std::string padded(std::string text, std::size_t width) {
     text.resize(width, ' ');
     return text;
@@ -47,14 +38,14 @@ std::optional<GeoSite> parseGeoSiteLine(std::string_view line) {
     GeoSite s;
     s.name = rightTrimmed(line.substr(0, 24));
     s.region = rightTrimmed(line.substr(25, 19));
-    const auto latitude = strictNumber(line.substr(45, 7));
-    const auto longitude = strictNumber(line.substr(52, 8));
+    const auto latitude = readWholeNumber(line.substr(45, 7));
+    const auto longitude = readWholeNumber(line.substr(52, 8));
     if (s.name.empty() || !latitude || !longitude) return std::nullopt;
     if (std::fabs(*latitude) > 90.0 || std::fabs(*longitude) > 360.0) return std::nullopt;
     const std::string heightText = trim(line.substr(60));
     double height = 0.0;
     if (!heightText.empty()) {
-        const auto h = strictNumber(heightText);
+        const auto h = readWholeNumber(heightText);
         if (!h || *h < -12000.0 || *h > 10000.0) return std::nullopt;
         height = *h;
     }

@@ -17,16 +17,6 @@ std::string_view field(std::string_view line, std::size_t first, std::size_t len
     return line.substr(first, length);
 }
 
-// A field that is wholly one number (blanks around it allowed).
-std::optional<double> strictNumber(std::string_view text) {
-    const std::string t = trim(text);
-    if (t.empty()) return std::nullopt;
-    std::size_t used = 0;
-    const double value = readFreeNumber(t, &used);
-    if (used != t.size() || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
 } // namespace
 
 bool isExcludedObservatoryCode(std::string_view code) {
@@ -40,9 +30,9 @@ std::optional<ObservatoryCode> parseObservatoryLine(std::string_view line) {
     c.code = std::string(line.substr(0, 3));
     if (trim(c.code).size() != 3) return std::nullopt;
     c.name = trim(field(line, 30, 20));
-    const auto longitude = strictNumber(field(line, 4, 9));
-    const auto rhoCos = strictNumber(field(line, 13, 8));
-    const auto rhoSin = strictNumber(field(line, 21, 9));
+    const auto longitude = readWholeNumber(field(line, 4, 9));
+    const auto rhoCos = readWholeNumber(field(line, 13, 8));
+    const auto rhoSin = readWholeNumber(field(line, 21, 9));
     if (longitude && rhoCos && rhoSin) {
         c.longitudeDeg = *longitude;
         c.rhoCosPhi = *rhoCos;

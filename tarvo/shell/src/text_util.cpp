@@ -1,6 +1,7 @@
 #include "tarvo/shell/text_util.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -71,6 +72,15 @@ std::vector<double> readFreeNumbers(std::string_view line, int* nonNumeric) {
         if (pos < line.size() && line[pos] == ',') ++pos;
     }
     return values;
+}
+
+std::optional<double> readWholeNumber(std::string_view text) {
+    const std::string t = trim(text);
+    if (t.empty()) return std::nullopt;
+    std::size_t used = 0;
+    const double value = readFreeNumber(t, &used);
+    if (used != t.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
 }
 
 } // namespace tarvo

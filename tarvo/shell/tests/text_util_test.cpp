@@ -46,3 +46,10 @@ TEST(FreeFormat, FieldsSeparatedByBlanksOrCommas) {
     EXPECT_EQ(w[1], 0.0);
     EXPECT_EQ(nonNumeric, 1);
 }
+
+TEST(FreeFormat, WholeFieldIsOneFiniteNumber) {
+    EXPECT_EQ(tarvo::readWholeNumber("  -12.25 "), -12.25);
+    EXPECT_EQ(tarvo::readWholeNumber("1.5D2"), 150.0);
+    for (const char* text : {"", "   ", "12x", "1 2", "inf", "nan", "1e999"})
+        EXPECT_FALSE(tarvo::readWholeNumber(text)) << text;
+}
