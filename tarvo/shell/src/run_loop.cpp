@@ -47,6 +47,12 @@ struct Run {
     }
 };
 
+// A blank screen in the page's grey on black.
+void clearScreen() {
+    console::setColor(LightGrey, Black);
+    console::clear();
+}
+
 void pressAKey(int row, const std::string& text) {
     console::setColor(Yellow, Black);
     console::printAt(row, 2, text);
@@ -72,8 +78,7 @@ bool hasMoon(const Session& s) {
 void drawElementsPage(const Run& r, const ElementsPage& page) {
     const std::vector<std::string> lines = elementsPageLines(page);
     console::setSize(kRunColumns, kPageRows);
-    console::setColor(LightGrey, Black);
-    console::clear();
+    clearScreen();
     for (std::size_t k = 0; k < lines.size(); ++k) {
         int color = k < 3 ? White : k == 3 ? Yellow : LightGrey;
         if (k > 3) {
@@ -103,8 +108,7 @@ void drawPage(Run& r) {
     const std::vector<std::string> lines = ephemerisPageLines(page, shown);
     const std::size_t headerRows = page.settings.centre == CentreKind::Topocentric ? 3 : 2;
     console::setSize(kRunColumns, kPageRows);
-    console::setColor(LightGrey, Black);
-    console::clear();
+    clearScreen();
     for (std::size_t k = 0; k < lines.size(); ++k) {
         // Header and time line white, column headers yellow, the Sun yellow.
         const bool columns =
@@ -180,8 +184,7 @@ void writeRecords(Run& r) {
 
 void fileOutputDialog(Run& r) {
     Session& s = r.s;
-    console::setColor(LightGrey, Black);
-    console::clear();
+    clearScreen();
     console::setColor(White, Black);
     console::printAt(2, 4, "Screen Output will be suspended and");
     console::printAt(3, 4, "Records will be written to the following files: ");
@@ -255,8 +258,7 @@ void jump(Run& r, long double target) {
     const long double span = target - st.epoch;
     if (span == 0.0L) return;
     console::setSize(kRunColumns, 27);
-    console::setColor(LightGrey, Black);
-    console::clear();
+    clearScreen();
     const CalendarTime c = daysToCalendar(target + 0.5L);
     console::setColor(White, Black);
     console::printAt(18, 28,
@@ -369,8 +371,7 @@ std::string statusOf(const Run& r, char key) {
 
 void drawKeyActions(const Run& r) {
     console::setSize(kRunColumns, 27);
-    console::setColor(LightGrey, Black);
-    console::clear();
+    clearScreen();
     console::setColor(White, Black);
     console::printAt(2, 6, "Key    Action     Status");
     console::printAt(2, 56, "Key    Action     Status");
@@ -407,8 +408,7 @@ void notYet(const char* what) {
 
 // Jump to a new date typed by the user.
 void jumpToDate(Run& r) {
-    console::setColor(LightGrey, Black);
-    console::clear();
+    clearScreen();
     auto answer = readDate(false, 3);
     if (!answer) return;
     const long double t = dateAnswerTerrestrial(*answer, r.settings.deltaT);
@@ -428,8 +428,7 @@ void jumpToDate(Run& r) {
 void hidePlanets(Run& r) {
     BodyTable& t = r.s.bodies;
     for (;;) {
-        console::setColor(LightGrey, Black);
-        console::clear();
+        clearScreen();
         console::setColor(White, Black);
         console::printAt(2, 6, "Hide Planets: press a number to hide or show, Esc to return");
         const int last = std::min(t.layout.lastMajor, 9);
@@ -447,8 +446,7 @@ void hidePlanets(Run& r) {
 }
 
 void stepScaling(Run& r) {
-    console::setColor(LightGrey, Black);
-    console::clear();
+    clearScreen();
     console::setColor(White, Black);
     console::printAt(4, 6, "Enter Scale Factor");
     console::printAt(5, 6, "(Range = .001-9999)");
@@ -460,8 +458,7 @@ void stepScaling(Run& r) {
 }
 
 void referenceEquinoxDialog(Run& r) {
-    console::setColor(LightGrey, Black);
-    console::clear();
+    clearScreen();
     console::setColor(White, Black);
     console::printAt(4, 6, "Reference Equinox: Enter for J2000, D for the date, or a year");
     console::printAt(6, 6, "? ");
@@ -496,8 +493,7 @@ void chooseCentre(Run& r) {
         r.settings.planetCentric = false;
         return;
     }
-    console::setColor(LightGrey, Black);
-    console::clear();
+    clearScreen();
     const int lastMajor = s.bodies.layout.lastMajor;
     const CentreChoice choice =
         selectCentre(lastMajor, bodyName(s.bodies, lastMajor), s.toggles.ecliptic != 0,
@@ -534,8 +530,7 @@ void chooseLocation(Run& r) {
         findDataFile(s.dirs.cfg, "OBSCODES.TXT").value_or(s.dirs.cfg / "OBSCODES.TXT");
     files.siteFile = s.dirs.cfg / "GEOLOC.CRD";
     files.geoSites = &places.sites;
-    console::setColor(LightGrey, Black);
-    console::clear();
+    clearScreen();
     if (selectLocation(site, files) != LocationOutcome::Changed) return;
     s.site.latitude = site.latitude;
     s.site.longitude = site.longitude;
@@ -679,8 +674,7 @@ void stepLoop(Run& r) {
     for (;;) {
         if (r.output.active) {
             console::setSize(kRunColumns, 27);
-            console::setColor(LightGrey, Black);
-            console::clear();
+            clearScreen();
             console::setColor(Yellow, Black);
             console::printAt(12, 30, "Writing Output to Disk Files ... ");
             console::refresh();
@@ -724,8 +718,7 @@ void endRun(Run& r) {
 bool askStartEpoch(Run& r, long double& t) {
     for (;;) {
         console::setSize(81, 27);
-        console::setColor(LightGrey, Black);
-        console::clear();
+        clearScreen();
         auto answer = readDate(false, 3);
         if (!answer) return false;
         t = dateAnswerTerrestrial(*answer, r.settings.deltaT);
@@ -764,8 +757,7 @@ std::vector<std::string> stateFileChoices(const std::string& extension) {
 
 std::string chooseStateFile(const std::string& extension) {
     console::setSize(81, 27);
-    console::setColor(LightGrey, Black);
-    console::clear();
+    clearScreen();
     auto names = stateFileChoices(extension);
     console::setColor(White, Black);
     console::printAt(2, 4, "Files " + extension + " in the working directory:");
@@ -867,8 +859,7 @@ void runFromMenu(Session& s, int choice) {
     std::string message;
     if (choice >= 1 && choice <= 9) {
         console::setSize(81, 27);
-        console::setColor(LightGrey, Black);
-        console::clear();
+        clearScreen();
         console::setColor(White, Black);
         console::printAt(12, 30, "Scanning Library ... ");
         console::refresh();
