@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include "builder_output.h"
+#include "builder_sources.h"
 #include "datasets/data_set_factory.h"
 #include "tarvo/libraries/data_set_parameters.h"
 
@@ -23,23 +24,6 @@ namespace fs = std::filesystem;
 
 const std::vector<std::string> kSourceOptions = {"jpl",       "de405",    "asteroids",    "record-days",
                                                  "first-day", "last-day", "extend-years", "extend-record-days"};
-
-datasets::SourceOptions sourceOptions(const builder::BuildContext& ctx)
-{
-    datasets::SourceOptions o;
-    o.ephemeris = ctx.option("jpl", datasets::defaultEphemerisPath);
-    o.oldEphemeris = ctx.option("de405", datasets::defaultEphemerisPath);
-    o.asteroidElements = ctx.option("asteroids", datasets::defaultAsteroidElementsPath);
-    o.recordDays = std::atoi(ctx.option("record-days", "10").c_str());
-    if (o.recordDays <= 0) throw std::runtime_error("--record-days must be a positive number of days");
-    if (!ctx.option("first-day").empty()) o.firstDay = std::strtold(ctx.option("first-day").c_str(), nullptr);
-    if (!ctx.option("last-day").empty()) o.lastDay = std::strtold(ctx.option("last-day").c_str(), nullptr);
-    o.extendYears = std::atof(ctx.option("extend-years", "0").c_str());
-    o.extendRecordDays = std::atoi(ctx.option("extend-record-days", "100").c_str());
-    if (o.extendYears < 0 || o.extendYears > 100000 || o.extendRecordDays <= 0)
-        throw std::runtime_error("--extend-years must lie in 0..100000 and --extend-record-days be positive");
-    return o;
-}
 
 std::string optionsKey(const builder::BuildContext& ctx)
 {
@@ -54,7 +38,7 @@ datasets::DataSetFactory& factory(const builder::BuildContext& ctx)
 {
     static std::map<std::string, std::unique_ptr<datasets::DataSetFactory>> factories;
     auto& shared = factories[optionsKey(ctx)];
-    if (!shared) shared = std::make_unique<datasets::DataSetFactory>(sourceOptions(ctx));
+    if (!shared) shared = std::make_unique<datasets::DataSetFactory>(builder::planetarySourceOptions(ctx));
     return *shared;
 }
 
@@ -122,37 +106,34 @@ const Built& builtDataSet(const builder::BuildContext& ctx, int dataSet)
     return cache[key] = std::move(built);
 }
 
+// One output made from a data set's contents: every such output is rebuilt
+// when the sources, the options or the contents' version change.
+void registerFromContents(const std::string& path, int dataSet, void (*write)(const Built&, const fs::path&))
+{
+    builder::registerOutput({
+        .path = path,
+        .order = 60,
+        .version = "10",
+        .inputs = sourceFiles,
+        .optionKeys = kSourceOptions,
+        .build = [dataSet, write](const builder::BuildContext& ctx,
+                                  const fs::path& target) { write(builtDataSet(ctx, dataSet), target); },
+    });
+}
+
 void registerDataSet(int dataSet)
 {
     const tarvo::DataSetFileNames* names = tarvo::dataSetFileNames(dataSet);
-    builder::registerOutput({
-        .path = std::string("BIN/") + names->library,
-        .order = 60,
-        .version = "10",
-        .inputs = sourceFiles,
-        .optionKeys = kSourceOptions,
-        .build =
-            [dataSet](const builder::BuildContext& ctx, const fs::path& target) {
-                const Built& b = builtDataSet(ctx, dataSet);
-                std::vector<unsigned char> bytes;
-                std::string message;
-                if (!datasets::encodeLibrary(b.contents, b.scales, bytes, message))
-                    throw std::runtime_error(message);
-                datasets::writeBytes(target, bytes);
-            },
+    registerFromContents(std::string("BIN/") + names->library, dataSet, [](const Built& b, const fs::path& target) {
+        std::vector<unsigned char> bytes;
+        std::string message;
+        if (!datasets::encodeLibrary(b.contents, b.scales, bytes, message)) throw std::runtime_error(message);
+        datasets::writeBytes(target, bytes);
     });
-    builder::registerOutput({
-        .path = std::string("ASC/") + names->description,
-        .order = 60,
-        .version = "10",
-        .inputs = sourceFiles,
-        .optionKeys = kSourceOptions,
-        .build =
-            [dataSet](const builder::BuildContext& ctx, const fs::path& target) {
-                const Built& b = builtDataSet(ctx, dataSet);
-                datasets::writeLines(target, datasets::descriptionLines(b.contents, b.scales));
-            },
-    });
+    registerFromContents(std::string("ASC/") + names->description, dataSet,
+                         [](const Built& b, const fs::path& target) {
+                             datasets::writeLines(target, datasets::descriptionLines(b.contents, b.scales));
+                         });
 }
 
 void registerTextFile(const std::string& path, std::vector<std::string> lines)
@@ -186,3 +167,20 @@ const bool registered = [] {
 }();
 
 }  // namespace
+
+datasets::SourceOptions builder::planetarySourceOptions(const builder::BuildContext& ctx)
+{
+    datasets::SourceOptions o;
+    o.ephemeris = ctx.option("jpl", datasets::defaultEphemerisPath);
+    o.oldEphemeris = ctx.option("de405", datasets::defaultEphemerisPath);
+    o.asteroidElements = ctx.option("asteroids", datasets::defaultAsteroidElementsPath);
+    o.recordDays = std::atoi(ctx.option("record-days", "10").c_str());
+    if (o.recordDays <= 0) throw std::runtime_error("--record-days must be a positive number of days");
+    if (!ctx.option("first-day").empty()) o.firstDay = std::strtold(ctx.option("first-day").c_str(), nullptr);
+    if (!ctx.option("last-day").empty()) o.lastDay = std::strtold(ctx.option("last-day").c_str(), nullptr);
+    o.extendYears = std::atof(ctx.option("extend-years", "0").c_str());
+    o.extendRecordDays = std::atoi(ctx.option("extend-record-days", "100").c_str());
+    if (o.extendYears < 0 || o.extendYears > 100000 || o.extendRecordDays <= 0)
+        throw std::runtime_error("--extend-years must lie in 0..100000 and --extend-record-days be positive");
+    return o;
+}

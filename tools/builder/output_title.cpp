@@ -1,11 +1,11 @@
 // ASC/TITLE.121: the four title lines the main menu shows; the third names the
 // ephemeris the planetary files were sampled from and its span.
 #include "builder_output.h"
+#include "builder_sources.h"
 #include "builder_text.h"
 #include "datasets/planetary_source.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 
@@ -17,9 +17,9 @@ std::string describeSource(const builder::BuildContext& ctx, const std::string& 
     std::string message;
     auto source = datasets::PlanetarySource::open(path, message);
     if (!source) return path;
-    long double first = source->firstDay(), last = source->lastDay();
-    if (!ctx.option("first-day").empty()) first = std::max(first, std::strtold(ctx.option("first-day").c_str(), nullptr));
-    if (!ctx.option("last-day").empty()) last = std::min(last, std::strtold(ctx.option("last-day").c_str(), nullptr));
+    const datasets::SourceOptions limits = builder::planetarySourceOptions(ctx);
+    long double first = std::max(source->firstDay(), limits.firstDay);
+    long double last = std::min(source->lastDay(), limits.lastDay);
     if (!(first <= last)) first = source->firstDay(), last = source->lastDay(); // the data sets refuse such a span
     return "JPL " + source->name() + " (" + datasets::PlanetarySource::yearSpanText(first, last) + ")";
 }
