@@ -169,13 +169,21 @@ TEST(SolarOblateness, NodeOnTheSolarEquatorRegressesAtTheFirstOrderRate) {
   EXPECT_NEAR(static_cast<double>(fit.slope() / expected), 1.0, 0.02);
 }
 
-TEST(SatelliteMode, LowOrbitNodeRegressesAtTheJ2Rate) {
+// The Earth (with a massless Sun far away) and one satellite stored
+// geocentric on an orbit of a = 7000 km, e = 0.001, i = 50° about the
+// Earth's pole, steps of period/perOrbit at order 6, ready to integrate.
+struct SatelliteRun {
   BodyTable t;
-  createBodyTable(100, t);
   IntegrationState s;
   ForceModel m;
   Integrator integrator;
-  // Sun without mass far away, the Earth, one satellite stored geocentric.
+  long double mu = 0.0L, a = 0.0070L;
+  Vec3 e1, e2;  // the orbit's reference axes (orbitOnEquatorOf)
+};
+
+void startSatellite(SatelliteRun& r, double dragCoefficient, bool j2Alone, int perOrbit) {
+  BodyTable& t = r.t;
+  createBodyTable(100, t);
   t.layout.earthIndex = 1;
   t.layout.moonIndex = t.maxBodies;
   t.layout.noMoon = true;
@@ -183,26 +191,35 @@ TEST(SatelliteMode, LowOrbitNodeRegressesAtTheJ2Rate) {
   t.layout.bodyCount = 2;
   t.mass[1] = 5.97219L;
   t.posX[1] = 150.0L;
-  s.satelliteMode = true;
-  s.dataSet = 10;
-  m.coefficients = forceCoefficientsForDataSet(10);
-  m.coefficients.satelliteJ3 = 0.0;  // J2 alone
-  m.coefficients.satelliteJ4 = 0.0;
-  const long double mu = gravitationalConstant * t.mass[1];
-  const long double a = 0.0070L, e = 0.001L, iDeg = 50.0L;
-  Vec3 e1, e2;
-  const auto rv = orbitOnEquatorOf({0.0L, 0.0L, 1.0L}, mu, a, e, iDeg, e1, e2);
+  t.A1[2] = dragCoefficient;
+  r.s.satelliteMode = true;
+  r.s.dataSet = 10;
+  r.m.coefficients = forceCoefficientsForDataSet(10);
+  if (j2Alone) r.m.coefficients.satelliteJ3 = r.m.coefficients.satelliteJ4 = 0.0;
+  r.mu = gravitationalConstant * t.mass[1];
+  const auto rv = orbitOnEquatorOf({0.0L, 0.0L, 1.0L}, r.mu, r.a, 0.001L, 50.0L, r.e1, r.e2);
   t.posX[2] = rv.r[0];
   t.posY[2] = rv.r[1];
   t.posZ[2] = rv.r[2];
   t.velX[2] = rv.v[0];
   t.velY[2] = rv.v[1];
   t.velZ[2] = rv.v[2];
-  s.derived = deriveConstants(t);
-  const long double period = 2 * kPi * std::sqrt(a * a * a / mu);
-  s.step = s.nominalStep = period / 128.0L;
-  s.orderCode = 6;
-  beginIntegration(t, s, 1);
+  r.s.derived = deriveConstants(t);
+  const long double period = 2 * kPi * std::sqrt(r.a * r.a * r.a / r.mu);
+  r.s.step = r.s.nominalStep = period / perOrbit;
+  r.s.orderCode = 6;
+  beginIntegration(t, r.s, 1);
+}
+
+TEST(SatelliteMode, LowOrbitNodeRegressesAtTheJ2Rate) {
+  SatelliteRun r;
+  startSatellite(r, 0.0, true, 128);  // J2 alone
+  BodyTable& t = r.t;
+  IntegrationState& s = r.s;
+  ForceModel& m = r.m;
+  Integrator& integrator = r.integrator;
+  const long double mu = r.mu, a = r.a, e = 0.001L, iDeg = 50.0L;
+  const Vec3 e1 = r.e1, e2 = r.e2;
   SlopeFit fit;
   const long steps = std::lround(3.0L * kSpanScale / s.step);
   for (long k = 0; k <= steps; ++k) {
@@ -277,40 +294,11 @@ namespace {
 // A satellite at 7000 km with drag for one day at `perOrbit` steps an orbit;
 // returns its geocentric position.
 Vec3 draggedSatellite(int perOrbit, double dragCoefficient) {
-  BodyTable t;
-  createBodyTable(100, t);
-  IntegrationState s;
-  ForceModel m;
-  Integrator integrator;
-  t.layout.earthIndex = 1;
-  t.layout.moonIndex = t.maxBodies;
-  t.layout.noMoon = true;
-  t.layout.lastMajor = t.layout.lastMassive = 1;
-  t.layout.bodyCount = 2;
-  t.mass[1] = 5.97219L;
-  t.posX[1] = 150.0L;
-  t.A1[2] = dragCoefficient;
-  s.satelliteMode = true;
-  s.dataSet = 10;
-  m.coefficients = forceCoefficientsForDataSet(10);
-  const long double mu = gravitationalConstant * t.mass[1];
-  const long double a = 0.0070L;
-  Vec3 e1, e2;
-  const auto rv = orbitOnEquatorOf({0.0L, 0.0L, 1.0L}, mu, a, 0.001L, 50.0L, e1, e2);
-  t.posX[2] = rv.r[0];
-  t.posY[2] = rv.r[1];
-  t.posZ[2] = rv.r[2];
-  t.velX[2] = rv.v[0];
-  t.velY[2] = rv.v[1];
-  t.velZ[2] = rv.v[2];
-  s.derived = deriveConstants(t);
-  const long double period = 2 * kPi * std::sqrt(a * a * a / mu);
+  SatelliteRun r;
+  startSatellite(r, dragCoefficient, false, perOrbit);
   const long orbits = 8;
-  s.step = s.nominalStep = period / perOrbit;
-  s.orderCode = 6;
-  beginIntegration(t, s, 1);
-  EXPECT_TRUE(testing::integrate(t, s, m, integrator, orbits * perOrbit));
-  return {t.posX[2], t.posY[2], t.posZ[2]};
+  EXPECT_TRUE(testing::integrate(r.t, r.s, r.m, r.integrator, orbits * perOrbit));
+  return {r.t.posX[2], r.t.posY[2], r.t.posZ[2]};
 }
 
 TEST(SatelliteMode, DragFollowsTheVelocityOfEachSubstep) {
