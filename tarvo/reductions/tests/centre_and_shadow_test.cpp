@@ -10,6 +10,9 @@
 #include <filesystem>
 #include <fstream>
 #include <numbers>
+#include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -18,7 +21,8 @@ constexpr double kAu = 149.5978707;
 const double kEps0 = 84381.406173 * std::numbers::pi / 648000.0;
 
 tarvo::CentreChoice runDialog(const std::string& script, bool ecliptic = false) {
-    const fs::path path = fs::temp_directory_path() / "tarvo_centre_dialog.txt";
+    // One script file per test process: ctest runs the tests of this file side by side.
+    const fs::path path = fs::temp_directory_path() / ("tarvo_centre_dialog_" + std::to_string(::getpid()) + ".txt");
     std::ofstream(path, std::ios::binary) << script;
     console::Options options;
     options.scriptPath = path.string();

@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <numbers>
+#include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -237,7 +240,7 @@ TEST(OutputFileNames, SlashesBlanksAndCollisions) {
 }
 
 TEST(OutputFileNames, RecordsAreAppendedAndTheFileClosedEachTime) {
-    const auto dir = std::filesystem::temp_directory_path() / "tarvo_places_append";
+    const auto dir = std::filesystem::temp_directory_path() / ("tarvo_places_append_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string path = (dir / "MARS.OUT").string();
     std::filesystem::remove(path);
