@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "force_passes.h"
+#include "sun_pull.h"
 
 namespace tarvo::detail {
 
@@ -125,6 +126,75 @@ long double moonInverseDistanceSquared(const PassContext& c) {
 
 namespace {
 
+// Scratch pairs of the calls below, one set per thread (the minor-body
+// chunks run on several).
+std::vector<SplitExtended>& sunPullScratch(std::size_t size) {
+  thread_local std::vector<SplitExtended> scratch;
+  if (scratch.size() < size) scratch.resize(size);
+  return scratch;
+}
+
+// The Sun and the double sums on the massless bodies b..e of the double
+// path through the double-double kernel, in whichever form the call holds
+// them (split pairs, or extended values converted exactly to pairs).
+template <bool Split>
+void sunPullOf(PassContext& c, int b, int e) {
+  const int count = e - b + 1;
+  if (count <= 0) return;
+  const ForceInput& in = c.in;
+  const ForceWork& w = c.model.work;
+  SunPullInput k;
+  k.sunX.set(in.x[0]);
+  k.sunY.set(in.y[0]);
+  k.sunZ.set(in.z[0]);
+  k.muSun.set(c.table.stepMass[0]);
+  k.sumX = w.ax.data() + b;
+  k.sumY = w.ay.data() + b;
+  k.sumZ = w.az.data() + b;
+  if (c.extendedModel) {
+    const auto& pole = c.model.frame.sunPole;
+    k.massLoss = static_cast<double>(c.state.solarMassLossFactor);
+    k.sunJ2Factor = c.model.coefficients.sunJ2Factor;
+    for (int m = 0; m < 3; ++m) k.pole[m] = static_cast<double>(pole[m]);
+    if (c.state.options.relativityMinor) {
+      k.relFactor = c.table.relFactor.data() + b;
+      k.relativistic = static_cast<double>(c.state.derived.relativistic);
+    }
+  }
+  if constexpr (Split) {
+    const ForceSplitBodies& split = c.split;
+    k.x = split.x + b;
+    k.y = split.y + b;
+    k.z = split.z + b;
+    k.ax = split.ax + b;
+    k.ay = split.ay + b;
+    k.az = split.az + b;
+    sunPull(k, count);
+  } else {
+    const std::size_t n = static_cast<std::size_t>(count);
+    SplitExtended* x = sunPullScratch(6 * n).data();
+    SplitExtended* y = x + n;
+    SplitExtended* z = y + n;
+    for (int j = 0; j < count; ++j) {
+      x[j].set(in.x[b + j]);
+      y[j].set(in.y[b + j]);
+      z[j].set(in.z[b + j]);
+    }
+    k.x = x;
+    k.y = y;
+    k.z = z;
+    k.ax = z + n;
+    k.ay = k.ax + n;
+    k.az = k.ay + n;
+    sunPull(k, count);
+    for (int j = 0; j < count; ++j) {
+      c.acc.x[b + j] = k.ax[j].value();
+      c.acc.y[b + j] = k.ay[j].value();
+      c.acc.z[b + j] = k.az[j].value();
+    }
+  }
+}
+
 // sunAndSum for bodies b..e whose positions and results are all in the
 // extended arrays (Split false) or all split (Split true).
 template <bool Split>
@@ -159,87 +229,16 @@ void sunAndSumOn(PassContext& c, int b, int e, long double sunGain[3]) {
   const double rel = static_cast<double>(c.state.derived.relativistic);
   const int relEnd = c.state.options.relativityMinor ? e : c.lastMajor;
 
-  // The chain of dependent operations of one body (root, division, the
-  // double corrections, back to extended) is long and leaves the processor
-  // idle; split into loops whose bodies are independent, it overlaps from
-  // body to body. The same operations on the same values: first the roots
-  // and divisions (1/r kept exactly as two doubles), then the corrections.
-  ForceWork& work = c.model.work;
-  for (int j = b; j <= e; ++j) {
-    const long double x = posX(j) - x0;
-    const long double y = posY(j) - y0;
-    const long double z = posZ(j) - z0;
-    const long double invR = 1.0L / std::sqrt(x * x + y * y + z * z);
-    const double hi = static_cast<double>(invR);
-    work.sunInvHi[j] = hi;
-    work.sunInvLo[j] = static_cast<double>(invR - hi);
-    if (extended) {
-      const long double rho2 = invR * invR;
-      work.sunXd[j] = static_cast<double>(x);
-      work.sunYd[j] = static_cast<double>(y);
-      work.sunZd[j] = static_cast<double>(z);
-      work.sunRho2[j] = static_cast<double>(rho2);
-      work.sunRho3[j] = static_cast<double>(rho2 * invR);
-    }
-  }
-  if (extended) {
-    for (int j = b; j <= e; ++j) {
-      const double xd = work.sunXd[j], yd = work.sunYd[j], zd = work.sunZd[j];
-      const double rho2d = work.sunRho2[j], invRd = work.sunInvHi[j];
-      const double pd = xd * pole0 + yd * pole1 + zd * pole2;
-      double correction = massLoss + K * (1.0 - 5.0 * pd * pd * rho2d) * rho2d;
-      if (j <= relEnd) correction += c.table.relFactor[j] + rel * invRd;
-      work.sunCorrection[j] = correction;
-      work.sunPoleTerm[j] = 2.0 * K * pd * rho2d * work.sunRho3[j];
-    }
-  }
-
-  for (int j = b; j <= e; ++j) {
-    // Most bodies take the short way: the same operations as below, one
-    // component after the other and stored at once, so that the x87 stack
-    // holds them without spilling (every spill is an 80-bit store).
-    const bool special = (pulls && (j == c.moon || j == c.earth)) ||
-                         (extended && j == c.earth) ||
-                         (j > c.lastMassive && !minorPerturb && nonGravAny &&
-                          wantsNonGravitational(c, j)) ||
-                         (c.earthFigure && j > c.lastMajor && w.notEarthFigure[j] == 0.0);
-    if (!special) {
-      const long double x = posX(j) - x0;
-      const long double y = posY(j) - y0;
-      const long double z = posZ(j) - z0;
-      const long double invR = static_cast<long double>(work.sunInvHi[j]) + work.sunInvLo[j];
-      const long double rho2 = invR * invR;
-      const long double rho3 = rho2 * invR;
-      long double f = rho3;
-      double poleTerm = 0.0;
-      if (extended) {
-        poleTerm = work.sunPoleTerm[j];
-        f = rho3 + rho3 * work.sunCorrection[j];
-      }
-      const bool back = j <= c.lastMassive || minorPerturb;
-      const long double m = c.table.stepMass[j];
-      const long double gx = extended ? f * x + poleTerm * pole0 : f * x;
-      if (back) sunGain[0] += m * gx;
-      storeX(j, -muS * gx + (c.doublePath ? static_cast<long double>(w.ax[j])
-                                          : w.exAx[j]));
-      const long double gy = extended ? f * y + poleTerm * pole1 : f * y;
-      if (back) sunGain[1] += m * gy;
-      storeY(j, -muS * gy + (c.doublePath ? static_cast<long double>(w.ay[j])
-                                          : w.exAy[j]));
-      const long double gz = extended ? f * z + poleTerm * pole2 : f * z;
-      if (back) sunGain[2] += m * gz;
-      storeZ(j, -muS * gz + (c.doublePath ? static_cast<long double>(w.az[j])
-                                          : w.exAz[j]));
-      continue;
-    }
+  // The whole general way, for bodies with more than the Sun and the sums;
+  // returns the Sun's gain from the body.
+  auto general = [&](int j) {
+    std::array<long double, 3> gain = {0.0L, 0.0L, 0.0L};
     long double g[3];
     sunFieldOnBody(c, j, g);
     long double a[3] = {-muS * g[0], -muS * g[1], -muS * g[2]};
     if (j <= c.lastMassive || minorPerturb) {
       const long double m = c.table.stepMass[j];
-      sunGain[0] += m * g[0];
-      sunGain[1] += m * g[1];
-      sunGain[2] += m * g[2];
+      gain = {m * g[0], m * g[1], m * g[2]};
     } else if (wantsNonGravitational(c, j)) {
       const std::array<long double, 3> f = nonGravitational(c, j);
       a[0] += f[0];
@@ -272,6 +271,99 @@ void sunAndSumOn(PassContext& c, int b, int e, long double sunGain[3]) {
     storeX(j, a[0]);
     storeY(j, a[1]);
     storeZ(j, a[2]);
+    return gain;
+  };
+  auto isSpecial = [&](int j) {
+    return (pulls && (j == c.moon || j == c.earth)) || (extended && j == c.earth) ||
+           (j > c.lastMassive && !minorPerturb && nonGravAny && wantsNonGravitational(c, j)) ||
+           (c.earthFigure && j > c.lastMajor && w.notEarthFigure[j] == 0.0);
+  };
+
+  // Massless minor bodies of the double path go through the double-double
+  // kernel; those with more than the Sun are then done again the general way.
+  if (c.doublePath && !minorPerturb && e > c.lastMassive) {
+    const int first = std::max(b, c.lastMassive + 1);
+    sunPullOf<Split>(c, first, e);
+    for (int j = first; j <= e; ++j) {
+      if (isSpecial(j)) general(j);
+    }
+    e = first - 1;
+  }
+
+  ForceWork& work = c.model.work;
+
+  // The chain of dependent operations of one body (root, division, the
+  // double corrections, back to extended) is long and leaves the processor
+  // idle; split into loops whose bodies are independent, it overlaps from
+  // body to body. The same operations on the same values: first the roots
+  // and divisions (1/r kept exactly as two doubles), then the corrections.
+  for (int j = b; j <= e; ++j) {
+    const long double x = posX(j) - x0;
+    const long double y = posY(j) - y0;
+    const long double z = posZ(j) - z0;
+    const long double invR = 1.0L / std::sqrt(x * x + y * y + z * z);
+    const double hi = static_cast<double>(invR);
+    work.sunInvHi[j] = hi;
+    work.sunInvLo[j] = static_cast<double>(invR - hi);
+    if (extended) {
+      const long double rho2 = invR * invR;
+      work.sunXd[j] = static_cast<double>(x);
+      work.sunYd[j] = static_cast<double>(y);
+      work.sunZd[j] = static_cast<double>(z);
+      work.sunRho2[j] = static_cast<double>(rho2);
+      work.sunRho3[j] = static_cast<double>(rho2 * invR);
+    }
+  }
+  if (extended) {
+    for (int j = b; j <= e; ++j) {
+      const double xd = work.sunXd[j], yd = work.sunYd[j], zd = work.sunZd[j];
+      const double rho2d = work.sunRho2[j], invRd = work.sunInvHi[j];
+      const double pd = xd * pole0 + yd * pole1 + zd * pole2;
+      double correction = massLoss + K * (1.0 - 5.0 * pd * pd * rho2d) * rho2d;
+      if (j <= relEnd) correction += c.table.relFactor[j] + rel * invRd;
+      work.sunCorrection[j] = correction;
+      work.sunPoleTerm[j] = 2.0 * K * pd * rho2d * work.sunRho3[j];
+    }
+  }
+
+  for (int j = b; j <= e; ++j) {
+    // Most bodies take the short way: the same operations as the general
+    // one, one component after the other and stored at once, so that the x87
+    // stack holds them without spilling (every spill is an 80-bit store).
+    if (isSpecial(j)) {
+      const std::array<long double, 3> gain = general(j);
+      sunGain[0] += gain[0];
+      sunGain[1] += gain[1];
+      sunGain[2] += gain[2];
+      continue;
+    }
+
+    const long double x = posX(j) - x0;
+    const long double y = posY(j) - y0;
+    const long double z = posZ(j) - z0;
+    const long double invR = static_cast<long double>(work.sunInvHi[j]) + work.sunInvLo[j];
+    const long double rho2 = invR * invR;
+    const long double rho3 = rho2 * invR;
+    long double f = rho3;
+    double poleTerm = 0.0;
+    if (extended) {
+      poleTerm = work.sunPoleTerm[j];
+      f = rho3 + rho3 * work.sunCorrection[j];
+    }
+    const bool back = j <= c.lastMassive || minorPerturb;
+    const long double m = c.table.stepMass[j];
+    const long double gx = extended ? f * x + poleTerm * pole0 : f * x;
+    if (back) sunGain[0] += m * gx;
+    storeX(j, -muS * gx + (c.doublePath ? static_cast<long double>(w.ax[j])
+                                        : w.exAx[j]));
+    const long double gy = extended ? f * y + poleTerm * pole1 : f * y;
+    if (back) sunGain[1] += m * gy;
+    storeY(j, -muS * gy + (c.doublePath ? static_cast<long double>(w.ay[j])
+                                        : w.exAy[j]));
+    const long double gz = extended ? f * z + poleTerm * pole2 : f * z;
+    if (back) sunGain[2] += m * gz;
+    storeZ(j, -muS * gz + (c.doublePath ? static_cast<long double>(w.az[j])
+                                        : w.exAz[j]));
   }
 }
 
