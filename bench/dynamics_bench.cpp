@@ -72,6 +72,22 @@ void BM_DataSet2Steps(benchmark::State& st) {
 }
 BENCHMARK(BM_DataSet2Steps)->Arg(6)->Arg(7)->Arg(8)->Unit(benchmark::kMicrosecond);
 
+// The same system as point masses (option E off): what the extended model's
+// terms cost on top of the Newtonian pairs.
+void BM_DataSet2PointMasses(benchmark::State& st) {
+  setThreads(1);
+  System s;
+  prepare(s, 0, static_cast<int>(st.range(0)), false, false);
+  s.state.options.extendedModel = false;
+  for (auto _ : st) {
+    advanceNominalStep(s.table, s.state, s.model, s.integrator);
+    benchmark::DoNotOptimize(s.table.posX[3]);
+  }
+  st.counters["steps/s"] = benchmark::Counter(static_cast<double>(st.iterations()),
+                                              benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_DataSet2PointMasses)->Arg(6)->Unit(benchmark::kMicrosecond);
+
 // (b) 10 000 massless minor bodies. Arg 0: 0 double path, 1 extended path.
 void BM_MinorBodies(benchmark::State& st) {
   const int threads = static_cast<int>(st.range(1));
