@@ -39,6 +39,23 @@ void forEachBodySplit(int N, int split, bool parallel, Body&& body) {
                        [&](int i) { body(i, std::false_type{}); });
   detail::forEachIndex(split, N, parallel, [&](int i) { body(i, std::true_type{}); });
 }
+
+// H^2 a of body i at the stage's last evaluation, from the pairs of a split
+// body or from the extended array (written to the caller's locals, which
+// stay in registers once inlined).
+template <bool SplitBody>
+inline void stageAcceleration(const ExtrapolationWork& w, int i, long double& ax,
+                              long double& ay, long double& az) {
+  if constexpr (SplitBody) {
+    ax = w.stageAccX[i].value();
+    ay = w.stageAccY[i].value();
+    az = w.stageAccZ[i].value();
+  } else {
+    ax = w.stage.x[i];
+    ay = w.stage.y[i];
+    az = w.stage.z[i];
+  }
+}
 }  // namespace
 
 void ExtrapolationWork::ensure(std::size_t n) {
@@ -185,15 +202,7 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
       const bool first = k == 1;
       forEachBodySplit(N, split, parallel, [&](int i, auto splitBody) {
         long double ax, ay, az;
-        if constexpr (splitBody) {
-          ax = w.stageAccX[i].value();
-          ay = w.stageAccY[i].value();
-          az = w.stageAccZ[i].value();
-        } else {
-          ax = w.stage.x[i];
-          ay = w.stage.y[i];
-          az = w.stage.z[i];
-        }
+        stageAcceleration<splitBody>(w, i, ax, ay, az);
         const long double sx = first ? ax : w.accSumX[i].value() + ax;
         const long double sy = first ? ay : w.accSumY[i].value() + ay;
         const long double sz = first ? az : w.accSumZ[i].value() + az;
@@ -242,15 +251,7 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     forEachBodySplit(N, split, parallel, [&](int i, auto splitBody) {
       const long double cp = (moonTable && i == moon) ? static_cast<long double>(Lw[j + 1]) : c;
       long double ax, ay, az;
-      if constexpr (splitBody) {
-        ax = w.stageAccX[i].value();
-        ay = w.stageAccY[i].value();
-        az = w.stageAccZ[i].value();
-      } else {
-        ax = w.stage.x[i];
-        ay = w.stage.y[i];
-        az = w.stage.z[i];
-      }
+      stageAcceleration<splitBody>(w, i, ax, ay, az);
       const long double hx = w.halfStartX[i].value();
       const long double hy = w.halfStartY[i].value();
       const long double hz = w.halfStartZ[i].value();
