@@ -144,7 +144,9 @@ void majorPairsPass(PassContext& c) {
                            w.exAy.data(), w.exAz.data());
   }
   if (c.moonIn && c.moon <= c.lastMajor && c.earth <= c.lastMajor) {
-    c.moonInvDistSq = moonInverseDistanceSquared(c);
+    c.moonInvDistSq = c.massiveSunDistances && c.moon <= c.lastMassive
+                          ? moonInverseDistanceSquaredKnown(c)
+                          : moonInverseDistanceSquared(c);
     earthMoonPair(c);
   }
 }

@@ -47,9 +47,7 @@ void attractorsOnBodiesExtended(PassContext& c, int b, int e, const long double*
       long double rho3 = 1.0L / (r2 * std::sqrt(r2));
       if (i == c.earth) rho3 *= weight[j];
       const long double f = gm[i] * rho3;
-      const double hi = static_cast<double>(f);
-      strengthHi[k] = hi;
-      strengthLo[k] = static_cast<double>(f - hi);
+      splitExtended(f, strengthHi[k], strengthLo[k]);
     }
     auto sum = [&](const long double* p) {
       long double s = 0.0L;

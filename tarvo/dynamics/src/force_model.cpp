@@ -106,6 +106,7 @@ void computeAccelerations(const BodyTable& table, const IntegrationState& state,
   //      lastMassive and the Sun.
   c.earthFigure = E >= 1 && E <= c.lastMajor && !table.isHidden(E);
   w.sunPartial.clear();
+  detail::massiveSunDistances(c);
   detail::majorPairsPass(c);
   detail::minorBodiesPass(c);
   detail::sunPass(c);

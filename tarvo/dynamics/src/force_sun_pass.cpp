@@ -17,14 +17,14 @@ namespace tarvo::detail {
 namespace {
 
 // Vector g with a_i = -mu_s * g: the Sun's pull on body i divided by its
-// step mass, pole term included.
-void sunFieldOnBody(PassContext& c, int i, long double g[3]) {
+// step mass, pole term included. knownInvR: 1/r from the Sun's pass, or null.
+void sunFieldOnBody(PassContext& c, int i, const long double* knownInvR, long double g[3]) {
   const ForceInput& in = c.in;
   const long double x = positionX(c, i) - in.x[0];
   const long double y = positionY(c, i) - in.y[0];
   const long double z = positionZ(c, i) - in.z[0];
   const long double r2 = x * x + y * y + z * z;
-  const long double invR = 1.0L / std::sqrt(r2);
+  const long double invR = knownInvR ? *knownInvR : 1.0L / std::sqrt(r2);
   const long double rho2 = invR * invR;
   const long double rho3 = rho2 * invR;
   if (!c.extendedModel) {
@@ -195,10 +195,65 @@ void sunPullOf(PassContext& c, int b, int e) {
   }
 }
 
+// 1/r from the Sun of bodies b..e (kept exactly as two doubles) and, with the
+// extended model, the double corrections of the Sun's pull on them.
+template <bool Split>
+void sunDistancesOn(PassContext& c, int b, int e) {
+  const ForceInput& in = c.in;
+  const long double x0 = in.x[0], y0 = in.y[0], z0 = in.z[0];
+  const ForceSplitBodies& split = c.split;
+  auto posX = [&](int j) { if constexpr (Split) return split.x[j].value(); else return in.x[j]; };
+  auto posY = [&](int j) { if constexpr (Split) return split.y[j].value(); else return in.y[j]; };
+  auto posZ = [&](int j) { if constexpr (Split) return split.z[j].value(); else return in.z[j]; };
+  const bool extended = c.extendedModel;
+  const ForceCoefficients& k = c.model.coefficients;
+  const auto& pole = c.model.frame.sunPole;
+  const double pole0 = static_cast<double>(pole[0]), pole1 = static_cast<double>(pole[1]),
+               pole2 = static_cast<double>(pole[2]);
+  const double K = k.sunJ2Factor;
+  const double massLoss = static_cast<double>(c.state.solarMassLossFactor);
+  const double rel = static_cast<double>(c.state.derived.relativistic);
+  const int relEnd = c.state.options.relativityMinor ? e : c.lastMajor;
+  ForceWork& work = c.model.work;
+
+  // The chain of dependent operations of one body (root, division, the
+  // double corrections, back to extended) is long and leaves the processor
+  // idle; split into loops whose bodies are independent, it overlaps from
+  // body to body. The same operations on the same values: first the roots
+  // and divisions (1/r kept exactly as two doubles), then the corrections.
+  for (int j = b; j <= e; ++j) {
+    const long double x = posX(j) - x0;
+    const long double y = posY(j) - y0;
+    const long double z = posZ(j) - z0;
+    const long double invR = 1.0L / std::sqrt(x * x + y * y + z * z);
+    splitExtended(invR, work.sunInvHi[j], work.sunInvLo[j]);
+    if (extended) {
+      const long double rho2 = invR * invR;
+      work.sunXd[j] = static_cast<double>(x);
+      work.sunYd[j] = static_cast<double>(y);
+      work.sunZd[j] = static_cast<double>(z);
+      work.sunRho2[j] = static_cast<double>(rho2);
+      work.sunRho3[j] = static_cast<double>(rho2 * invR);
+    }
+  }
+  if (extended) {
+    for (int j = b; j <= e; ++j) {
+      const double xd = work.sunXd[j], yd = work.sunYd[j], zd = work.sunZd[j];
+      const double rho2d = work.sunRho2[j], invRd = work.sunInvHi[j];
+      const double pd = xd * pole0 + yd * pole1 + zd * pole2;
+      double correction = massLoss + K * (1.0 - 5.0 * pd * pd * rho2d) * rho2d;
+      if (j <= relEnd) correction += c.table.relFactor[j] + rel * invRd;
+      work.sunCorrection[j] = correction;
+      work.sunPoleTerm[j] = 2.0 * K * pd * rho2d * work.sunRho3[j];
+    }
+  }
+
+}
+
 // sunAndSum for bodies b..e whose positions and results are all in the
 // extended arrays (Split false) or all split (Split true).
 template <bool Split>
-void sunAndSumOn(PassContext& c, int b, int e, long double sunGain[3]) {
+void sunAndSumOn(PassContext& c, int b, int e, long double sunGain[3], bool distancesKnown) {
   const long double muS = c.table.stepMass[0];
   const ForceWork& w = c.model.work;
   const bool minorPerturb = c.state.options.minorPerturb;
@@ -220,21 +275,16 @@ void sunAndSumOn(PassContext& c, int b, int e, long double sunGain[3]) {
   };
   const bool extended = c.extendedModel;
   const bool nonGravAny = extended && !c.state.satelliteMode && !minorPerturb;
-  const ForceCoefficients& k = c.model.coefficients;
   const auto& pole = c.model.frame.sunPole;
   const double pole0 = static_cast<double>(pole[0]), pole1 = static_cast<double>(pole[1]),
                pole2 = static_cast<double>(pole[2]);
-  const double K = k.sunJ2Factor;
-  const double massLoss = static_cast<double>(c.state.solarMassLossFactor);
-  const double rel = static_cast<double>(c.state.derived.relativistic);
-  const int relEnd = c.state.options.relativityMinor ? e : c.lastMajor;
 
   // The whole general way, for bodies with more than the Sun and the sums;
   // returns the Sun's gain from the body.
-  auto general = [&](int j) {
+  auto general = [&](int j, const long double* knownInvR) {
     std::array<long double, 3> gain = {0.0L, 0.0L, 0.0L};
     long double g[3];
-    sunFieldOnBody(c, j, g);
+    sunFieldOnBody(c, j, knownInvR, g);
     long double a[3] = {-muS * g[0], -muS * g[1], -muS * g[2]};
     if (j <= c.lastMassive || minorPerturb) {
       const long double m = c.table.stepMass[j];
@@ -285,53 +335,21 @@ void sunAndSumOn(PassContext& c, int b, int e, long double sunGain[3]) {
     const int first = std::max(b, c.lastMassive + 1);
     sunPullOf<Split>(c, first, e);
     for (int j = first; j <= e; ++j) {
-      if (isSpecial(j)) general(j);
+      if (isSpecial(j)) general(j, nullptr);
     }
     e = first - 1;
   }
 
   ForceWork& work = c.model.work;
-
-  // The chain of dependent operations of one body (root, division, the
-  // double corrections, back to extended) is long and leaves the processor
-  // idle; split into loops whose bodies are independent, it overlaps from
-  // body to body. The same operations on the same values: first the roots
-  // and divisions (1/r kept exactly as two doubles), then the corrections.
-  for (int j = b; j <= e; ++j) {
-    const long double x = posX(j) - x0;
-    const long double y = posY(j) - y0;
-    const long double z = posZ(j) - z0;
-    const long double invR = 1.0L / std::sqrt(x * x + y * y + z * z);
-    const double hi = static_cast<double>(invR);
-    work.sunInvHi[j] = hi;
-    work.sunInvLo[j] = static_cast<double>(invR - hi);
-    if (extended) {
-      const long double rho2 = invR * invR;
-      work.sunXd[j] = static_cast<double>(x);
-      work.sunYd[j] = static_cast<double>(y);
-      work.sunZd[j] = static_cast<double>(z);
-      work.sunRho2[j] = static_cast<double>(rho2);
-      work.sunRho3[j] = static_cast<double>(rho2 * invR);
-    }
-  }
-  if (extended) {
-    for (int j = b; j <= e; ++j) {
-      const double xd = work.sunXd[j], yd = work.sunYd[j], zd = work.sunZd[j];
-      const double rho2d = work.sunRho2[j], invRd = work.sunInvHi[j];
-      const double pd = xd * pole0 + yd * pole1 + zd * pole2;
-      double correction = massLoss + K * (1.0 - 5.0 * pd * pd * rho2d) * rho2d;
-      if (j <= relEnd) correction += c.table.relFactor[j] + rel * invRd;
-      work.sunCorrection[j] = correction;
-      work.sunPoleTerm[j] = 2.0 * K * pd * rho2d * work.sunRho3[j];
-    }
-  }
+  if (!distancesKnown) sunDistancesOn<Split>(c, b, e);
 
   for (int j = b; j <= e; ++j) {
     // Most bodies take the short way: the same operations as the general
     // one, one component after the other and stored at once, so that the x87
     // stack holds them without spilling (every spill is an 80-bit store).
     if (isSpecial(j)) {
-      const std::array<long double, 3> gain = general(j);
+      const long double invR = static_cast<long double>(work.sunInvHi[j]) + work.sunInvLo[j];
+      const std::array<long double, 3> gain = general(j, &invR);
       sunGain[0] += gain[0];
       sunGain[1] += gain[1];
       sunGain[2] += gain[2];
@@ -371,15 +389,26 @@ void sunAndSumOn(PassContext& c, int b, int e, long double sunGain[3]) {
 
 void sunAndSum(PassContext& c, int b, int e, long double sunGain[3]) {
   const int first = c.split.first;
-  if (b < first) sunAndSumOn<false>(c, b, std::min(e, first - 1), sunGain);
-  if (e >= first) sunAndSumOn<true>(c, std::max(b, first), e, sunGain);
+  if (b < first) sunAndSumOn<false>(c, b, std::min(e, first - 1), sunGain, false);
+  if (e >= first) sunAndSumOn<true>(c, std::max(b, first), e, sunGain, false);
+}
+
+void massiveSunDistances(PassContext& c) {
+  sunDistancesOn<false>(c, 1, std::min(c.lastMassive, c.N));
+  c.massiveSunDistances = true;
+}
+
+long double moonInverseDistanceSquaredKnown(const PassContext& c) {
+  const ForceWork& w = c.model.work;
+  const long double invR = static_cast<long double>(w.sunInvHi[c.moon]) + w.sunInvLo[c.moon];
+  return invR * invR;
 }
 
 void sunPass(PassContext& c) {
   // Massive bodies in index order, then the chunks of minor bodies (their
   // gains are non-zero with option C only) in chunk order.
   long double sun[3] = {0.0L, 0.0L, 0.0L};
-  sunAndSum(c, 1, std::min(c.lastMassive, c.N), sun);
+  sunAndSumOn<false>(c, 1, std::min(c.lastMassive, c.N), sun, c.massiveSunDistances);
   const std::vector<long double>& partial = c.model.work.sunPartial;
   if (c.N > c.lastMajor) {
     for (std::size_t k = 0; k + 2 < partial.size(); k += 3) {
