@@ -64,11 +64,8 @@ void ExtrapolationWork::ensure(std::size_t n) {
   for (auto* v : {&stageX, &stageY, &stageZ, &incX, &incY, &incZ, &savedStepMass}) {
     v->assign(n, 0.0L);
   }
-  for (auto* v : {&firstIncX, &firstIncY, &firstIncZ, &accSumX, &accSumY, &accSumZ,
-                  &accMomentX, &accMomentY, &accMomentZ, &halfStartX, &halfStartY,
-                  &halfStartZ, &posSumX, &posSumY, &posSumZ, &velSumX, &velSumY, &velSumZ,
-                  &errSumX, &errSumY, &errSumZ, &stagePosX, &stagePosY, &stagePosZ,
-                  &stageAccX, &stageAccY, &stageAccZ}) {
+  sums.assign(n, BodySums{});
+  for (auto* v : {&stagePosX, &stagePosY, &stagePosZ, &stageAccX, &stageAccY, &stageAccZ}) {
     v->assign(n, SplitExtended{});
   }
   start.resize(n);
@@ -119,9 +116,8 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
 
   // 1. Sums to zero.
   detail::forEachIndex(0, N, parallel, [&](int i) {
-    w.posSumX[i] = w.posSumY[i] = w.posSumZ[i] = SplitExtended{};
-    w.velSumX[i] = w.velSumY[i] = w.velSumZ[i] = SplitExtended{};
-    w.errSumX[i] = w.errSumY[i] = w.errSumZ[i] = SplitExtended{};
+    ExtrapolationWork::BodySums& b = w.sums[i];
+    for (int k = 0; k < 3; ++k) b.posSum[k] = b.velSum[k] = b.errSum[k] = SplitExtended{};
   });
 
   // 2. Accelerations at the start (step masses for h).
@@ -163,18 +159,19 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     // array (the velocities the force model reads) is written only when a
     // force needs it.
     forEachBodySplit(N, split, parallel, [&](int i, auto splitBody) {
+      ExtrapolationWork::BodySums& b = w.sums[i];
       const long double hx = w.start.x[i] / twoN;
       const long double hy = w.start.y[i] / twoN;
       const long double hz = w.start.z[i] / twoN;
-      w.halfStartX[i].set(hx);
-      w.halfStartY[i].set(hy);
-      w.halfStartZ[i].set(hz);
+      b.halfStart[0].set(hx);
+      b.halfStart[1].set(hy);
+      b.halfStart[2].set(hz);
       const long double dx = (hx + t.velX[i]) / nl;
       const long double dy = (hy + t.velY[i]) / nl;
       const long double dz = (hz + t.velZ[i]) / nl;
-      w.firstIncX[i].set(dx);
-      w.firstIncY[i].set(dy);
-      w.firstIncZ[i].set(dz);
+      b.firstInc[0].set(dx);
+      b.firstInc[1].set(dy);
+      b.firstInc[2].set(dz);
       if (velocitiesRead) {
         w.incX[i] = dx;
         w.incY[i] = dy;
@@ -201,20 +198,21 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
       // substep writes both without reading them).
       const bool first = k == 1;
       forEachBodySplit(N, split, parallel, [&](int i, auto splitBody) {
+        ExtrapolationWork::BodySums& b = w.sums[i];
         long double ax, ay, az;
         stageAcceleration<splitBody>(w, i, ax, ay, az);
-        const long double sx = first ? ax : w.accSumX[i].value() + ax;
-        const long double sy = first ? ay : w.accSumY[i].value() + ay;
-        const long double sz = first ? az : w.accSumZ[i].value() + az;
-        w.accSumX[i].set(sx);
-        w.accSumY[i].set(sy);
-        w.accSumZ[i].set(sz);
-        w.accMomentX[i].set(first ? sx : w.accMomentX[i].value() + sx);
-        w.accMomentY[i].set(first ? sy : w.accMomentY[i].value() + sy);
-        w.accMomentZ[i].set(first ? sz : w.accMomentZ[i].value() + sz);
-        const long double ix = w.firstIncX[i].value() + sx;
-        const long double iy = w.firstIncY[i].value() + sy;
-        const long double iz = w.firstIncZ[i].value() + sz;
+        const long double sx = first ? ax : b.accSum[0].value() + ax;
+        const long double sy = first ? ay : b.accSum[1].value() + ay;
+        const long double sz = first ? az : b.accSum[2].value() + az;
+        b.accSum[0].set(sx);
+        b.accSum[1].set(sy);
+        b.accSum[2].set(sz);
+        b.accMoment[0].set(first ? sx : b.accMoment[0].value() + sx);
+        b.accMoment[1].set(first ? sy : b.accMoment[1].value() + sy);
+        b.accMoment[2].set(first ? sz : b.accMoment[2].value() + sz);
+        const long double ix = b.firstInc[0].value() + sx;
+        const long double iy = b.firstInc[1].value() + sy;
+        const long double iz = b.firstInc[2].value() + sz;
         if constexpr (splitBody) {
           w.stagePosX[i].set(w.stagePosX[i].value() + ix);
           w.stagePosY[i].set(w.stagePosY[i].value() + iy);
@@ -232,9 +230,8 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
       });
     }
     if (n == 1) {
-      for (auto* v : {&w.accSumX, &w.accSumY, &w.accSumZ, &w.accMomentX, &w.accMomentY,
-                      &w.accMomentZ}) {
-        std::fill(v->begin(), v->begin() + N + 1, SplitExtended{});
+      for (int i = 0; i <= N; ++i) {
+        for (int k = 0; k < 3; ++k) w.sums[i].accSum[k] = w.sums[i].accMoment[k] = SplitExtended{};
       }
     }
     call.substep = n;
@@ -250,27 +247,25 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     const long double ce = Ew[j + 1];
     forEachBodySplit(N, split, parallel, [&](int i, auto splitBody) {
       const long double cp = (moonTable && i == moon) ? static_cast<long double>(Lw[j + 1]) : c;
+      ExtrapolationWork::BodySums& b = w.sums[i];
       long double ax, ay, az;
       stageAcceleration<splitBody>(w, i, ax, ay, az);
-      const long double hx = w.halfStartX[i].value();
-      const long double hy = w.halfStartY[i].value();
-      const long double hz = w.halfStartZ[i].value();
-      const long double devX = hx + w.accMomentX[i].value();
-      const long double devY = hy + w.accMomentY[i].value();
-      const long double devZ = hz + w.accMomentZ[i].value();
-      w.posSumX[i].set(w.posSumX[i].value() + devX * cp);
-      w.posSumY[i].set(w.posSumY[i].value() + devY * cp);
-      w.posSumZ[i].set(w.posSumZ[i].value() + devZ * cp);
-      w.velSumX[i].set(w.velSumX[i].value() +
-                       (nl * (ax / 2.0L + w.accSumX[i].value()) + hx) * cp);
-      w.velSumY[i].set(w.velSumY[i].value() +
-                       (nl * (ay / 2.0L + w.accSumY[i].value()) + hy) * cp);
-      w.velSumZ[i].set(w.velSumZ[i].value() +
-                       (nl * (az / 2.0L + w.accSumZ[i].value()) + hz) * cp);
+      const long double hx = b.halfStart[0].value();
+      const long double hy = b.halfStart[1].value();
+      const long double hz = b.halfStart[2].value();
+      const long double devX = hx + b.accMoment[0].value();
+      const long double devY = hy + b.accMoment[1].value();
+      const long double devZ = hz + b.accMoment[2].value();
+      b.posSum[0].set(b.posSum[0].value() + devX * cp);
+      b.posSum[1].set(b.posSum[1].value() + devY * cp);
+      b.posSum[2].set(b.posSum[2].value() + devZ * cp);
+      b.velSum[0].set(b.velSum[0].value() + (nl * (ax / 2.0L + b.accSum[0].value()) + hx) * cp);
+      b.velSum[1].set(b.velSum[1].value() + (nl * (ay / 2.0L + b.accSum[1].value()) + hy) * cp);
+      b.velSum[2].set(b.velSum[2].value() + (nl * (az / 2.0L + b.accSum[2].value()) + hz) * cp);
       if (adaptive) {
-        w.errSumX[i].set(w.errSumX[i].value() + devX * ce);
-        w.errSumY[i].set(w.errSumY[i].value() + devY * ce);
-        w.errSumZ[i].set(w.errSumZ[i].value() + devZ * ce);
+        b.errSum[0].set(b.errSum[0].value() + devX * ce);
+        b.errSum[1].set(b.errSum[1].value() + devY * ce);
+        b.errSum[2].set(b.errSum[2].value() + devZ * ce);
       }
     });
   }
@@ -281,12 +276,13 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
   const long double DMoon = moonTable ? static_cast<long double>(Lw[0]) : D;
   detail::forEachIndex(0, N, parallel, [&](int i) {
     const long double d = (moonTable && i == moon) ? DMoon : D;
-    t.posX[i] += t.velX[i] + w.posSumX[i].value() / d;
-    t.posY[i] += t.velY[i] + w.posSumY[i].value() / d;
-    t.posZ[i] += t.velZ[i] + w.posSumZ[i].value() / d;
-    t.velX[i] += w.velSumX[i].value() / d;
-    t.velY[i] += w.velSumY[i].value() / d;
-    t.velZ[i] += w.velSumZ[i].value() / d;
+    const ExtrapolationWork::BodySums& b = w.sums[i];
+    t.posX[i] += t.velX[i] + b.posSum[0].value() / d;
+    t.posY[i] += t.velY[i] + b.posSum[1].value() / d;
+    t.posZ[i] += t.velZ[i] + b.posSum[2].value() / d;
+    t.velX[i] += b.velSum[0].value() / d;
+    t.velY[i] += b.velSum[1].value() / d;
+    t.velZ[i] += b.velSum[2].value() / d;
   });
 
   // 5. Error estimate; the Sun and the Moon never set it.
@@ -299,8 +295,9 @@ StepError extrapolationStep(BodyTable& t, const IntegrationState& state, ForceMo
     const long double De = Ew[0];
     for (int i = 1; i <= N; ++i) {
       if (t.moonIntegrated() && i == moon) continue;
-      const long double err[3] = {w.errSumX[i].value(), w.errSumY[i].value(),
-                                  w.errSumZ[i].value()};
+      const ExtrapolationWork::BodySums& b = w.sums[i];
+      const long double err[3] = {b.errSum[0].value(), b.errSum[1].value(),
+                                  b.errSum[2].value()};
       const long double pos[3] = {t.posX[i], t.posY[i], t.posZ[i]};
       const long double e = relativeStepError(err, pos, De);
       if (!std::isfinite(e)) {

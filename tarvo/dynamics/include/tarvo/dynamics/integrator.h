@@ -29,14 +29,19 @@ inline constexpr long double minimumStepFraction = 9.094947017729282379150390625
 struct ExtrapolationWork {
   std::vector<long double> stageX, stageY, stageZ;  // stage positions, Gm
   std::vector<long double> incX, incY, incZ;        // stage increments Delta, Gm per substep
+  // One body's running sums, per axis, side by side: the loops over the
+  // bodies then address them from one pointer.
+  struct BodySums {
+    SplitExtended firstInc[3];   // Delta_1 of the stage
+    SplitExtended accSum[3];     // sum of the stage's A_k
+    SplitExtended accMoment[3];  // sum of (n - k) A_k
+    SplitExtended halfStart[3];  // a0 / (2n) of the stage
+    SplitExtended posSum[3];
+    SplitExtended velSum[3];
+    SplitExtended errSum[3];
+  };
+  std::vector<BodySums> sums;
   using Split = std::vector<SplitExtended>;
-  Split firstIncX, firstIncY, firstIncZ;     // Delta_1 of the stage
-  Split accSumX, accSumY, accSumZ;           // sum of the stage's A_k
-  Split accMomentX, accMomentY, accMomentZ;  // sum of (n - k) A_k
-  Split halfStartX, halfStartY, halfStartZ;  // a0 / (2n) of the stage
-  Split posSumX, posSumY, posSumZ;
-  Split velSumX, velSumY, velSumZ;
-  Split errSumX, errSumY, errSumZ;
   // Stage positions and H^2 a of the massless minor bodies on the double
   // path (from ForceSplitBodies::first on), kept as exact double pairs.
   Split stagePosX, stagePosY, stagePosZ;
