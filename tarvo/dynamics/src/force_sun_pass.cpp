@@ -195,16 +195,28 @@ void sunPullOf(PassContext& c, int b, int e) {
   }
 }
 
+// Position of body j from the Sun at (x0, y0, z0), from the split pairs or
+// the extended arrays.
+template <bool Split>
+inline void fromSun(const PassContext& c, int j, long double x0, long double y0, long double z0,
+                    long double& x, long double& y, long double& z) {
+  if constexpr (Split) {
+    x = c.split.x[j].value() - x0;
+    y = c.split.y[j].value() - y0;
+    z = c.split.z[j].value() - z0;
+  } else {
+    x = c.in.x[j] - x0;
+    y = c.in.y[j] - y0;
+    z = c.in.z[j] - z0;
+  }
+}
+
 // 1/r from the Sun of bodies b..e (kept exactly as two doubles) and, with the
 // extended model, the double corrections of the Sun's pull on them.
 template <bool Split>
 void sunDistancesOn(PassContext& c, int b, int e) {
   const ForceInput& in = c.in;
   const long double x0 = in.x[0], y0 = in.y[0], z0 = in.z[0];
-  const ForceSplitBodies& split = c.split;
-  auto posX = [&](int j) { if constexpr (Split) return split.x[j].value(); else return in.x[j]; };
-  auto posY = [&](int j) { if constexpr (Split) return split.y[j].value(); else return in.y[j]; };
-  auto posZ = [&](int j) { if constexpr (Split) return split.z[j].value(); else return in.z[j]; };
   const bool extended = c.extendedModel;
   const ForceCoefficients& k = c.model.coefficients;
   const auto& pole = c.model.frame.sunPole;
@@ -222,9 +234,8 @@ void sunDistancesOn(PassContext& c, int b, int e) {
   // body to body. The same operations on the same values: first the roots
   // and divisions (1/r kept exactly as two doubles), then the corrections.
   for (int j = b; j <= e; ++j) {
-    const long double x = posX(j) - x0;
-    const long double y = posY(j) - y0;
-    const long double z = posZ(j) - z0;
+    long double x, y, z;
+    fromSun<Split>(c, j, x0, y0, z0, x, y, z);
     const long double invR = 1.0L / std::sqrt(x * x + y * y + z * z);
     splitExtended(invR, work.sunInvHi[j], work.sunInvLo[j]);
     if (extended) {
@@ -261,9 +272,6 @@ void sunAndSumOn(PassContext& c, int b, int e, long double sunGain[3], bool dist
   const ForceInput& in = c.in;
   const long double x0 = in.x[0], y0 = in.y[0], z0 = in.z[0];
   const ForceSplitBodies& split = c.split;
-  auto posX = [&](int j) { if constexpr (Split) return split.x[j].value(); else return in.x[j]; };
-  auto posY = [&](int j) { if constexpr (Split) return split.y[j].value(); else return in.y[j]; };
-  auto posZ = [&](int j) { if constexpr (Split) return split.z[j].value(); else return in.z[j]; };
   auto storeX = [&](int j, long double v) {
     if constexpr (Split) split.ax[j].set(v); else c.acc.x[j] = v;
   };
@@ -356,9 +364,8 @@ void sunAndSumOn(PassContext& c, int b, int e, long double sunGain[3], bool dist
       continue;
     }
 
-    const long double x = posX(j) - x0;
-    const long double y = posY(j) - y0;
-    const long double z = posZ(j) - z0;
+    long double x, y, z;
+    fromSun<Split>(c, j, x0, y0, z0, x, y, z);
     const long double invR = static_cast<long double>(work.sunInvHi[j]) + work.sunInvLo[j];
     const long double rho2 = invR * invR;
     const long double rho3 = rho2 * invR;
