@@ -144,9 +144,7 @@ void majorPairsPass(PassContext& c) {
                            w.exAy.data(), w.exAz.data());
   }
   if (c.moonIn && c.moon <= c.lastMajor && c.earth <= c.lastMajor) {
-    c.moonInvDistSq = c.massiveSunDistances && c.moon <= c.lastMassive
-                          ? moonInverseDistanceSquaredKnown(c)
-                          : moonInverseDistanceSquared(c);
+    c.moonInvDistSq = moonInverseDistanceSquared(c);
     earthMoonPair(c);
   }
 }

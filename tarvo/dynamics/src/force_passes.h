@@ -33,7 +33,6 @@ struct PassContext {
   long double moonPull[3] = {0.0L, 0.0L, 0.0L};
   long double earthPull[3] = {0.0L, 0.0L, 0.0L};
   bool earthMoonPair = false;
-  bool massiveSunDistances = false;  // 1/r from the Sun of bodies 1..lastMassive in the work
   // Geocentric Moon vector, Gm (the stored position).
   long double moonGeoX = 0.0L, moonGeoY = 0.0L, moonGeoZ = 0.0L;
 };
@@ -50,15 +49,15 @@ void sunAndSum(PassContext& c, int b, int e, long double sunGain[3]);
 // minor-body chunks' gains in chunk order.
 void sunPass(PassContext& c);
 
-// 1/r from the Sun of the bodies up to lastMassive, for the passes that
-// need it before the Sun's pass (the massive bodies are never split).
+// 1/r from the Sun of the bodies up to lastMassive (the massive bodies are
+// never split). Runs before the pair passes, which read it, and the Sun's
+// pass relies on it.
 void massiveSunDistances(PassContext& c);
 
 // R2 of the Moon: its inverse squared distance from the Sun (barycentric
-// Moon), as the Sun's pull computes it; the Known form reads it from
-// massiveSunDistances.
+// Moon), as the Sun's pull computes it; read from massiveSunDistances when
+// the Moon is among the bodies it covers.
 long double moonInverseDistanceSquared(const PassContext& c);
-long double moonInverseDistanceSquaredKnown(const PassContext& c);
 
 // Step 4: mutual attraction of the major bodies into the accumulators, the
 // Earth-Moon pair with its figure and tidal terms into moonPull, earthPull.

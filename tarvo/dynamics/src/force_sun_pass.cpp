@@ -116,11 +116,17 @@ std::array<long double, 3> nonGravitational(PassContext& c, int i) {
 }  // namespace
 
 long double moonInverseDistanceSquared(const PassContext& c) {
-  const ForceInput& in = c.in;
-  const long double x = in.x[c.moon] - in.x[0];
-  const long double y = in.y[c.moon] - in.y[0];
-  const long double z = in.z[c.moon] - in.z[0];
-  const long double invR = 1.0L / std::sqrt(x * x + y * y + z * z);
+  long double invR;
+  if (c.moon <= std::min(c.lastMassive, c.N)) {
+    const ForceWork& w = c.model.work;
+    invR = static_cast<long double>(w.sunInvHi[c.moon]) + w.sunInvLo[c.moon];
+  } else {
+    const ForceInput& in = c.in;
+    const long double x = in.x[c.moon] - in.x[0];
+    const long double y = in.y[c.moon] - in.y[0];
+    const long double z = in.z[c.moon] - in.z[0];
+    invR = 1.0L / std::sqrt(x * x + y * y + z * z);
+  }
   return invR * invR;
 }
 
@@ -402,20 +408,13 @@ void sunAndSum(PassContext& c, int b, int e, long double sunGain[3]) {
 
 void massiveSunDistances(PassContext& c) {
   sunDistancesOn<false>(c, 1, std::min(c.lastMassive, c.N));
-  c.massiveSunDistances = true;
-}
-
-long double moonInverseDistanceSquaredKnown(const PassContext& c) {
-  const ForceWork& w = c.model.work;
-  const long double invR = static_cast<long double>(w.sunInvHi[c.moon]) + w.sunInvLo[c.moon];
-  return invR * invR;
 }
 
 void sunPass(PassContext& c) {
   // Massive bodies in index order, then the chunks of minor bodies (their
   // gains are non-zero with option C only) in chunk order.
   long double sun[3] = {0.0L, 0.0L, 0.0L};
-  sunAndSumOn<false>(c, 1, std::min(c.lastMassive, c.N), sun, c.massiveSunDistances);
+  sunAndSumOn<false>(c, 1, std::min(c.lastMassive, c.N), sun, true);
   const std::vector<long double>& partial = c.model.work.sunPartial;
   if (c.N > c.lastMajor) {
     for (std::size_t k = 0; k + 2 < partial.size(); k += 3) {
