@@ -22,6 +22,9 @@ function(tarvo_add_test name)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gtest)
+  # Fixtures every folder's tests share: scratch directories, programs run
+  # by key script in a data tree of their own.
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/base/testing)
   target_compile_definitions(${name} PRIVATE
     TARVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     TARVO_SHARED_DATA_DIR="${PROJECT_SOURCE_DIR}/../shared/data"

@@ -1,7 +1,7 @@
 // Body table storage: sizing, creation, body removal and name handling.
 // Pure bookkeeping; the physics lives in the force model files.
 #include "tarvo/dynamics/body_table.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
 #include <unistd.h>
 

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "tarvo/libraries/state_file.h"
-#include "tarvo/shell/atomic_file.h"
+#include "fileio/atomic_file.h"
 
 namespace tarvo {
 namespace {

@@ -1,7 +1,7 @@
 #include <cmath>
 
 #include "tarvo/libraries/element_file.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
 namespace tarvo {
 namespace {

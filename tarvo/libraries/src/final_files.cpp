@@ -5,8 +5,8 @@
 
 #include "tarvo/libraries/orbital_elements.h"
 #include "tarvo/libraries/state_file.h"
-#include "tarvo/shell/format_mask.h"
-#include "text_output.h"
+#include "fileio/format_mask.h"
+#include "fileio/text_output.h"
 
 namespace tarvo {
 namespace {

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "tarvo/libraries/planetary_library.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
 namespace tarvo {
 namespace {

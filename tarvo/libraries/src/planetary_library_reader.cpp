@@ -2,23 +2,13 @@
 #include <cmath>
 #include <fstream>
 
+#include "fileio/byte_cursor.h"
 #include "tarvo/libraries/planetary_library.h"
 
 namespace tarvo {
 namespace {
 
 constexpr int maximumBodiesPerRecord = 10000;
-
-std::int32_t littleEndian32(const unsigned char* p)
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                                     static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-std::int16_t littleEndian16(const unsigned char* p)
-{
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | p[1] << 8));
-}
 
 // K from the first two bytes, checked against the file's length.
 bool libraryLayout(const std::filesystem::path& file, int& bodies, std::size_t& records, std::string& message,
@@ -36,7 +26,7 @@ bool libraryLayout(const std::filesystem::path& file, int& bodies, std::size_t& 
         message = file.string() + ": too short for a planetary library";
         return false;
     }
-    bodies = littleEndian16(head);
+    bodies = ByteCursor(head, sizeof head, false).i16();
     if (bodies < 1 || bodies > maximumBodiesPerRecord) {
         message = file.string() + ": " + std::to_string(bodies) + " bodies per record is not a planetary library";
         return false;
@@ -75,7 +65,7 @@ bool scanLibrary(const std::filesystem::path& file, EpochTable& table, std::stri
             message = file.string() + ": cannot read record " + std::to_string(n + 1);
             return false;
         }
-        scanned.epochs.push_back(littleEndian32(epoch));
+        scanned.epochs.push_back(ByteCursor(epoch, sizeof epoch, false).i32());
     }
     std::int32_t smallest = scanned.epochs[0], largest = scanned.epochs[0];
     for (std::int32_t e : scanned.epochs) smallest = std::min(smallest, e), largest = std::max(largest, e);
@@ -120,12 +110,14 @@ bool readLibraryRecord(const std::filesystem::path& file, int bodiesPerRecord, s
         return false;
     }
     LibraryRecord read;
-    read.epoch = littleEndian32(bytes.data());
+    ByteCursor cursor(bytes.data(), bytes.size(), false);
+    read.epoch = cursor.i32();
     read.bodies.resize(bodies);
     for (int b = 0; b < bodies; ++b)
         for (int c = 0; c < 6; ++c) {
-            const unsigned char* p = bytes.data() + 4 + b * libraryBodyBytes + c * libraryCoordinateBytes;
-            read.bodies[b][c] = {littleEndian16(p), littleEndian32(p + 2)};
+            cursor.seek(4 + b * libraryBodyBytes + c * libraryCoordinateBytes);
+            const std::int16_t high = cursor.i16();
+            read.bodies[b][c] = {high, cursor.i32()};
         }
     record = std::move(read);
     return true;

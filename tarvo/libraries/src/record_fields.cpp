@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "tarvo/libraries/state_file.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
 namespace tarvo {
 namespace {

@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "tarvo/libraries/state_file.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
 namespace tarvo {
 namespace {

@@ -1,6 +1,6 @@
 #include "tarvo/libraries/element_file.h"
-#include "tarvo/shell/format_mask.h"
-#include "text_output.h"
+#include "fileio/format_mask.h"
+#include "fileio/text_output.h"
 
 namespace tarvo {
 namespace {

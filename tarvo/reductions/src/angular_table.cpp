@@ -1,7 +1,7 @@
 // The angular table: right ascension and declination (or ecliptic longitude
 // and latitude), true distance and the rates of the two angles.
 #include "tarvo/reductions/ephemeris_tables.h"
-#include "tarvo/shell/format_mask.h"
+#include "fileio/format_mask.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-// computeFrame, anglePair: the frame state of an epoch.
+// computeFrame: the frame state of an epoch.
 //
 // Given:    t        frame epoch, days from J2000.0, TT
 //           options  nutation (principal term or 63-term series), Lieske
@@ -20,10 +20,6 @@
 #include <cmath>
 
 namespace tarvo {
-
-AnglePair anglePair(long double angleRadians) {
-    return {std::cos(angleRadians), std::sin(angleRadians)};
-}
 
 void computeFrame(FrameState& frame, long double t, const FrameOptions& options,
                   const PrecessionTable& table) {

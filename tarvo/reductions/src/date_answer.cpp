@@ -14,7 +14,7 @@
 //           calendar.  Text that is no number reads as 0.
 
 #include "tarvo/reductions/date_input.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 #include "tarvo/reductions/time_scales.h"
 
 #include <algorithm>

@@ -11,8 +11,8 @@
 //           number and any text after the third line; the settings are then
 //           left as they were.  The writer goes through a temporary name.
 
-#include "tarvo/shell/atomic_file.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/atomic_file.h"
+#include "fileio/text_util.h"
 #include "tarvo/reductions/time_scales.h"
 
 #include <charconv>

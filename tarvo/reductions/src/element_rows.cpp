@@ -2,7 +2,7 @@
 // of the four displays in their screen and file masks, OSCEL.DAT records and
 // the per-body element files.
 #include "tarvo/reductions/page_elements.h"
-#include "tarvo/shell/format_mask.h"
+#include "fileio/format_mask.h"
 
 #include <cmath>
 #include <cstdio>

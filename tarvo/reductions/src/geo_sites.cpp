@@ -1,6 +1,6 @@
 // GEOSITES.DAT: the location library of named sites.
 #include "tarvo/reductions/site_files.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
 #include <cmath>
 #include <cstdio>

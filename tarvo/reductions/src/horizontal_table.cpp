@@ -1,7 +1,7 @@
 // The horizontal table: azimuth, altitude, elongations, phase, magnitude and
 // the times of rising, transit and setting.
 #include "tarvo/reductions/ephemeris_tables.h"
-#include "tarvo/shell/format_mask.h"
+#include "fileio/format_mask.h"
 
 namespace tarvo {
 

@@ -1,6 +1,6 @@
 // OBSCODES.TXT: the observatory-code list and the geodetic site of a code.
 #include "tarvo/reductions/site_files.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
 #include <cmath>
 #include <fstream>

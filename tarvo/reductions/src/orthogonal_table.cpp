@@ -1,7 +1,7 @@
 // The orthogonal table: positions, distance and light time; velocities,
 // speed and radial velocity.
 #include "tarvo/reductions/ephemeris_tables.h"
-#include "tarvo/shell/format_mask.h"
+#include "fileio/format_mask.h"
 
 #include <cmath>
 

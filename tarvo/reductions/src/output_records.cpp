@@ -2,8 +2,8 @@
 // lines, the per-body orthogonal files and the names of the ".OUT" files.
 #include "tarvo/reductions/ephemeris_tables.h"
 #include "tarvo/reductions/time_scales.h"
-#include "tarvo/shell/format_mask.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/format_mask.h"
+#include "fileio/text_util.h"
 
 #include <array>
 #include <cctype>

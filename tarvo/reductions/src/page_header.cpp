@@ -1,7 +1,7 @@
 // Header and time lines of the ephemeris page.
 #include "tarvo/reductions/ephemeris_tables.h"
 #include "tarvo/reductions/time_scales.h"
-#include "tarvo/shell/format_mask.h"
+#include "fileio/format_mask.h"
 
 #include <cmath>
 #include <numbers>

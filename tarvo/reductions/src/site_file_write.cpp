@@ -1,7 +1,7 @@
 // GEOLOC.CRD: the observing site as the location dialog writes it.
 #include "tarvo/reductions/site_files.h"
-#include "tarvo/shell/atomic_file.h"
-#include "tarvo/shell/format_mask.h"
+#include "fileio/atomic_file.h"
+#include "fileio/format_mask.h"
 
 #include <cstdio>
 #include <numbers>

@@ -8,7 +8,7 @@
 //           even.  0.0130 gives 1 h 30 min = 0.0625 day.
 
 #include "tarvo/reductions/date_input.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
 #include <cmath>
 

@@ -1,11 +1,7 @@
-// Observatory codes, the location library, GEOLOC.CRD and the location
-// dialog.  Oracles: ERFA's geocentric-to-geodetic transformation (eraGc2gd)
+// Observatory codes, the location library and GEOLOC.CRD.  Oracles: ERFA's geocentric-to-geodetic transformation (eraGc2gd)
 // for the sites of the MPC list, the start-up reader of GEOLOC.CRD for the
 // written file, and damaged files made here (truncated, oversized, garbage).
 #include "tarvo/reductions/site_files.h"
-#include "tarvo/shell/startup_files.h"
-
-#include "console/console.h"
 
 #include <erfa.h>
 #include <gtest/gtest.h>
@@ -194,7 +190,8 @@ TEST_F(TempDir, SiteFileIsWrittenInItsMasksAndReadsBackAtStartUp) {
     std::string message;
     const fs::path file = dir / "GEOLOC.CRD";
     ASSERT_TRUE(tarvo::writeSiteFile(file, site, message)) << message;
-    const tarvo::SiteRecord back = tarvo::readSiteFile(file);
+    tarvo::SiteRecord back;
+    ASSERT_EQ(tarvo::readSiteFile(file, back, message), tarvo::SiteFileStatus::Read) << message;
     EXPECT_NEAR(back.latitudeDeg, -33.867, 1e-9);
     EXPECT_NEAR(back.longitudeDeg, 151.207, 1e-9);
     EXPECT_NEAR(back.heightM, 58.0, 1e-9);
@@ -205,74 +202,32 @@ TEST_F(TempDir, SiteFileIsWrittenInItsMasksAndReadsBackAtStartUp) {
     EXPECT_EQ(tarvo::formatSiteFile(site).substr(32), "two lines\r\n");
 }
 
+TEST_F(TempDir, SiteFileKeepsTheWholeLabelLineAndRefusesDamage) {
+    const fs::path file = write("GEOLOC.CRD", " 45.123456 -71.500000   350.0\r\nMont Megantic, Quebec\r\n");
+    tarvo::SiteRecord site;
+    std::string message;
+    ASSERT_EQ(tarvo::readSiteFile(file, site, message), tarvo::SiteFileStatus::Read) << message;
+    EXPECT_DOUBLE_EQ(site.latitudeDeg, 45.123456); // latitude first, as written
+    EXPECT_DOUBLE_EQ(site.longitudeDeg, -71.5);
+    EXPECT_DOUBLE_EQ(site.heightM, 350.0);
+    EXPECT_EQ(site.label, "Mont Megantic, Quebec");
+    for (const auto& [name, text] : std::vector<std::pair<std::string, std::string>>{
+             {"G1", ""}, {"G2", "north by northwest\r\n"}, {"G3", "95 0 0\r\nPole\r\n"},
+             {"G4", std::string(3 << 20, '1')}}) {
+        const fs::path damaged = write(name, text);
+        tarvo::SiteRecord kept = site;
+        message.clear();
+        EXPECT_EQ(tarvo::readSiteFile(damaged, kept, message), tarvo::SiteFileStatus::Damaged) << name;
+        EXPECT_NE(message.find(damaged.string()), std::string::npos) << message;
+        EXPECT_EQ(kept.label, site.label) << "a damaged file leaves the site as it was";
+    }
+    EXPECT_EQ(tarvo::readSiteFile(dir / "none", site, message), tarvo::SiteFileStatus::Unreadable);
+}
+
 TEST_F(TempDir, UnwritableSiteFileLeavesTheOldOneAlone) {
     std::string message;
     EXPECT_FALSE(tarvo::writeSiteFile(dir / "missing-dir" / "GEOLOC.CRD", {}, message));
     EXPECT_NE(message.find("GEOLOC.CRD"), std::string::npos);
-}
-
-// ---- the dialog, through scripts ---------------------------------------------------
-
-class LocationDialog : public TempDir {
-  protected:
-    tarvo::LocationOutcome run(const std::string& script) {
-        const fs::path path = write("script.txt", script);
-        console::Options options;
-        options.scriptPath = path.string();
-        options.forceScript = true;
-        console::InitConsoleTools(options);
-        console::setSize(81, 27);
-        console::clear();
-        files.observatoryCodes = write("OBSCODES.TXT", kSmallCodes);
-        files.siteFile = dir / "GEOLOC.CRD";
-        files.geoSites = &sites;
-        const auto outcome = tarvo::selectLocation(site, files);
-        console::shutdownConsole();
-        return outcome;
-    }
-    tarvo::ObserverSite site{51.4779 * kDeg, -0.0015 * kDeg, 46e-9, "Greenwich"};
-    tarvo::LocationFiles files;
-    std::vector<tarvo::GeoSite> sites{{"ROMA", "ITALIA", 41.9, 12.5, 20}, {"ROMANO", "ITALIA", 45.6, 9.7, 0}};
-};
-
-TEST_F(LocationDialog, AcceptKeepsTheSiteAndWritesNothing) {
-    EXPECT_EQ(run("expect Lat:    51.478\nexpect Lon:     0.002 (W)\nexpect   h:      46 m\nexpect Accept ? (Y or N)\nkey Y\n"),
-              tarvo::LocationOutcome::Kept);
-    EXPECT_FALSE(fs::exists(dir / "GEOLOC.CRD"));
-}
-
-TEST_F(LocationDialog, ObservatoryCodeBecomesTheSiteAndGeolocCrd) {
-    EXPECT_EQ(run("key N\nexpect O  Observatory Code\nkey O\ntext 12\ntext e12 \n"), tarvo::LocationOutcome::Changed);
-    EXPECT_EQ(site.label, "Ob:E12 Siding Spring S");
-    EXPECT_EQ(tarvo::readSiteFile(dir / "GEOLOC.CRD").label, "Ob:E12 Siding Spring S");
-}
-
-TEST_F(LocationDialog, SpaceTelescopeCodeIsNotFound) {
-    EXPECT_EQ(run("key N\nkey O\ntext 245\nexpect Obs. not found!\nkey Space\nexpect Accept ? (Y or N)\nkey Y\n"),
-              tarvo::LocationOutcome::Kept);
-    EXPECT_FALSE(fs::exists(dir / "GEOLOC.CRD"));
-}
-
-TEST_F(LocationDialog, LibraryOffersCandidatesUntilOneIsAccepted) {
-    EXPECT_EQ(run("key N\nkey L\ntext roma\nexpect ROMA  ITALIA  OK (Y or N) ?\nkey N\nexpect ROMANO\nkey Y\n"),
-              tarvo::LocationOutcome::Changed);
-    EXPECT_EQ(site.label, "Loc: ROMANO");
-    EXPECT_NEAR(site.latitude / kDeg, 45.6, 1e-12);
-}
-
-TEST_F(LocationDialog, ManualInputWithLatitudeBeyondThePoleIsClamped) {
-    EXPECT_EQ(run("key N\nkey M\nexpect East Long. positive\ntext 95\ntext 190\ntext -30\n"),
-              tarvo::LocationOutcome::Changed);
-    EXPECT_EQ(site.label, "Custom Site");
-    EXPECT_NEAR(site.latitude / kDeg, 90.0, 1e-12);
-    EXPECT_NEAR(site.longitude / kDeg, -170.0, 1e-12);
-    EXPECT_NEAR(site.heightGm * 1e9, -30.0, 1e-9);
-}
-
-TEST_F(LocationDialog, EscapeAtAPromptChangesNothing) {
-    EXPECT_EQ(run("key N\nkey M\ntext 10\nkey Esc\n"), tarvo::LocationOutcome::Kept);
-    EXPECT_EQ(site.label, "Greenwich");
-    EXPECT_FALSE(fs::exists(dir / "GEOLOC.CRD"));
 }
 
 } // namespace

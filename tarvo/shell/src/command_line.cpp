@@ -1,6 +1,6 @@
 #include "tarvo/shell/command_line.h"
 
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
 #include <cstdlib>
 

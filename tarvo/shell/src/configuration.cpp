@@ -1,8 +1,8 @@
 #include "tarvo/shell/configuration.h"
 
-#include "tarvo/shell/atomic_file.h"
-#include "tarvo/shell/format_mask.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/atomic_file.h"
+#include "fileio/format_mask.h"
+#include "fileio/text_util.h"
 
 #include <array>
 #include <cmath>

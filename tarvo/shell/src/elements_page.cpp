@@ -4,7 +4,7 @@
 #include "tarvo/dynamics/physical_constants.h"
 #include "tarvo/reductions/time_scales.h"
 #include "tarvo/shell/output_frame.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
 #include <algorithm>
 #include <cctype>

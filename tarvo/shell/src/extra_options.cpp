@@ -2,10 +2,10 @@
 
 #include "console/console.h"
 #include "tarvo/dynamics/physical_constants.h"
-#include "tarvo/shell/data_tree.h"
-#include "tarvo/shell/format_mask.h"
+#include "fileio/data_tree.h"
+#include "fileio/format_mask.h"
 #include "tarvo/shell/help.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
 #include <cmath>
 #include <cstring>

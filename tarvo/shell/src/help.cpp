@@ -1,7 +1,7 @@
 #include "tarvo/shell/help.h"
 
 #include "console/console.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
 #include <fstream>
 

@@ -1,7 +1,7 @@
 #include "tarvo/shell/progress_display.h"
 
 #include "console/console.h"
-#include "tarvo/shell/format_mask.h"
+#include "fileio/format_mask.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "tarvo/shell/run_settings.h"
 
-#include "tarvo/shell/format_mask.h"
+#include "fileio/format_mask.h"
 
 #include <algorithm>
 #include <cmath>

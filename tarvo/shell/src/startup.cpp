@@ -1,5 +1,6 @@
 #include "tarvo/shell/startup.h"
 
+#include "tarvo/reductions/site_files.h"
 #include "tarvo/shell/fatal_error.h"
 #include "tarvo/shell/main_menu.h"
 #include "tarvo/shell/run_loop.h"
@@ -107,7 +108,12 @@ void startSession(Session& s, const std::string& commandLine) {
                              message))
         throw FatalError(ErrorNumber::badDataFile, message);
 
-    auto site = readSiteFile(requireDataFile(s.dirs, s.dirs.cfg, "GEOLOC.CRD"));
+    SiteRecord site;
+    switch (readSiteFile(requireDataFile(s.dirs, s.dirs.cfg, "GEOLOC.CRD"), site, message)) {
+    case SiteFileStatus::Read: break;
+    case SiteFileStatus::Unreadable: throw FatalError(ErrorNumber::missingDataFile, message);
+    case SiteFileStatus::Damaged: throw FatalError(ErrorNumber::badDataFile, message);
+    }
     s.site.latitude = static_cast<long double>(site.latitudeDeg) * kPi / 180.0L;
     s.site.longitude = static_cast<long double>(site.longitudeDeg) * kPi / 180.0L;
     s.site.height = static_cast<long double>(site.heightM) / 1e9L;

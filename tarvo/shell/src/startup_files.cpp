@@ -1,9 +1,8 @@
 #include "tarvo/shell/startup_files.h"
 
 #include "tarvo/shell/fatal_error.h"
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
-#include <cmath>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -71,27 +70,6 @@ std::array<RgbColour, 32> readBodyColours(const fs::path& file) {
         colours[i] = rgb(c[0], c[1], c[2]);
     }
     return colours;
-}
-
-SiteRecord readSiteFile(const fs::path& file) {
-    auto in = openSmallText(file);
-    std::string line;
-    SiteRecord site;
-    if (!readLine(in, line))
-        throw FatalError(ErrorNumber::badDataFile, file.string() + " is empty");
-    int nonNumeric = 0;
-    auto v = readFreeNumbers(line, &nonNumeric);
-    if (v.size() < 3 || nonNumeric > 0)
-        throw FatalError(ErrorNumber::badDataFile,
-                         file.string() + " line 1: latitude, longitude and height expected");
-    if (!(std::fabs(v[0]) <= 90) || !(std::fabs(v[1]) <= 360) || !std::isfinite(v[2]))
-        throw FatalError(ErrorNumber::badDataFile,
-                         file.string() + " line 1: latitude or longitude out of range");
-    site.latitudeDeg = v[0];
-    site.longitudeDeg = v[1];
-    site.heightM = v[2];
-    if (readLine(in, line)) site.label = trim(line);
-    return site;
 }
 
 fs::path requireDataFile(const DataDirectories& dirs, const fs::path& dir,

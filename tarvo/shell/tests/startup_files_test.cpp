@@ -58,21 +58,6 @@ TEST_F(StartupFilesTest, ColoursReadAndChecked) {
     failure([&] { tarvo::readBodyColours(oversized); }, oversized);
 }
 
-TEST_F(StartupFilesTest, SiteFileKeepsTheWholeLabelLine) {
-    auto f = write("GEOLOC.CRD", " 45.123456 -71.500000   350.0\r\nMont Megantic, Quebec\r\n");
-    auto site = tarvo::readSiteFile(f);
-    EXPECT_DOUBLE_EQ(site.latitudeDeg, 45.123456); // latitude first, as written
-    EXPECT_DOUBLE_EQ(site.longitudeDeg, -71.5);
-    EXPECT_DOUBLE_EQ(site.heightM, 350.0);
-    EXPECT_EQ(site.label, "Mont Megantic, Quebec");
-    auto empty = write("G1", "");
-    failure([&] { tarvo::readSiteFile(empty); }, empty);
-    auto garbage = write("G2", "north by northwest\r\n");
-    failure([&] { tarvo::readSiteFile(garbage); }, garbage);
-    auto absurd = write("G3", "95 0 0\r\nPole\r\n");
-    failure([&] { tarvo::readSiteFile(absurd); }, absurd);
-}
-
 TEST_F(StartupFilesTest, MissingFileNamesTheFileAndTheSearch) {
     tarvo::DataDirectories dirs;
     dirs.base = dir;

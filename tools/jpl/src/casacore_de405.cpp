@@ -17,11 +17,14 @@
 #include <cmath>
 #include <fstream>
 
-#include "byte_cursor.h"
+#include "fileio/byte_cursor.h"
 #include "casacore_keywords.h"
 #include "containers.h"
 
 namespace jpl::detail {
+
+using tarvo::ByteCursor;
+using tarvo::trimmedRight;
 namespace {
 
 constexpr std::size_t maximumDescriptionBytes = 16u << 20;

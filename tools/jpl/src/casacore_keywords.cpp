@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "byte_cursor.h"
+#include "fileio/byte_cursor.h"
 
 namespace jpl::detail {
+
+using tarvo::ByteCursor;
+using tarvo::trimmedRight;
 namespace {
 
 // Type codes of casacore's DataType enumeration.

@@ -13,10 +13,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "byte_cursor.h"
+#include "fileio/byte_cursor.h"
 #include "containers.h"
 
 namespace jpl::detail {
+
+using tarvo::ByteCursor;
+using tarvo::trimmedRight;
 namespace {
 
 constexpr std::size_t titleBytes = 3 * 84;

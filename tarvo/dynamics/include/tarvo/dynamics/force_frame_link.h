@@ -1,11 +1,10 @@
-// The force model's frame quantities taken from the frame state of the
-// reductions (obliquity of the frame epoch and the Sun's pole in its
-// equator). Header only: include it where both are at hand, after every
-// computeFrame.
+// The force model's frame quantities taken from the frame state
+// (obliquity of the frame epoch and the Sun's pole in its equator). Call it
+// after every computeFrame.
 #pragma once
 
 #include "tarvo/dynamics/force_model.h"
-#include "tarvo/reductions/frames.h"
+#include "framestate/frame_state.h"
 
 namespace tarvo {
 

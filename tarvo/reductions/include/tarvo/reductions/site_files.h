@@ -109,25 +109,27 @@ std::string formatSiteFile(const ObserverSite& site);
 // a message naming the file when it cannot be written (the old file stays).
 bool writeSiteFile(const std::filesystem::path& file, const ObserverSite& site, std::string& message);
 
-// ---- the location dialog -----------------------------------------------------------
-
-struct LocationFiles {
-    std::filesystem::path observatoryCodes; // CFG/OBSCODES.TXT
-    std::filesystem::path siteFile;         // CFG/GEOLOC.CRD
-    const std::vector<GeoSite>* geoSites = nullptr; // read at start-up
+// GEOLOC.CRD as read at start-up: latitude, longitude (north and east
+// positive, degrees) and height (m) on the first line, then the label as a
+// whole line (commas in it survive).
+struct SiteRecord {
+    double latitudeDeg = 0, longitudeDeg = 0;
+    double heightM = 0;
+    std::string label;
 };
+enum class SiteFileStatus { Read, Unreadable, Damaged };
+// Reads GEOLOC.CRD; on Unreadable or Damaged `message` names the file and
+// the fault, and `site` is left as it was.
+SiteFileStatus readSiteFile(const std::filesystem::path& file, SiteRecord& site, std::string& message);
 
-enum class LocationOutcome { Kept, Changed };
+// ---- sites from the location dialog's answers ---------------------------------------
 
-/*
-** selectLocation: the location dialog.
-**
-** Shows the current site and asks " Accept ? (Y or N)"; otherwise offers an
-** observatory code, the location library or manual input.  A new site is
-** written to GEOLOC.CRD and replaces `site`; Esc at any prompt keeps the
-** current site.  A file that cannot be read or written is reported on the
-** screen and nothing is changed.
-*/
-LocationOutcome selectLocation(ObserverSite& site, const LocationFiles& files);
+// A site of the location library as the page's observer ("Loc: NAME").
+ObserverSite siteFromGeoSite(const GeoSite& site);
+// A site typed by hand (degrees, east positive; metres): a latitude beyond
+// the pole is taken as the pole, the longitude is reduced into (-180, 180]
+// (a non-finite one reads as 0), the height is kept within the reach of
+// GEOLOC.CRD's mask.  Labelled "Custom Site".
+ObserverSite siteFromTypedValues(double latitudeDeg, double longitudeDeg, double heightM);
 
 } // namespace tarvo

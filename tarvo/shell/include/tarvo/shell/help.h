@@ -4,7 +4,7 @@
 // string.
 #pragma once
 
-#include "tarvo/shell/data_tree.h"
+#include "fileio/data_tree.h"
 
 #include <optional>
 #include <string>

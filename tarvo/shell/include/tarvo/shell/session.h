@@ -9,7 +9,7 @@
 #include "tarvo/reductions/frames.h"
 #include "tarvo/shell/command_line.h"
 #include "tarvo/shell/configuration.h"
-#include "tarvo/shell/data_tree.h"
+#include "fileio/data_tree.h"
 #include "tarvo/shell/extra_options.h"
 #include "tarvo/shell/startup_files.h"
 

@@ -1,9 +1,8 @@
-// Readers of the small data files start-up loads: TITLE.121, COLORS.DAT and
-// GEOLOC.CRD. Each returns the contents or throws FatalError with a message
+// Readers of the small data files start-up loads: TITLE.121 and COLORS.DAT. Each returns the contents or throws FatalError with a message
 // that names the file.
 #pragma once
 
-#include "tarvo/shell/data_tree.h"
+#include "fileio/data_tree.h"
 
 #include <array>
 #include <cstdint>
@@ -19,16 +18,6 @@ TitleLines readTitleLines(const std::filesystem::path& file);
 
 // 32 lines of red, green, blue 0..255.
 std::array<RgbColour, 32> readBodyColours(const std::filesystem::path& file);
-
-struct SiteRecord {
-    double latitudeDeg = 0, longitudeDeg = 0; // north and east positive
-    double heightM = 0;
-    std::string label;
-};
-
-// GEOLOC.CRD: latitude, longitude, height on the first line, then the label
-// as a whole line (commas in it survive).
-SiteRecord readSiteFile(const std::filesystem::path& file);
 
 // The path of `name` in `dir`, or FatalError(missingDataFile) naming the file
 // and the places searched.

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace jpl::detail {
+namespace tarvo {
 
 class ByteCursor {
 public:
@@ -42,6 +42,7 @@ public:
         position_ += bytes;
         return value;
     }
+    std::int16_t i16() { return static_cast<std::int16_t>(static_cast<std::uint16_t>(unsignedInteger(2))); }
     std::uint32_t u32() { return static_cast<std::uint32_t>(unsignedInteger(4)); }
     std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
     std::uint64_t u64() { return unsignedInteger(8); }
@@ -75,4 +76,4 @@ inline std::string trimmedRight(std::string text)
     return text;
 }
 
-}  // namespace jpl::detail
+}  // namespace tarvo

@@ -1,4 +1,4 @@
-#include "tarvo/shell/atomic_file.h"
+#include "fileio/atomic_file.h"
 
 #include <fstream>
 

@@ -1,6 +1,5 @@
-// The centre-body dialog through scripts, and the Earth's shadow cone
-// against its geometry worked by hand.
-#include "tarvo/reductions/centre_dialog.h"
+// The centre-body dialog through scripts.
+#include "tarvo/shell/centre_dialog.h"
 
 #include "console/console.h"
 
@@ -56,16 +55,6 @@ TEST(CentreDialog, FixedPointInEclipticAuBecomesEquatorialGm) {
     EXPECT_NEAR(c.fixedPoint[2], kAu * std::cos(kEps0), 1e-12);
     const auto plain = tarvo::fixedPointFromTyped({1, 2, 3}, false, std::cos(kEps0), std::sin(kEps0), kAu);
     EXPECT_EQ(plain, (tarvo::PlaceVector{kAu, 2 * kAu, 3 * kAu}));
-}
-
-TEST(EarthShadow, UmbraBehindTheEarthOnly) {
-    const tarvo::PlaceVector sun{149.6, 0.0, 0.0};
-    EXPECT_TRUE(tarvo::inEarthShadow({-0.007, 0.0, 0.0}, sun));      // geostationary-like, straight behind
-    EXPECT_TRUE(tarvo::inEarthShadow({-0.042, 0.005, 0.0}, sun));    // 5000 km off the axis at 42000 km
-    EXPECT_FALSE(tarvo::inEarthShadow({-0.042, 0.0065, 0.0}, sun));  // outside: the umbra has narrowed
-    EXPECT_FALSE(tarvo::inEarthShadow({0.007, 0.0, 0.0}, sun));      // day side
-    EXPECT_FALSE(tarvo::inEarthShadow({-1.5, 0.0, 0.0}, sun));       // beyond the apex (1.38 Gm)
-    EXPECT_FALSE(tarvo::inEarthShadow({0.0, 0.0, 0.0}, sun));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The mask writer against hand-worked layouts of the suite's masks, and free
 // form against round trips through the C library's reader.
-#include "tarvo/shell/format_mask.h"
+#include "fileio/format_mask.h"
 
 #include <gtest/gtest.h>
 

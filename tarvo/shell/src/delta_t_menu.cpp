@@ -7,8 +7,8 @@
 // damaged DELTAT.COF is reported in the box and the coefficients in use are
 // offered instead; a file that cannot be written is reported too.
 
-#include "tarvo/shell/text_util.h"
-#include "tarvo/reductions/time_prompts.h"
+#include "fileio/text_util.h"
+#include "tarvo/shell/time_prompts.h"
 
 #include "console/console.h"
 

@@ -3,7 +3,7 @@
 // never leaves half a file where the user's file was.
 #pragma once
 
-#include "tarvo/shell/atomic_file.h"
+#include "fileio/atomic_file.h"
 
 #include <filesystem>
 #include <string>

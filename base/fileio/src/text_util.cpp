@@ -1,4 +1,4 @@
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
 #include <cctype>
 #include <cmath>

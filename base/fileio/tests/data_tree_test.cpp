@@ -1,5 +1,5 @@
 // The data-tree finder on real directories made in a temporary folder.
-#include "tarvo/shell/data_tree.h"
+#include "fileio/data_tree.h"
 
 #include "scratch_directory.h"
 

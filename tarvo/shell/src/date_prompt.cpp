@@ -3,7 +3,7 @@
 // The answers are interpreted by parseDateAnswer and parseTabStep; these
 // routines only draw the prompt, read the line and explain a refusal.
 
-#include "tarvo/reductions/time_prompts.h"
+#include "tarvo/shell/time_prompts.h"
 
 #include "console/console.h"
 

@@ -1,6 +1,6 @@
-#include "tarvo/shell/data_tree.h"
+#include "fileio/data_tree.h"
 
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
 #include <unistd.h>
 

@@ -1,18 +1,12 @@
 // selectCentre: the centre-body dialog.
-#include "tarvo/reductions/centre_dialog.h"
-#include "tarvo/shell/text_util.h"
+#include "tarvo/shell/centre_dialog.h"
+#include "fileio/text_util.h"
 
 #include "console/console.h"
 
 #include <cmath>
 
 namespace tarvo {
-
-PlaceVector fixedPointFromTyped(const PlaceVector& p, bool ecliptic, double cosE, double sinE, double au) {
-    PlaceVector v{p[0] * au, p[1] * au, p[2] * au};
-    if (ecliptic) v = {v[0], v[1] * cosE - v[2] * sinE, v[1] * sinE + v[2] * cosE};
-    return v;
-}
 
 CentreChoice selectCentre(int lastMajor, const std::string& lastMajorName, bool eclipticInput, double cosE,
                           double sinE, double au) {

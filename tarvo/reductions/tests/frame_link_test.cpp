@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "tarvo/dynamics/force_frame_link.h"
+#include "tarvo/reductions/frames.h"
 
 namespace tarvo {
 namespace {

@@ -1,4 +1,4 @@
-#include "tarvo/shell/format_mask.h"
+#include "fileio/format_mask.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,17 +1,11 @@
 // selectCentre: the centre-body dialog (key C of the run loop).
 #pragma once
 
-#include "tarvo/reductions/places.h"
+#include "tarvo/reductions/centre_choice.h"
 
 #include <string>
 
 namespace tarvo {
-
-struct CentreChoice {
-    bool chosen = false;     // false: Esc or an empty answer, nothing changes
-    int index = 0;           // 0 .. lastMajor, or -1 for the fixed point
-    PlaceVector fixedPoint{}; // Gm, J2000 equator, zero velocity ("Fixed")
-};
 
 /*
 ** selectCentre: asks "Enter Center Body" with the hint "0=Sun,...," and the
@@ -26,9 +20,5 @@ struct CentreChoice {
 */
 CentreChoice selectCentre(int lastMajor, const std::string& lastMajorName, bool eclipticInput,
                           double cosObliquityJ2000, double sinObliquityJ2000, double astronomicalUnitGm);
-
-// The dialog's fixed-point conversion on its own: AU -> Gm, ecliptic to equator.
-PlaceVector fixedPointFromTyped(const PlaceVector& typedAu, bool ecliptic, double cosObliquityJ2000,
-                                double sinObliquityJ2000, double astronomicalUnitGm);
 
 } // namespace tarvo

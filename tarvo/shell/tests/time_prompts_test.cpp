@@ -3,7 +3,7 @@
 // rules of the prompts, parseDateAnswer / calendarToDays for the results,
 // and the DELTAT.COF file written by the menu.
 
-#include "tarvo/reductions/time_prompts.h"
+#include "tarvo/shell/time_prompts.h"
 
 #include "console/console.h"
 

@@ -1,5 +1,5 @@
 // Free-format numeric input: the longest leading number, else 0.
-#include "tarvo/shell/text_util.h"
+#include "fileio/text_util.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,10 @@
 // selectLocation: the location dialog (key G of the run loop).
-#include "tarvo/reductions/site_files.h"
-#include "tarvo/shell/format_mask.h"
-#include "tarvo/shell/text_util.h"
+#include "tarvo/shell/location_dialog.h"
+#include "fileio/format_mask.h"
+#include "fileio/text_util.h"
 
 #include "console/console.h"
 
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -99,12 +98,7 @@ Attempt byLibrary(const LocationFiles& files) {
         const console::Event e = console::readKey();
         if (e.key == console::Key::Esc) return {Attempt::Result::Abandon, {}};
         if (isKey(e, 'Y')) {
-            ObserverSite site;
-            site.latitude = s.latitudeDeg / kDegrees;
-            site.longitude = s.longitudeDeg / kDegrees;
-            site.heightGm = s.heightM * 1e-9;
-            site.label = "Loc: " + s.name;
-            return {Attempt::Result::NewSite, site};
+            return {Attempt::Result::NewSite, siteFromGeoSite(s)};
         }
     }
     console::clearLine(kPromptRow + 2);
@@ -121,16 +115,8 @@ Attempt byManualInput() {
     if (!longitude) return {Attempt::Result::Abandon, {}};
     const auto height = ask(kPromptRow + 4, " h (m)  ", 20);
     if (!height) return {Attempt::Result::Abandon, {}};
-    ObserverSite site;
-    // A latitude beyond the pole is taken as the pole; longitudes are reduced
-    // into (-180, 180]; heights stay within the reach of the file's mask.
-    site.latitude = std::clamp(readFreeNumber(*latitude), -90.0, 90.0) / kDegrees;
-    double lon = std::remainder(readFreeNumber(*longitude), 360.0);
-    if (!std::isfinite(lon)) lon = 0.0;
-    site.longitude = lon / kDegrees;
-    site.heightGm = std::clamp(readFreeNumber(*height), -12000.0, 99999.0) * 1e-9;
-    site.label = "Custom Site";
-    return {Attempt::Result::NewSite, site};
+    return {Attempt::Result::NewSite,
+            siteFromTypedValues(readFreeNumber(*latitude), readFreeNumber(*longitude), readFreeNumber(*height))};
 }
 
 } // namespace
