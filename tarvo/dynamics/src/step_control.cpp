@@ -126,7 +126,7 @@ IntegrateResult integrateStep(BodyTable& t, IntegrationState& s, ForceModel& mod
   result.stepTaken = s.step;
   result.error = err.error;
   result.worstBody = err.worstBody;
-  if (integrator.wantEndAccelerations) {
+  if (integrator.wantEndAccelerations || integrator.stepHook) {
     const ForceInput in{t.posX.data(), t.posY.data(), t.posZ.data(), t.velX.data(),
                         t.velY.data(), t.velZ.data(), s.step};
     ForceCall call;
@@ -203,6 +203,12 @@ IntegrateResult advanceNominalStep(BodyTable& t, IntegrationState& s, ForceModel
       advanceEpoch(s, s.direction * s.nominalStep);
     } else {
       advanceEpoch(s, s.direction * r.stepTaken);
+    }
+    if (integrator.stepHook) {
+      StepEnds ends;
+      captureStepEnds(t, s, integrator, before, r.stepTaken, integrator.hookStart, integrator.hookEnd, ends);
+      ends.t1 = s.epoch;  // exactly the boundary when it was reached
+      integrator.stepHook->afterAcceptedStep(ends);
     }
     const long double tA = std::min(before, s.epoch);
     const long double tB = std::max(before, s.epoch);

@@ -14,6 +14,7 @@
 #include "tarvo/dynamics/body_table.h"
 #include "tarvo/dynamics/force_model.h"
 #include "tarvo/dynamics/integration_state.h"
+#include "tarvo/dynamics/step_hook.h"
 
 namespace tarvo {
 
@@ -73,6 +74,10 @@ struct Integrator {
   StepControl control;
   Accelerations endOfStep;           // h^2 a at the end of the accepted step
   bool wantEndAccelerations = false; // event searches, collision trap, ...
+  // What watches the steps (the run loop's searches, trap and log); the
+  // end-of-step accelerations are computed whenever it is set.
+  StepHook* stepHook = nullptr;
+  TableStates hookStart, hookEnd;     // the states handed to it
   bool moonTableEnabled = true;      // diagnostics: false makes the Moon use W too
 };
 
@@ -158,7 +163,8 @@ IntegrateResult integrateStep(BodyTable& table, IntegrationState& state, ForceMo
 ** nominalStep days (several substeps under adaptive control), ending
 ** exactly on the boundary; epoch advanced by exactly direction * nominalStep
 ** when the boundary is reached. Refreshes the Earth-figure flags before
-** each substep and applies single impulses after each accepted substep.
+** each substep and applies single impulses after each accepted substep;
+** the step hook, when installed, sees each accepted substep before them.
 */
 IntegrateResult advanceNominalStep(BodyTable& table, IntegrationState& state, ForceModel& model,
                                    Integrator& integrator);
