@@ -80,6 +80,8 @@ TableStates tableStates(const Session& s) {
     return out;
 }
 
+} // namespace
+
 PageSettings pageSettings(const Session& s, const RunSettings& run, int centre) {
     const DisplayToggles& t = s.toggles;
     PageSettings p;
@@ -117,6 +119,17 @@ PageSettings pageSettings(const Session& s, const RunSettings& run, int centre) 
     return p;
 }
 
+int pageCentre(const Session& s, const RunSettings& run) {
+    const int n = s.bodies.layout.bodyCount;
+    const int earth = s.bodies.layout.earthIndex <= n ? s.bodies.layout.earthIndex : 0;
+    if (run.planetCentric && run.centreBody >= 0 && run.centreBody <= n) return run.centreBody;
+    if (run.planetCentric && run.centreBody < 0) return -1; // the fixed point
+    if (s.toggles.geocentric || run.topocentric || s.toggles.horizon) return earth;
+    return 0;
+}
+
+namespace {
+
 OutputEquinox outputEquinox(const PageSettings& p) {
     if (!p.precession) return OutputEquinox::j2000;
     if (p.referenceYear != 0.0) return OutputEquinox::referenceYear;
@@ -145,10 +158,7 @@ EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, lo
     const int moon = b.moonIntegrated() ? b.layout.moonIndex : -1;
     const bool lieske = run.precession == PrecessionState::lieske && s.extraOptions.lieskePrecession;
 
-    int centre = 0;
-    if (run.planetCentric && run.centreBody >= 0 && run.centreBody <= n) centre = run.centreBody;
-    else if (run.planetCentric && run.centreBody < 0) centre = -1; // the fixed point
-    else if (s.toggles.geocentric || run.topocentric || s.toggles.horizon) centre = earth;
+    const int centre = pageCentre(s, run);
 
     EphemerisPage page;
     page.settings = pageSettings(s, run, centre);

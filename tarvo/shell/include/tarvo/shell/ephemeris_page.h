@@ -63,6 +63,12 @@ struct EphemerisPage {
 */
 EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, long double auGm);
 
+// The centre of the page: 0 the Sun, the Earth's index (geocentric,
+// topocentric, horizontal), a planet-centric body, or -1 for the fixed point.
+int pageCentre(const Session& s, const RunSettings& run);
+// The page's settings for that centre (the header, the corrections, the frame).
+PageSettings pageSettings(const Session& s, const RunSettings& run, int centre);
+
 // The table row of one body (with its name) as the page shows it; for the
 // orthogonal table with velocities the second line holds the velocities.
 std::vector<std::string> bodyRows(const EphemerisPage& page, const PageBody& body);

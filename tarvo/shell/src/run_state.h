@@ -1,0 +1,104 @@
+// The state of one run from the main menu, shared by the files of the run
+// loop: the session, the computing side (RunEngine), the display-only
+// switches, file output, the open view and the searches that watch the
+// steps. Internal to the shell.
+#pragma once
+
+#include "console/console.h"
+#include "tarvo/events/event_search.h"
+#include "tarvo/shell/file_output.h"
+#include "tarvo/shell/run_engine.h"
+#include "tarvo/shell/run_settings.h"
+#include "tarvo/shell/session.h"
+#include "tarvo/views/run_view.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarvo::runloop {
+
+inline constexpr int kRunColumns = 108;
+inline constexpr long double kJ2000 = 2451545.0L;
+
+// What the step loop does after a key, a dialog or a view.
+enum class RunCommand { none, step, page, endRun };
+
+// Hands every accepted step to the searches that watch the run, in the
+// order they were started; installed on the integrator while there is one.
+class StepWatch : public StepHook {
+  public:
+    explicit StepWatch(Session& session) : s_(session) {}
+    void afterAcceptedStep(const StepEnds& step) override;
+    // The searches shown every step, and the context they are given.
+    std::vector<EventSearch*> searches;
+    RunContext* context = nullptr;
+    bool stopRequested = false; // a search said it is done
+
+  private:
+    Session& s_;
+};
+
+struct Run {
+    Session& s;
+    RunEngine engine;
+    RunSettings settings;
+    FileOutputSettings output;
+    long outputPolls = 0;
+    std::unique_ptr<RunView> view; // the open view, replacing the page
+    StepWatch watch;
+    explicit Run(Session& session) : s(session), engine(session), watch(session) {
+        settings.precession = s.toggles.precession ? PrecessionState::on : PrecessionState::off;
+    }
+};
+
+// ---- screens shared by the run's dialogs (run_screen.cpp)
+void clearScreen();
+void pressAKey(int row, const std::string& text);
+void showError(const std::string& text);
+void notYet(const char* what);
+int yearOf(long double t);
+bool hasMoon(const Session& s);
+
+// What the searches and views see of the run (run_context.cpp).
+RunContext runContext(Run& r);
+
+// ---- the page (run_page.cpp)
+void drawPage(Run& r);
+void dumpElements(Run& r);
+
+// ---- file output (file_output_dialog.cpp, record_output.cpp)
+std::vector<std::string> bodyNames(const Session& s);
+void fileOutputDialog(Run& r);
+void writeRecords(Run& r);
+
+// ---- stepping (run_stepping.cpp)
+void stepPage(Run& r);
+void jump(Run& r, long double target);
+// Integrates to `target` without the page, with the progress display under
+// `title`; Esc twice stops it, and so does a search that is done.
+void integrateShowingProgress(Run& r, long double target, const std::string& title);
+
+// ---- keys (run_actions.cpp, key_action_screen.cpp, elements_page_input.cpp)
+RunCommand act(Run& r, int rawKey);
+RunCommand keyActionScreen(Run& r);
+RunCommand elementsPageInput(Run& r, const console::Event& e);
+void showRunHelp(const Run& r, char key);
+
+// ---- dialogs of the run, one file each
+void jumpToDate(Run& r);
+void hidePlanets(Run& r);
+void stepScaling(Run& r);
+void referenceEquinoxDialog(Run& r);
+void chooseCentre(Run& r);
+void chooseLocation(Run& r);
+// Keys Y and I: a search run from the current epoch to a final date (search_run.cpp).
+RunCommand runSearch(Run& r, const SearchOpening& opening);
+// Key W: the view opened by the key replaces the page (run_view_key.cpp).
+RunCommand openView(Run& r, const ViewOpening& opening);
+
+// ---- start and end of a run (run_start.cpp)
+bool askStartEpoch(Run& r, long double& t);
+bool startFromStateFile(Run& r, int choice);
+
+} // namespace tarvo::runloop
