@@ -5,6 +5,7 @@
 // translation with a record missing, a key out of place or bad text gets a
 // warning or a clear refusal, never a file with help under the wrong key.
 #include "program_runner.h"
+#include "scratch_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -87,30 +88,24 @@ std::string recordText(const std::string& record) {
     return record.substr(0, record.find_last_not_of(' ') + 1);
 }
 
-class HelpBuild : public ::testing::Test {
+class HelpBuild : public tarvo::testing::ScratchDirectoryTest {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tarvo-help-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
-        fs::create_directories(root / "source" / "docs" / "help");
-    }
-    void TearDown() override {
-        if (!root.empty()) fs::remove_all(root);
+        ScratchDirectoryTest::SetUp();
+        fs::create_directories(dir / "source" / "docs" / "help");
     }
     // The builder on the help outputs whose names contain `only`.
     tarvo::testing::ProgramRun build(const fs::path& source, const std::string& only,
                                      bool force = false) {
-        return runProgram("'" + kBuilder.string() + "' --tree '" + (root / "tree").string() +
+        return runProgram("'" + kBuilder.string() + "' --tree '" + (dir / "tree").string() +
                               "' --source '" + source.string() + "' --only " + only +
                               (force ? " --force" : ""),
-                          root);
+                          dir);
     }
-    fs::path sourceHelp() const { return root / "source" / "docs" / "help"; }
+    fs::path sourceHelp() const { return dir / "source" / "docs" / "help"; }
     std::string built(const std::string& name) const {
-        return readFile(root / "tree" / "HLP" / name);
+        return readFile(dir / "tree" / "HLP" / name);
     }
-    fs::path root;
 };
 
 TEST(HelpSources, EveryLanguageHoldsTheScreensKeysInOrderAndFitsTheMessageBox) {
@@ -172,7 +167,7 @@ TEST_F(HelpBuild, AMissingRecordOrTranslationTakesTheEnglishTextWithAWarning) {
     }
     out.close();
 
-    auto r = build(root / "source", "HELP5");
+    auto r = build(dir / "source", "HELP5");
     ASSERT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("warning: IHELP5.txt has no record \"C\": the English text is used"),
               std::string::npos)
@@ -191,7 +186,7 @@ TEST_F(HelpBuild, AMissingRecordOrTranslationTakesTheEnglishTextWithAWarning) {
 TEST_F(HelpBuild, ABrokenTranslationIsRefusedAndTheBuiltFileStays) {
     fs::copy_file(kSources / "HELP5.txt", sourceHelp() / "HELP5.txt");
     fs::copy_file(kSources / "IHELP5.txt", sourceHelp() / "IHELP5.txt");
-    ASSERT_EQ(build(root / "source", "HELP5").status, 0);
+    ASSERT_EQ(build(dir / "source", "HELP5").status, 0);
     const std::string good = built("IHELP5.HLP");
     const std::string italian = readFile(kSources / "IHELP5.txt");
     const std::size_t recordB = italian.find("@@ B\n"), recordC = italian.find("@@ C\n");
@@ -225,7 +220,7 @@ TEST_F(HelpBuild, ABrokenTranslationIsRefusedAndTheBuiltFileStays) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         std::ofstream(sourceHelp() / "IHELP5.txt", std::ios::binary) << c.text;
-        auto r = build(root / "source", "IHELP5", true);
+        auto r = build(dir / "source", "IHELP5", true);
         EXPECT_EQ(r.status, 1) << r.output;
         EXPECT_NE(r.output.find("FAILED"), std::string::npos) << r.output;
         EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
@@ -234,7 +229,7 @@ TEST_F(HelpBuild, ABrokenTranslationIsRefusedAndTheBuiltFileStays) {
 
     // Cut at a line end: the records left are used, the rest is English.
     std::ofstream(sourceHelp() / "IHELP5.txt", std::ios::binary) << italian.substr(0, recordC);
-    auto r = build(root / "source", "IHELP5", true);
+    auto r = build(dir / "source", "IHELP5", true);
     ASSERT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("IHELP5.txt has no record \"<\""), std::string::npos) << r.output;
     EXPECT_EQ(records(built("IHELP5.HLP"))[1], records(good)[1]);
