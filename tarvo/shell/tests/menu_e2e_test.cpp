@@ -125,4 +125,53 @@ TEST_F(MenuEndToEnd, NonsenseAtThePromptsLeavesTheProgramRunning) {
     EXPECT_EQ(r.status, 0) << r.output;
 }
 
+// TARVO.CFG with the built-in toggles and the help language `language`
+// (0 English, 1 Italian, 2 German) on its line 13.
+void writeConfigurationWithHelpLanguage(const fs::path& file, int language) {
+    const char* const keys[] = {
+        "Geocentric",     "Precession",    "Ecliptic",        "Aberration",     "Light-Time",
+        "Orthogonal",     "Decimal_Units", "Refract_RiseSet", "Limb_RiseSet",   "Nutation",
+        "Horizon",        "Polar_View",    "Help_Language",   "Adapt.Stepsize", "Date in Images",
+        "Yarkovsky n.G.", "Windows 10"};
+    const int values[] = {-1, -1, 0, -1, -1, 0, 0, -1, -1, -1, 0, 0, language, 0, 0, 0, 0};
+    std::ofstream out(file, std::ios::binary);
+    out << "Value     Toggle\r\n";
+    for (int i = 0; i < 17; ++i) {
+        std::string value = (values[i] < 0 ? "" : " ") + std::to_string(values[i]) + " ";
+        value.resize(14, ' ');
+        out << value << keys[i] << "\r\n";
+    }
+}
+
+TEST_F(MenuEndToEnd, ItalianFromTarvoCfgShowsTheItalianHelpOfAMenuItem) {
+    writeConfigurationWithHelpLanguage(root / "CFG" / "TARVO.CFG", 1);
+    auto r = run("expect Italiano\n"
+                 "rclick 14 17\n"
+                 "expect Help message\n"
+                 "expect File N-corpi completo: permette di scegliere un file di stato (.TVF)\n"
+                 "expect I corpi chiamati EARTH (o EMB) e MOON vengono riconosciuti dal nome.\n"
+                 "key Enter\n"
+                 "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(transcript().find("Full N-body file: choose"), std::string::npos);
+}
+
+TEST_F(MenuEndToEnd, GermanChosenByKeyShowsTheGermanHelpOfTheMenuAndTheExtraOptions) {
+    auto r =
+        run("key H\n"
+            "key H\n"
+            "expect Deutsch\n"
+            "rclick 14 17\n"
+            "expect Vollständige N-Körper-Datei: wählt eine Zustandsdatei (.TVF)\n"
+            "key Enter\n"
+            "key X\n"
+            "rclick 25 10\n"
+            "expect Integrationsordnung: \"Normal\" (14), \"Medium\" (16) oder \"High\" (18).\n"
+            "key Enter\n"
+            "key Esc\n"
+            "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(transcript().find("Full N-body file: choose"), std::string::npos);
+}
+
 } // namespace
