@@ -12,6 +12,7 @@
 
 #include "bmp_builder.h"
 #include "bmp_reader.h"
+#include "picture_cache.h"
 #include "test_window.h"
 
 using namespace pictor_test;

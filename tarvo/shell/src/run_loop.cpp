@@ -531,6 +531,7 @@ void chooseLocation(Run& r) {
         findDataFile(s.dirs.cfg, "OBSCODES.TXT").value_or(s.dirs.cfg / "OBSCODES.TXT");
     files.siteFile = s.dirs.cfg / "GEOLOC.CRD";
     files.geoSites = &places.sites;
+    files.imageDirectory = s.dirs.img;
     clearScreen();
     if (selectLocation(site, files) != LocationOutcome::Changed) return;
     s.site.latitude = site.latitude;
