@@ -56,6 +56,9 @@ int main(int argc, char** argv) {
         std::cerr << "umbravue: unknown argument " << argv[1] << "\n" << kHelp;
         return 2;
     }
+    // The console first: a script or transcript named relative to the
+    // directory the program was started in.
+    console::InitConsoleTools(options);
     tarvo::DataTreeQuery query;
     std::error_code ec;
     query.currentDir = std::filesystem::current_path(ec);
@@ -64,15 +67,14 @@ int main(int argc, char** argv) {
     const tarvo::DataTreeResult tree = tarvo::findDataTree(query);
     if (!tree.dirs) {
         std::cerr << "umbravue: " << tree.error << "\n";
-        return 1;
+        console::exitProgram(1);
     }
     std::filesystem::current_path(tree.dirs->workDir, ec);
     if (ec) {
         std::cerr << "umbravue: cannot work in " << tree.dirs->workDir.string() << ": "
                   << ec.message() << "\n";
-        return 1;
+        console::exitProgram(1);
     }
-    console::InitConsoleTools(options);
     console::setSize(81, 27);
     console::ConsoleTitle("UMBRAVUE");
     const int status = umbravue::runMapper({tree.dirs->cfg, tree.dirs->img});

@@ -5,6 +5,7 @@
 
 #include "console/console.h"
 #include "fileio/format_mask.h"
+#include "fileio/text_util.h"
 #include "pictor.h"
 
 #include <algorithm>
@@ -147,7 +148,7 @@ std::string savePicture(const MapperOptions& o, std::string& message) {
                   "999.BMP exist: the picture is not saved";
         return {};
     }
-    char digits[8];
+    char digits[16];
     std::snprintf(digits, sizeof digits, "%03d", number);
     const std::string name = o.pictureName + digits + ".BMP";
     const int result = SaveGfxWindow(name.c_str());

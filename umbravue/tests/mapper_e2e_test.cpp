@@ -128,7 +128,7 @@ TEST_F(Mapper, ATypedNameGetsTheExtensionAndAMissingFileReturnsToTheList) {
 TEST_F(Mapper, DamagedOptionsAndSitesAreReportedAndThePictureIsStillDrawn) {
     std::ofstream(root / "CFG" / "UMBRAVUE.CFG", std::ios::binary) << "\x01\x02garbage\r\n,,,\r\n";
     std::ofstream(root / "CFG" / "SITES.CRD", std::ios::binary) << "head\r\n12, x, y\r\n";
-    const auto r = run("key A\nexpect Picture saved as NONAME000.BMP\nexpect UMBRAVUE.CFG: no usable value\n"
+    const auto r = run("key A\nexpect Picture saved as garbage000.BMP\nexpect UMBRAVUE.CFG: no usable value\n"
                        "key Enter\nkey Esc\n");
     EXPECT_EQ(r.status, 0) << r.output;
     fs::remove(root / "CFG" / "UMBRAVUE.CFG");

@@ -102,7 +102,9 @@ class DamagedMaps : public tarvo::testing::ScratchDirectoryTest {
         GfxOption(1, 0);
         GfxOption(6, 0);
         const int result = StretchBitmap(file.string().c_str(), 120, 72);
-        if (!drawable) EXPECT_EQ(result, PICTOR_ERR_PLATFORM);
+        if (!drawable) {
+            EXPECT_EQ(result, PICTOR_ERR_PLATFORM);
+        }
         GfxWindow(1);
         return check;
     }
