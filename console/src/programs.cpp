@@ -62,7 +62,8 @@ ProgramRun runProgramAndWait(const fs::path& program, const std::vector<std::str
     Backend& backend = activeBackend();
     backend.releaseTerminal();
     pid_t child = 0;
-    const int failed = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int failed =
+        posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (failed == 0) {
         run.started = true;
@@ -81,8 +82,8 @@ ProgramRun startPathMapper() {
     const auto program = findSiblingProgram("umbravue");
     if (!program) {
         ProgramRun run;
-        run.message = "umbravue not found beside " + tarvo::executableDirectory().string() +
-                      " nor on PATH";
+        run.message =
+            "umbravue not found beside " + tarvo::executableDirectory().string() + " nor on PATH";
         return run;
     }
     return runProgramAndWait(*program, {});
@@ -106,8 +107,9 @@ ProgramRun editTextFile(const fs::path& file) {
     std::vector<std::string> words;
     for (std::string w; split >> w;) words.push_back(w);
     if (words.empty()) words.push_back("sensible-editor");
-    const fs::path program =
-        words[0].find('/') != std::string::npos ? fs::path(words[0]) : onPath(words[0]).value_or(words[0]);
+    const fs::path program = words[0].find('/') != std::string::npos
+                                 ? fs::path(words[0])
+                                 : onPath(words[0]).value_or(words[0]);
     words.erase(words.begin());
     words.push_back(file.string());
     return runProgramAndWait(program, words);

@@ -19,7 +19,8 @@ TEST_F(ChildPrograms, FoundOnPathRunWithoutAShellAndWaitedFor) {
     ASSERT_TRUE(sh);
     const std::string marker = console_test::tempPath("marker");
     // The arguments reach the child as they are: no shell splits or expands them.
-    const auto run = console::runProgramAndWait(*sh, {"-c", "read x || echo eof > \"$0\"; exit 7", marker});
+    const auto run =
+        console::runProgramAndWait(*sh, {"-c", "read x || echo eof > \"$0\"; exit 7", marker});
     EXPECT_TRUE(run.started) << run.message;
     EXPECT_EQ(run.status, 7);
     EXPECT_EQ(console_test::readFile(marker), "eof\n"); // standard input was /dev/null

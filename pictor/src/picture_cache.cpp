@@ -37,8 +37,7 @@ std::shared_ptr<const Picture> loadPicture(const std::string& path, std::string&
     FileIdentity id;
     const bool known = stat(path.c_str(), &st) == 0;
     if (known) {
-        id = {path,          st.st_dev,          st.st_ino,
-              st.st_size,    st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+        id = {path, st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
         if (c.picture && c.identity == id) return c.picture;
     }
     c.picture.reset(); // never two big pictures in memory at once

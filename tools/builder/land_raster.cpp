@@ -66,7 +66,8 @@ void fillRings(IndexedImage& image, const std::vector<Ring>& rings, std::uint8_t
         for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
             // Pixels whose centre i + 0.5 lies in [xs[k], xs[k+1]).
             const int from = std::max(0, static_cast<int>(std::ceil(xs[k] - 0.5)));
-            const int to = std::min(image.width - 1, static_cast<int>(std::ceil(xs[k + 1] - 0.5)) - 1);
+            const int to =
+                std::min(image.width - 1, static_cast<int>(std::ceil(xs[k + 1] - 0.5)) - 1);
             for (int i = from; i <= to; ++i) image.at(i, j) = index;
         }
     }

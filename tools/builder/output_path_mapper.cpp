@@ -47,9 +47,10 @@ builder::Registration sites{{
     .path = "CFG/SITES.CRD",
     .order = 60,
     .version = "1",
-    .inputs = [](const builder::BuildContext& ctx) {
-        return std::vector<fs::path>{ctx.tree / "CFG" / "GEOSITES.DAT"};
-    },
+    .inputs =
+        [](const builder::BuildContext& ctx) {
+            return std::vector<fs::path>{ctx.tree / "CFG" / "GEOSITES.DAT"};
+        },
     .optionKeys = {},
     .build =
         [](const builder::BuildContext& ctx, const fs::path& target) {

@@ -49,7 +49,8 @@ void buildMap(const builder::BuildContext& ctx, const fs::path& target, tarvo::W
     const auto bytes = builder::encodeRle8Bmp(
         image, {tarvo::kMapSeaRgb, tarvo::kMapLandRgb, tarvo::kMapBorderRgb});
     std::ofstream out(target, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out.flush()) throw std::runtime_error("write failed for " + target.string());
     ctx.progress(std::string(file.name) + ": " + std::to_string(file.width) + " x " +
                  std::to_string(file.height) + ", " + std::to_string(land.size()) +

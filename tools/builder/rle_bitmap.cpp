@@ -36,11 +36,11 @@ std::vector<std::uint8_t> encodeRle8Bmp(const IndexedImage& image,
     put32(out, 40);
     put32(out, static_cast<std::uint32_t>(image.width));
     put32(out, static_cast<std::uint32_t>(image.height)); // positive: rows bottom-up
-    put16(out, 1);                                          // planes
-    put16(out, 8);                                          // bits per pixel
-    put32(out, 1);                                          // BI_RLE8
-    put32(out, 0);                                          // image bytes, set below
-    put32(out, 3780);                                       // 96 dpi
+    put16(out, 1);                                        // planes
+    put16(out, 8);                                        // bits per pixel
+    put32(out, 1);                                        // BI_RLE8
+    put32(out, 0);                                        // image bytes, set below
+    put32(out, 3780);                                     // 96 dpi
     put32(out, 3780);
     put32(out, static_cast<std::uint32_t>(colours.size()));
     put32(out, 0);

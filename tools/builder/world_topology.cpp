@@ -23,7 +23,8 @@ struct Topology {
 
 Topology readTopology(const std::filesystem::path& file, const char* objectName) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + file.string() + " (npm package world-atlas)");
+    if (!in)
+        throw std::runtime_error("cannot read " + file.string() + " (npm package world-atlas)");
     json doc;
     try {
         doc = json::parse(in);

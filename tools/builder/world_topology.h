@@ -23,8 +23,7 @@ using Polyline = std::vector<LonLat>; // open
 // ring that runs once round a pole (Antarctica) comes back closed over that
 // pole, so that a plain even-odd fill covers it. Throws std::runtime_error
 // with the file's name when the file is not such a topology.
-std::vector<Ring> readTopologyRings(const std::filesystem::path& file,
-                                    const char* objectName);
+std::vector<Ring> readTopologyRings(const std::filesystem::path& file, const char* objectName);
 
 // The arcs of `objectName` that two different geometries share: in a
 // countries topology, the land borders between countries (coasts belong to

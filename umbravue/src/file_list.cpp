@@ -67,7 +67,8 @@ ListChoice chooseFromList(const std::vector<std::string>& files, const std::stri
             return {ListChoice::Kind::ChangeDefaults, {}};
         if (e.key == Key::Click && e.row >= kFirstRow && e.row < kFirstRow + perColumn) {
             const int index = (e.row - kFirstRow) + perColumn * ((e.col - 3) / 40);
-            if (e.col >= 3 && index >= 0 && index < count) return {ListChoice::Kind::File, files[index]};
+            if (e.col >= 3 && index >= 0 && index < count)
+                return {ListChoice::Kind::File, files[index]};
         }
         if (isCharacterKey(e.key) && e.key < 128) {
             const char* at = std::strchr(kListKeys, std::toupper(e.key));

@@ -65,16 +65,18 @@ OptionsLoad readMapperOptions(const std::filesystem::path& file) {
             unusable.push_back(index + 1);
             return;
         }
-        target = static_cast<std::remove_reference_t<decltype(target)>>(
-            std::clamp(*value, low, high));
+        target =
+            static_cast<std::remove_reference_t<decltype(target)>>(std::clamp(*value, low, high));
     };
     auto flag = [&](int index, bool& target) {
         double v = target ? -1 : 0;
         number(index, -1e9, 1e9, v);
         target = v != 0;
     };
-    if (!lines.empty()) o.pictureName = pictureNameOf(lines[0]);
-    else unusable.push_back(1);
+    if (!lines.empty())
+        o.pictureName = pictureNameOf(lines[0]);
+    else
+        unusable.push_back(1);
     number(1, 64, 16384, o.maxWidthPx);
     number(2, 64, 16384, o.maxHeightPx);
     number(3, 0, 180, o.lonMarginDeg);

@@ -85,11 +85,13 @@ std::string drawFile(const MapperDirectories& dirs, const std::string& file) {
         if (!r.savedAs.empty()) saved.push_back(r.savedAs);
         console::clear();
         console::printAt(2, 2, " Data File:     " + file);
-        console::printAt(4, 2, r.savedAs.empty() ? " Picture not saved" : " Picture saved as " + r.savedAs);
+        console::printAt(
+            4, 2, r.savedAs.empty() ? " Picture not saved" : " Picture saved as " + r.savedAs);
         if (!note.empty()) console::printAt(5, 1, "  " + note.substr(0, 300)); // wraps
         const bool more = i + 1 < pictures.size();
-        console::printAt(10, 2, more ? " Press a key for the next event, Esc to stop "
-                                    : " Press a key to return to the list ");
+        console::printAt(10, 2,
+                         more ? " Press a key for the next event, Esc to stop "
+                              : " Press a key to return to the list ");
         const console::Event e = waitWithPicture();
         GfxWindow(1);
         console::clear();

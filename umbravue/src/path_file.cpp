@@ -63,8 +63,9 @@ PathFileLoad readPathFile(const std::filesystem::path& file, int thinning) {
     }
     const auto size = std::filesystem::file_size(file, ec);
     if (ec || size > kPathFileBytesLimit) {
-        load.message = file.string() + (ec ? " cannot be read" : " is too large for a path file (" +
-                                                                     std::to_string(size) + " bytes)");
+        load.message = file.string() +
+                       (ec ? " cannot be read"
+                           : " is too large for a path file (" + std::to_string(size) + " bytes)");
         return load;
     }
     std::ifstream in(file, std::ios::binary);

@@ -87,7 +87,8 @@ WindowCells windowCells(int cellWidth, int cellHeight, int screenWidth, int scre
 }
 
 CanvasPoint toCanvas(const Crop& c, int W, int H, double mapLon, double mapColat) {
-    const double mx = std::round(c.mapWidth * mapLon / 360), my = std::round(c.mapHeight * mapColat / 180);
+    const double mx = std::round(c.mapWidth * mapLon / 360),
+                 my = std::round(c.mapHeight * mapColat / 180);
     return {roundToInt(W * (mx - c.x1) / std::max(c.width(), 1)),
             roundToInt(H * (my - c.y1) / std::max(c.height(), 1))};
 }
@@ -133,7 +134,8 @@ double outlineRadius(double phiDeg, const ShadowShape& s) {
 }
 
 GridSteps gridSteps(const Crop& c) {
-    const int s = static_cast<int>(std::max(c.lonRight() - c.lonLeft(), c.colatBottom() - c.colatTop()));
+    const int s =
+        static_cast<int>(std::max(c.lonRight() - c.lonLeft(), c.colatBottom() - c.colatTop()));
     if (s > 120) return {15, 10};
     if (s >= 25) return {5, 5};
     if (s >= 11) return {2, 2};

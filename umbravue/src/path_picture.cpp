@@ -124,7 +124,8 @@ void drawLegend(const PathEvent& event, const MapperOptions& o, int W, int H) {
     GfxFont("Arial", 0, o.fontHeightPx + 2, 1, kRed, 0, 0.0);
     const int titleWidth = event.title.empty() ? 0 : PictorTextWidth(event.title.c_str());
     GfxFont("Arial", 0, o.fontHeightPx, 1, kBlack, 0, 0.0);
-    const int leftWidth = std::max(PictorTextWidth(event.date.c_str()), PictorTextWidth(deltaT.c_str()));
+    const int leftWidth =
+        std::max(PictorTextWidth(event.date.c_str()), PictorTextWidth(deltaT.c_str()));
     const int width = std::max(leftWidth, titleWidth > 0 ? 100 + titleWidth : 0) + 8;
     const int height = std::max(36, 20 + o.fontHeightPx + 6);
     Brush(kWhite, kSolid, 0);
@@ -213,7 +214,8 @@ PictureResult drawPathPicture(const PictureInput& in) {
     const std::filesystem::path mapFile = tarvo::worldMapPath(in.imageDirectory, r.crop.map);
     if (drawCrop(r.crop, W, H, mapFile.string()) != 0) {
         const tarvo::WorldMapCheck check = tarvo::checkWorldMap(mapFile, r.crop.map);
-        r.message = check.good() ? mapFile.string() + ": the map could not be drawn" : check.message;
+        r.message =
+            check.good() ? mapFile.string() + ": the map could not be drawn" : check.message;
     }
     const Scales k = pixelScales(r.crop, W, H);
 
@@ -238,7 +240,8 @@ PictureResult drawPathPicture(const PictureInput& in) {
     GfxWindow(3);
     std::string saveMessage;
     r.savedAs = savePicture(o, saveMessage);
-    if (!saveMessage.empty()) r.message = r.message.empty() ? saveMessage : r.message + "; " + saveMessage;
+    if (!saveMessage.empty())
+        r.message = r.message.empty() ? saveMessage : r.message + "; " + saveMessage;
     return r;
 }
 

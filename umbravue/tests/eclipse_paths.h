@@ -26,14 +26,20 @@ struct Besselian {
 
 // NASA's elements (x, y, l2 in Earth radii; d, mu in degrees; t in hours
 // from 18:00 TDT).
-inline const Besselian k2017{2017, 8, 21, 68.9,
+inline const Besselian k2017{2017,
+                             8,
+                             21,
+                             68.9,
                              {-0.129571, 0.5406426, -0.0000294, -0.0000081},
                              {0.485416, -0.1416400, -0.0000905, 0.0000020},
                              {11.86696, -0.013622, -0.000002},
                              {89.24544, 15.003940},
                              {-0.004025, 0.0001234, -0.0000117},
                              0.0045992};
-inline const Besselian k2024{2024, 4, 8, 69.2,
+inline const Besselian k2024{2024,
+                             4,
+                             8,
+                             69.2,
                              {-0.318244, 0.5117116, 0.0000326, -0.0000084},
                              {0.219764, 0.2709589, -0.0000595, -0.0000047},
                              {7.58620, 0.014844, -0.000002},
@@ -42,11 +48,11 @@ inline const Besselian k2024{2024, 4, 8, 69.2,
                              0.0046450};
 
 struct CentralPoint {
-    double utHours;          // from 0h UT of the day
-    double lonDeg, latDeg;   // east and north positive, geodetic
-    double azimuthDeg;       // of the Sun, from the south through the west
-    double altitudeDeg;      // of the Sun
-    double widthKm;          // Wmin: the umbra's diameter across the axis
+    double utHours;        // from 0h UT of the day
+    double lonDeg, latDeg; // east and north positive, geodetic
+    double azimuthDeg;     // of the Sun, from the south through the west
+    double altitudeDeg;    // of the Sun
+    double widthKm;        // Wmin: the umbra's diameter across the axis
 };
 
 inline double poly(const double* c, int n, double t) {
@@ -74,10 +80,12 @@ inline std::optional<CentralPoint> centralPoint(const Besselian& b, double t) {
     p.utHours = 18 + t - b.deltaT / 3600;
     p.lonDeg = lon;
     p.latDeg = phi / kDeg;
-    const double sinH = std::sin(d) * std::sin(phi) + std::cos(d) * std::cos(phi) * std::cos(hourAngle);
+    const double sinH =
+        std::sin(d) * std::sin(phi) + std::cos(d) * std::cos(phi) * std::cos(hourAngle);
     p.altitudeDeg = std::asin(sinH) / kDeg;
-    p.azimuthDeg = std::atan2(std::sin(hourAngle), std::cos(hourAngle) * std::sin(phi) -
-                                                       std::tan(d) * std::cos(phi)) / kDeg;
+    p.azimuthDeg = std::atan2(std::sin(hourAngle),
+                              std::cos(hourAngle) * std::sin(phi) - std::tan(d) * std::cos(phi)) /
+                   kDeg;
     if (p.azimuthDeg < 0) p.azimuthDeg += 360;
     const double l2 = poly(b.l2, 3, t) - zeta1 * b.tanF2; // negative: total
     p.widthKm = -2 * l2 * kEarthKm;
@@ -98,16 +106,17 @@ inline std::string pathLine(const Besselian& b, const CentralPoint& p) {
     char year[8];
     std::snprintf(year, sizeof year, "%6d", b.year);
     const std::string date = std::string(year) + "/" + twoDigits(b.month) + "/" + twoDigits(b.day);
-    const std::string time = twoDigits(int(seconds / 3600)) + ":" + twoDigits(int(seconds / 60 % 60)) +
-                             ":" + twoDigits(int(seconds % 60));
+    const std::string time = twoDigits(int(seconds / 3600)) + ":" +
+                             twoDigits(int(seconds / 60 % 60)) + ":" + twoDigits(int(seconds % 60));
     const double R = 6378.137, h = p.altitudeDeg * M_PI / 180, r = p.widthKm / 2;
     const double u1 = std::clamp(std::cos(h) - r / R, -1.0, 1.0);
     const double u2 = std::clamp(std::cos(h) + r / R, -1.0, 1.0);
     const double hwMin = (std::acos(u1) - h) * R, hwMax = (h - std::acos(u2)) * R;
-    return date + " " + time + formatMask(" ####.####", p.lonDeg) + formatMask(" ###.####", p.latDeg) +
-           formatMask(" ###.#", p.azimuthDeg) + formatMask(" ##.#", p.altitudeDeg) +
-           formatMask(" #####.#", p.widthKm) + formatMask(" #####.#", hwMin) +
-           formatMask(" #####.#", hwMax) + formatMask(" #####.#", 0.0);
+    return date + " " + time + formatMask(" ####.####", p.lonDeg) +
+           formatMask(" ###.####", p.latDeg) + formatMask(" ###.#", p.azimuthDeg) +
+           formatMask(" ##.#", p.altitudeDeg) + formatMask(" #####.#", p.widthKm) +
+           formatMask(" #####.#", hwMin) + formatMask(" #####.#", hwMax) +
+           formatMask(" #####.#", 0.0);
 }
 
 inline const std::string kPathHeading =

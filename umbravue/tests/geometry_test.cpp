@@ -106,7 +106,8 @@ TEST(PathShadow, OutlineIsTheEllipseOfEachQuadrant) {
     EXPECT_NEAR(outlineRadius(360, s), 30, 1e-9);
     // A point of the forward quadrant lies on x²/F² + y²/S² = 1.
     const double phi = 40 * M_PI / 180, r = outlineRadius(40, s);
-    EXPECT_NEAR(std::pow(r * std::cos(phi) / 30, 2) + std::pow(r * std::sin(phi) / 20, 2), 1, 1e-12);
+    EXPECT_NEAR(std::pow(r * std::cos(phi) / 30, 2) + std::pow(r * std::sin(phi) / 20, 2), 1,
+                1e-12);
 }
 
 TEST(PathGrid, StepsByTheLargerSpan) {

@@ -50,13 +50,15 @@ class Mapper : public tarvo::testing::TreeFixture {
         return m;
     }
     static std::uint32_t colourAt(const Mapped& m, double lon, double lat) {
-        const CanvasPoint p = toCanvas(m.crop, m.picture.width, m.picture.height, lon + 180, 90 - lat);
+        const CanvasPoint p =
+            toCanvas(m.crop, m.picture.width, m.picture.height, lon + 180, 90 - lat);
         return m.picture.at(p.x, p.y);
     }
     // How many pixels within `radius` of (lon, lat) carry the shadow's
     // colours (black, or red).
     static int shadowPixelsNear(const Mapped& m, double lon, double lat, int radius) {
-        const CanvasPoint c = toCanvas(m.crop, m.picture.width, m.picture.height, lon + 180, 90 - lat);
+        const CanvasPoint c =
+            toCanvas(m.crop, m.picture.width, m.picture.height, lon + 180, 90 - lat);
         int count = 0;
         for (int y = c.y - radius; y <= c.y + radius; ++y)
             for (int x = c.x - radius; x <= c.x + radius; ++x) {
@@ -93,7 +95,7 @@ TEST_F(Mapper, DrawsBothEclipsesOverTheRightCountriesAndSavesEachPictureOnce) {
     const Mapped m2017 = pictureOf("UMBRA000.BMP", "SuMo0001.OCC");
     const PathPoint oregon = pointNear(root / "USERDATA" / "SuMo0001.OCC", -121.0);
     const double oLon = oregon.mapLon - 180, oLat = 90 - oregon.mapColat;
-    EXPECT_GT(oLat, 42.0);   // Oregon: 42 to 46.3 N, 116.5 to 124.5 W
+    EXPECT_GT(oLat, 42.0); // Oregon: 42 to 46.3 N, 116.5 to 124.5 W
     EXPECT_LT(oLat, 46.3);
     EXPECT_GT(shadowPixelsNear(m2017, oLon, oLat, 3), 5) << "no shadow over Oregon";
     // Around it the map's land and sea: Nevada, the Pacific, the Gulf of Mexico.
@@ -128,24 +130,28 @@ TEST_F(Mapper, ATypedNameGetsTheExtensionAndAMissingFileReturnsToTheList) {
 TEST_F(Mapper, DamagedOptionsAndSitesAreReportedAndThePictureIsStillDrawn) {
     std::ofstream(root / "CFG" / "UMBRAVUE.CFG", std::ios::binary) << "\x01\x02garbage\r\n,,,\r\n";
     std::ofstream(root / "CFG" / "SITES.CRD", std::ios::binary) << "head\r\n12, x, y\r\n";
-    const auto r = run("key A\nexpect Picture saved as garbage000.BMP\nexpect UMBRAVUE.CFG: no usable value\n"
-                       "key Enter\nkey Esc\n");
+    const auto r =
+        run("key A\nexpect Picture saved as garbage000.BMP\nexpect UMBRAVUE.CFG: no usable value\n"
+            "key Enter\nkey Esc\n");
     EXPECT_EQ(r.status, 0) << r.output;
     fs::remove(root / "CFG" / "UMBRAVUE.CFG");
-    const auto missing = run("key A\nexpect Picture saved as UMBRA000.BMP\nexpect UMBRAVUE.CFG not found\n"
-                             "key Enter\nkey Esc\n");
+    const auto missing =
+        run("key A\nexpect Picture saved as UMBRA000.BMP\nexpect UMBRAVUE.CFG not found\n"
+            "key Enter\nkey Esc\n");
     EXPECT_EQ(missing.status, 0) << missing.output;
 }
 
 TEST(MapperProgram, HelpAndVersion) {
-    const auto help = tarvo::testing::runProgram("'" + tarvo::testing::kUmbravue.string() + "' --help", "/tmp");
+    const auto help =
+        tarvo::testing::runProgram("'" + tarvo::testing::kUmbravue.string() + "' --help", "/tmp");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.output.find("Usage: umbravue"), std::string::npos);
-    const auto version =
-        tarvo::testing::runProgram("'" + tarvo::testing::kUmbravue.string() + "' --version", "/tmp");
+    const auto version = tarvo::testing::runProgram(
+        "'" + tarvo::testing::kUmbravue.string() + "' --version", "/tmp");
     EXPECT_EQ(version.status, 0);
     EXPECT_NE(version.output.find("umbravue 12.1.0"), std::string::npos);
-    const auto bad = tarvo::testing::runProgram("'" + tarvo::testing::kUmbravue.string() + "' --nope", "/tmp");
+    const auto bad =
+        tarvo::testing::runProgram("'" + tarvo::testing::kUmbravue.string() + "' --nope", "/tmp");
     EXPECT_EQ(bad.status, 2);
 }
 

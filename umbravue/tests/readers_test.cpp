@@ -54,7 +54,8 @@ TEST_F(PathFiles, TheSearchLayoutReadsBackFieldByField) {
     }
     EXPECT_TRUE(seen);
     // Thinning 1 keeps every other point.
-    EXPECT_EQ(readPathFile(dir / "SuMo0001.OCC", 1).events[0].points.size(), (e.points.size() + 1) / 2);
+    EXPECT_EQ(readPathFile(dir / "SuMo0001.OCC", 1).events[0].points.size(),
+              (e.points.size() + 1) / 2);
 }
 
 TEST_F(PathFiles, HeaderLinesSeparateEventsAndDeltaTIsTheLastNumber) {
@@ -62,7 +63,8 @@ TEST_F(PathFiles, HeaderLinesSeparateEventsAndDeltaTIsTheLastNumber) {
     // column 146) and a Delta-T wider than eight characters.
     std::string text = umbravue_test::eclipse2017();
     text += umbravue_test::kPathHeading + "  Short" + std::string(55, ' ') + " 123456.7\r\n";
-    text += "  2024/04/08 18:10:00 -105.0000  25.0000 330.0 69.0   186.0    99.0    99.0     0.0\r\n";
+    text +=
+        "  2024/04/08 18:10:00 -105.0000  25.0000 330.0 69.0   186.0    99.0    99.0     0.0\r\n";
     const PathFileLoad load = readPathFile(write("Two.OCC", text), 0);
     ASSERT_EQ(load.events.size(), 2u);
     EXPECT_DOUBLE_EQ(load.events[1].deltaTSeconds, 123456.7);
@@ -111,10 +113,11 @@ TEST_F(PathFiles, TruncatedOversizedAndGarbageFiles) {
             EXPECT_LE(std::fabs(p.mapColat - 90), 90.0);
             EXPECT_LE(std::fabs(p.widthKm), 40000.0);
         }
-    load = readPathFile(write("Range.OCC", umbravue_test::kPathHeading + " x\r\n" +
-                                               "  2017/08/21 18:00:00 -400.0000  95.0000 330.0 69.0 "
-                                               "  100.0    99.0    99.0     0.0\r\n"),
-                        0);
+    load =
+        readPathFile(write("Range.OCC", umbravue_test::kPathHeading + " x\r\n" +
+                                            "  2017/08/21 18:00:00 -400.0000  95.0000 330.0 69.0 "
+                                            "  100.0    99.0    99.0     0.0\r\n"),
+                     0);
     EXPECT_TRUE(load.events.at(0).points.empty());
     EXPECT_EQ(load.skippedLines, 1u);
     load = readPathFile(dir / "None.OCC", 0);

@@ -15,7 +15,8 @@ class WorldMapLocation : public tarvo::testing::TreeFixture {
   protected:
     void SetUp() override {
         SetUpTree("IMG/WMAPSM.RLE", {"CFG"});
-        if (!IsSkipped() && !std::filesystem::exists(tarvo::testing::kBuiltTree / "BIN/PL431MND.BIN"))
+        if (!IsSkipped() &&
+            !std::filesystem::exists(tarvo::testing::kBuiltTree / "BIN/PL431MND.BIN"))
             GTEST_SKIP() << "NO DATA SET 2 IN THE BUILT TREE";
     }
 };
@@ -42,10 +43,14 @@ TEST_F(WorldMapLocation, AClickOnTheMapSelectsTheNearestSiteAndTheHeaderNamesIt)
                        "gclick 240 112\n" // in, around the point
                        "expect Left Click: Zoom to full map\n"
                        "gclick 240 112\n" // and out again, the cursor still there
-                       "expect Nearest Loc.:" + name + "\n"
+                       "expect Nearest Loc.:" +
+                       name +
+                       "\n"
                        "key Enter\n"
                        "key Space\n"
-                       "expect Loc: " + name + "\n"
+                       "expect Loc: " +
+                       name +
+                       "\n"
                        "key Esc\nkey Esc\nkey Esc\nkey Esc\n");
     EXPECT_EQ(r.status, 0) << r.output << transcript();
     EXPECT_NE(tarvo::testing::readFile(root / "CFG" / "GEOLOC.CRD").find("Loc: " + name),

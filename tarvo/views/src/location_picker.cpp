@@ -47,7 +47,8 @@ void printRow(const Picker& p, int row, const std::string& text) {
 
 void showDrawingProblem(const Picker& p, int result) {
     if (result == 0) return;
-    const WorldMapCheck check = checkWorldMap(worldMapPath(p.input.imageDirectory, p.frame.map), p.frame.map);
+    const WorldMapCheck check =
+        checkWorldMap(worldMapPath(p.input.imageDirectory, p.frame.map), p.frame.map);
     printRow(p, p.textRows - 3, check.good() ? "The world map could not be drawn." : check.message);
 }
 
@@ -64,8 +65,8 @@ void printHelp(const Picker& p) {
     const std::string clicks = std::string("Left Click:") + " Zoom " +
                                (p.frame.zoomed ? "to full map  " : "on Location  ") +
                                "  Right-Click:" + " Set Location  ";
-    const std::string keys = std::string("  Esc:") + " Return without changes  " + "  Enter:" +
-                             " Nearest Loc.  ";
+    const std::string keys =
+        std::string("  Esc:") + " Return without changes  " + "  Enter:" + " Nearest Loc.  ";
     if (static_cast<int>(clicks.size() + keys.size()) <= p.textCols) {
         printRow(p, p.textRows - 1, clicks + keys);
         return;
@@ -79,16 +80,18 @@ std::string statusLine(const Picker& p, std::optional<std::size_t>& nearest) {
     const auto at = cursor(p.frame);
     if (!at) return "Lat:   --   Lon:   --";
     const LonLatDeg where = cursorLocation(p.frame, at->first, at->second);
-    std::string line = "Lat:" + formatMask("###.#", std::fabs(where.lat)) + (where.lat < 0 ? "S" : "N") +
-                       "  Lon:" + formatMask("####.#", std::fabs(where.lon)) + (where.lon < 0 ? "W" : "E");
+    std::string line =
+        "Lat:" + formatMask("###.#", std::fabs(where.lat)) + (where.lat < 0 ? "S" : "N") +
+        "  Lon:" + formatMask("####.#", std::fabs(where.lon)) + (where.lon < 0 ? "W" : "E");
     const std::vector<GeoSite> none;
     const std::vector<GeoSite>& sites = p.input.sites ? *p.input.sites : none;
     const auto found = findNearestSite(sites, where.lon, where.lat);
     if (!found) return line + "  Nearest Loc.: none (no location library)";
     nearest = found->index;
     const GeoSite& s = sites[found->index];
-    return line + "  Nearest Loc.:" + s.name + " D:" + formatMask("####", found->distanceKm) + " km" +
-           "  Lat:" + formatMask("###.##", s.latitudeDeg) + " Lon:" + formatMask("####.##", s.longitudeDeg);
+    return line + "  Nearest Loc.:" + s.name + " D:" + formatMask("####", found->distanceKm) +
+           " km" + "  Lat:" + formatMask("###.##", s.latitudeDeg) +
+           " Lon:" + formatMask("####.##", s.longitudeDeg);
 }
 
 ObserverSite customSite(const Picker& p, int mx, int my) {

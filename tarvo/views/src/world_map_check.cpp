@@ -61,25 +61,22 @@ WorldMapCheck checkWorldMap(const std::filesystem::path& file, WorldMap map) {
     result.width = width;
     result.height = height < 0 ? -height : height;
     if (bits != 8 || (compression != 0 && compression != kRle8))
-        return fault(Status::Damaged, file, "not an 8-bit picture (" + std::to_string(bits) +
-                                                " bits, compression " +
-                                                std::to_string(compression) + ")");
+        return fault(Status::Damaged, file,
+                     "not an 8-bit picture (" + std::to_string(bits) + " bits, compression " +
+                         std::to_string(compression) + ")");
     if (pixelOffset < 14 + infoBytes || pixelOffset > length)
         return fault(Status::Damaged, file, "pixel data offset outside the file");
-    if (declaredLength > length ||
-        (imageBytes != 0 && imageBytes > length - pixelOffset))
+    if (declaredLength > length || (imageBytes != 0 && imageBytes > length - pixelOffset))
         return fault(Status::Damaged, file,
                      "cut short: " + std::to_string(length) + " bytes where the header says " +
-                         std::to_string(std::max<std::uint64_t>(declaredLength,
-                                                                std::uint64_t(pixelOffset) +
-                                                                    imageBytes)));
+                         std::to_string(std::max<std::uint64_t>(
+                             declaredLength, std::uint64_t(pixelOffset) + imageBytes)));
     const WorldMapFile& expected = worldMapFile(map);
     if (result.width != expected.width || result.height != expected.height) {
-        WorldMapCheck wrong = fault(Status::WrongSize, file,
-                                    std::to_string(result.width) + " x " +
-                                        std::to_string(result.height) + " pixels, not " +
-                                        std::to_string(expected.width) + " x " +
-                                        std::to_string(expected.height));
+        WorldMapCheck wrong = fault(
+            Status::WrongSize, file,
+            std::to_string(result.width) + " x " + std::to_string(result.height) + " pixels, not " +
+                std::to_string(expected.width) + " x " + std::to_string(expected.height));
         wrong.width = result.width;
         wrong.height = result.height;
         return wrong;

@@ -16,20 +16,20 @@
 namespace umbravue {
 
 struct PathPoint {
-    std::string time;     // hh:mm:ss, the time label
-    double mapLon = 0;    // longitude + 180 (0 to 360, east to the right; unwrapped across 360)
-    double mapColat = 0;  // 90 - latitude (0 at the north pole)
-    double thetaDeg = 0;  // direction in the graphics library's angles: 90 - azimuth, in [0, 360)
-    double widthKm = 0;   // a: the shadow's width Wmin (negative: the umbra misses the ground)
-    double forwardKm = 0; // b: HWmin
+    std::string time;      // hh:mm:ss, the time label
+    double mapLon = 0;     // longitude + 180 (0 to 360, east to the right; unwrapped across 360)
+    double mapColat = 0;   // 90 - latitude (0 at the north pole)
+    double thetaDeg = 0;   // direction in the graphics library's angles: 90 - azimuth, in [0, 360)
+    double widthKm = 0;    // a: the shadow's width Wmin (negative: the umbra misses the ground)
+    double forwardKm = 0;  // b: HWmin
     double backwardKm = 0; // c: HWmax
-    double errorKm = 0;   // d: HWerr
+    double errorKm = 0;    // d: HWerr
 };
 
 struct PathEvent {
-    std::string title;    // columns 86-145 of the header, trimmed
+    std::string title; // columns 86-145 of the header, trimmed
     double deltaTSeconds = 0;
-    std::string date;     // of the event's first point, trimmed
+    std::string date; // of the event's first point, trimmed
     std::vector<PathPoint> points;
 };
 

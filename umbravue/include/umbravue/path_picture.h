@@ -23,10 +23,10 @@ struct PictureInput {
 };
 
 struct PictureResult {
-    Crop crop;              // the region shown
+    Crop crop; // the region shown
     int canvasWidth = 0, canvasHeight = 0;
-    std::string savedAs;    // the picture's file name, empty when not saved
-    std::string message;    // what went wrong, if anything (the map, the saving)
+    std::string savedAs; // the picture's file name, empty when not saved
+    std::string message; // what went wrong, if anything (the map, the saving)
 };
 
 // Opens the graphics window (closing any open one), draws the picture,

@@ -11,9 +11,9 @@
 namespace tarvo {
 
 struct LocationPickerInput {
-    std::filesystem::path imageDirectory;           // IMG of the data tree
-    const std::vector<GeoSite>* sites = nullptr;    // the location library
-    ObserverSite current;                           // a custom site keeps its height
+    std::filesystem::path imageDirectory;        // IMG of the data tree
+    const std::vector<GeoSite>* sites = nullptr; // the location library
+    ObserverSite current;                        // a custom site keeps its height
 };
 
 /*
