@@ -14,6 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -139,6 +142,49 @@ TEST_F(Mapper, DamagedOptionsAndSitesAreReportedAndThePictureIsStillDrawn) {
         run("key A\nexpect Picture saved as UMBRA000.BMP\nexpect UMBRAVUE.CFG not found\n"
             "key Enter\nkey Esc\n");
     EXPECT_EQ(missing.status, 0) << missing.output;
+}
+
+// On a terminal with DISPLAY set the picture is shown in a window of its
+// own: umbravue in a tmux pane of a private server, an Xvfb display, and a
+// screenshot of that display read back through the graphics library.
+TEST_F(Mapper, WithADisplayThePictureIsShownOnTheScreen) {
+    for (const char* tool : {"tmux", "Xvfb", "xwd", "convert"})
+        if (std::system(("command -v " + std::string(tool) + " > /dev/null 2>&1").c_str()) != 0)
+            GTEST_SKIP() << "NO " << tool << ": the on-screen window is not tested here";
+    const std::string display = ":" + std::to_string(200 + ::getpid() % 300);
+    const std::string server = "umbravue-test-" + std::to_string(::getpid());
+    const pid_t xvfb = ::fork();
+    if (xvfb == 0) {
+        ::execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
+                 "tcp", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::sleep(2);
+    const fs::path work = root / "USERDATA";
+    const std::string command = "tmux -L " + server + " new-session -d -x 100 -y 30 \"cd '" +
+                                work.string() + "' && DISPLAY=" + display +
+                                " TERM=xterm TARVO12DIR= '" + tarvo::testing::kUmbravue.string() +
+                                "'; sleep 30\"";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    ::sleep(1);
+    std::system(("tmux -L " + server + " send-keys A").c_str());
+    for (int i = 0; i < 60 && !fs::exists(work / "UMBRA000.BMP"); ++i) ::usleep(500000);
+    ::sleep(1);
+    const fs::path shot = root / "screen.bmp";
+    std::system(
+        ("xwd -root -silent -display " + display + " | convert xwd:- BMP3:'" + shot.string() + "'")
+            .c_str());
+    std::system(
+        ("tmux -L " + server + " send-keys Enter Escape; tmux -L " + server + " kill-server")
+            .c_str());
+    ::kill(xvfb, SIGTERM);
+    ::waitpid(xvfb, nullptr, 0);
+    ASSERT_TRUE(fs::exists(work / "UMBRA000.BMP")) << "no picture saved";
+    const pictor::BmpResult screen = pictor::readBmpFile(shot.string());
+    ASSERT_TRUE(screen.ok) << screen.error;
+    long land = 0;
+    for (std::uint32_t pixel : screen.picture.pixels) land += pixel == tarvo::kMapLandRgb;
+    EXPECT_GT(land, 10000) << "the map is not on the screen";
 }
 
 TEST(MapperProgram, HelpAndVersion) {
