@@ -47,6 +47,7 @@ inline std::string readFile(const std::filesystem::path& file) {
 }
 
 inline const std::filesystem::path kTarvo = std::filesystem::path(TARVO_BIN_DIR) / "tarvo";
+inline const std::filesystem::path kUmbravue = std::filesystem::path(TARVO_BIN_DIR) / "umbravue";
 inline const std::filesystem::path kBuiltTree = TARVO_TEST_TREE;
 
 // A fixture with a data tree of its own at `root`: the directories named in
@@ -75,18 +76,19 @@ class TreeFixture : public ::testing::Test {
     void TearDown() override {
         if (!root.empty()) std::filesystem::remove_all(root);
     }
-    // tarvo with `script` (and the transcript t.txt) and `arguments`, started
-    // in `workDir` (USERDATA by default) with the environment `env`.
+    // The program with `script` (and the transcript t.txt) and `arguments`,
+    // started in `workDir` (USERDATA by default) with the environment `env`.
     ProgramRun run(const std::string& script, const std::string& arguments = "",
                    std::filesystem::path workDir = {}, const std::string& env = "-u TARVO12DIR") {
         std::ofstream(root / "s.txt") << script;
         if (workDir.empty()) workDir = root / "USERDATA";
-        return runProgram("'" + kTarvo.string() + "' --script '" + (root / "s.txt").string() +
+        return runProgram("'" + program.string() + "' --script '" + (root / "s.txt").string() +
                               "' --transcript '" + (root / "t.txt").string() + "' " + arguments,
                           workDir, env);
     }
     std::string transcript() const { return readFile(root / "t.txt"); }
     std::filesystem::path root;
+    std::filesystem::path program = kTarvo; // the program run() starts
 };
 
 } // namespace tarvo::testing

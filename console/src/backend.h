@@ -25,6 +25,12 @@ class Backend {
     virtual std::optional<Event> pollEvent(const ScreenGrid& grid) = 0;
 
     virtual void setTitle(std::string_view title) = 0;
+
+    // Hands the terminal to a child program (its modes as the shell had
+    // them) and takes it back afterwards, showing the whole grid again.
+    // Nothing to do without a terminal.
+    virtual void releaseTerminal() {}
+    virtual void reclaimTerminal(const ScreenGrid&) {}
     // Size of the physical screen in cells (0 when there is none).
     virtual int screenCols() const = 0;
     virtual int screenRows() const = 0;

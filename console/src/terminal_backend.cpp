@@ -175,6 +175,20 @@ int TerminalBackend::shutdown(const ScreenGrid&) {
     return 0;
 }
 
+void TerminalBackend::releaseTerminal() {
+    if (!active_) return;
+    def_prog_mode();
+    endwin();
+}
+
+void TerminalBackend::reclaimTerminal(const ScreenGrid& grid) {
+    if (!active_) return;
+    reset_prog_mode();
+    clearok(curscr, TRUE);
+    needFullRedraw_ = true;
+    present(grid, true);
+}
+
 int TerminalBackend::screenCols() const {
     return active_ ? COLS : 0;
 }

@@ -28,6 +28,8 @@ class TerminalBackend final : public Backend {
     Event readEvent(const ScreenGrid& grid) override;
     std::optional<Event> pollEvent(const ScreenGrid& grid) override;
     void setTitle(std::string_view title) override;
+    void releaseTerminal() override;
+    void reclaimTerminal(const ScreenGrid& grid) override;
     int screenCols() const override;
     int screenRows() const override;
     int shutdown(const ScreenGrid& grid) override;

@@ -167,6 +167,11 @@ PICTOR_API char* PictorStringCopy(const char* text);
  * exist, in any letter case; -1 when all exist. Saving pictures under this
  * number never overwrites an earlier one. */
 PICTOR_API int PictorFirstFreePicture(const char* prefix, const char* suffix, int first, int last);
+/* The width in logical units of a row of text drawn by DrawTextRow in the
+ * window's current font (its advance along the baseline), or an error code.
+ * Lets a caller size a box from the text it will hold. */
+PICTOR_API int PictorTextWidth(const char* text);
+PICTOR_API int PictorTextWidthEx(int window, const char* text);
 
 #ifdef __cplusplus
 }

@@ -11,6 +11,7 @@
 #include "api_common.h"
 #include "bmp_reader.h"
 #include "bmp_writer.h"
+#include "picture_cache.h"
 #include "screen_update.h"
 #include "stretch_copy.h"
 #include "string_handover.h"
@@ -36,9 +37,10 @@ int drawPicture(int window, const char* file, int width, int height, CropRequest
     if (fileArg.missing()) return PICTOR_ERR_ARGUMENT;
     if (!crop.whole && (crop.x2 < crop.x1 || crop.y2 < crop.y1)) return PICTOR_ERR_ARGUMENT;
     if (fileArg.view() == kClipboardName) return PICTOR_ERR_PLATFORM;
-    const BmpResult loaded = readBmpFile(std::string(fileArg.view()));
-    if (!loaded.ok) return PICTOR_ERR_PLATFORM;
-    const Picture& picture = loaded.picture;
+    std::string why;
+    const std::shared_ptr<const Picture> loaded = loadPicture(std::string(fileArg.view()), why);
+    if (!loaded) return PICTOR_ERR_PLATFORM;
+    const Picture& picture = *loaded;
     const long long targetW =
         width == 0 ? picture.width : WindowRecord::clampPixel(std::round(width * w->xScale));
     const long long targetH =

@@ -121,4 +121,16 @@ int DrawTextRow(const char* text, int flags) {
     return DrawTextRowEx(currentWindowNumber(), text, flags);
 }
 
+int PictorTextWidthEx(int window, const char* text) {
+    StringArgument textArg(text);
+    WindowRecord* w = openWindow(window);
+    if (!w) return PICTOR_ERR_WINDOW;
+    if (textArg.missing()) return PICTOR_ERR_ARGUMENT;
+    const double px = textAdvancePx(fontRequestOf(*w), textArg.view());
+    return static_cast<int>(std::lround(std::ceil(px) / w->xScale));
+}
+int PictorTextWidth(const char* text) {
+    return PictorTextWidthEx(currentWindowNumber(), text);
+}
+
 } // extern "C"

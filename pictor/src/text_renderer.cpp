@@ -131,6 +131,21 @@ void decorate(Canvas& canvas, const TextFrame& frame, const FontRequest& request
     }
 }
 
+double scalableAdvancePx(FT_Face face, const std::u32string& text) {
+    double advancePx = 0;
+    for (char32_t c : text) {
+        FT_Set_Transform(face, nullptr, nullptr);
+        if (FT_Load_Char(face, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) == 0)
+            advancePx += face->glyph->advance.x / 64.0;
+    }
+    return advancePx;
+}
+
+int builtinScale(const FontRequest& request) {
+    const int height = request.cellHeightPx == 0 ? 16 : std::abs(request.cellHeightPx);
+    return std::max(1, static_cast<int>(std::lround(double(height) / kBitmapFontCellHeight)));
+}
+
 bool drawScalable(Canvas& canvas, const FontRequest& request, const std::u32string& text,
                   const TextFrame& frame, uint32_t pixel, Background background) {
     FT_Face face = fonts().face(request);
@@ -144,12 +159,7 @@ bool drawScalable(Canvas& canvas, const FontRequest& request, const std::u32stri
     rotation.yy = static_cast<FT_Fixed>(std::lround(std::cos(angle) * 65536.0));
 
     // Total advance first: an opaque background goes under the glyphs.
-    double advancePx = 0;
-    for (char32_t c : text) {
-        FT_Set_Transform(face, nullptr, nullptr);
-        if (FT_Load_Char(face, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) == 0)
-            advancePx += face->glyph->advance.x / 64.0;
-    }
+    const double advancePx = scalableAdvancePx(face, text);
     if (background.opaque)
         frame.fillBand(canvas, 0, advancePx, 0, m.cellHeightPx, background.pixel);
 
@@ -182,9 +192,7 @@ bool drawScalable(Canvas& canvas, const FontRequest& request, const std::u32stri
 
 void drawBuiltin(Canvas& canvas, const FontRequest& request, const std::u32string& text,
                  const TextFrame& frame, uint32_t pixel, Background background) {
-    const int height = request.cellHeightPx == 0 ? 16 : std::abs(request.cellHeightPx);
-    const int scale =
-        std::max(1, static_cast<int>(std::lround(double(height) / kBitmapFontCellHeight)));
+    const int scale = builtinScale(request);
     const int cellW = kBitmapFontCellWidth * scale, cellH = kBitmapFontCellHeight * scale;
     const double advancePx = double(cellW) * text.size();
     if (background.opaque) frame.fillBand(canvas, 0, advancePx, 0, cellH, background.pixel);
@@ -246,6 +254,17 @@ std::u32string decodeText(std::string_view text) {
         }
     }
     return out;
+}
+
+double textAdvancePx(const FontRequest& font, std::string_view text) {
+    const std::u32string codes = decodeText(text);
+    if (!builtinOnly) {
+        if (FT_Face face = fonts().face(font)) {
+            sizeFace(face, font);
+            return scalableAdvancePx(face, codes);
+        }
+    }
+    return double(kBitmapFontCellWidth * builtinScale(font)) * codes.size();
 }
 
 void drawTextRow(Canvas& canvas, const FontRequest& font, std::string_view text, int x, int y,

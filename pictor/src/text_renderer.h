@@ -28,6 +28,10 @@ struct FontRequest {
 void drawTextRow(Canvas& canvas, const FontRequest& font, std::string_view text, int x, int y,
                  uint32_t pixel, Background background);
 
+// The advance of the text along its baseline in pixels: how far the row
+// that drawTextRow draws reaches.
+double textAdvancePx(const FontRequest& font, std::string_view text);
+
 // True when fontconfig finds a scalable font for the default face.
 bool scalableFontsAvailable();
 

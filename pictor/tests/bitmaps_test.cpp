@@ -12,6 +12,7 @@
 
 #include "bmp_builder.h"
 #include "bmp_reader.h"
+#include "picture_cache.h"
 #include "test_window.h"
 
 using namespace pictor_test;
@@ -191,6 +192,35 @@ TEST_F(Bitmaps, FirstFreePictureNumberNeverOverwrites) {
     EXPECT_EQ(PictorFirstFreePicture(prefix.c_str(), ".BMP", 3, 3), -1);
     EXPECT_EQ(PictorFirstFreePicture(prefix.c_str(), ".BMP", 5, 2), -1);
     EXPECT_EQ(PictorFirstFreePicture(nullptr, ".BMP", 0, 9), -1);
+}
+
+} // namespace
+
+namespace {
+
+// The decoded picture is kept for the next draw of the same, unchanged file;
+// a changed file is decoded again and its new pixels are drawn.
+TEST_F(Bitmaps, UnchangedPictureIsDecodedOnceAndAChangedOneAgain) {
+    const std::string file = smallPicture();
+    const long long before = pictor::picturesDecoded();
+    ASSERT_EQ(DrawFrom(0, 0), 0);
+    ASSERT_EQ(StretchBitmap(file.c_str(), 4, 2), 0);
+    ASSERT_EQ(CropBitmap(file.c_str(), 2, 1, 0, 0, 1, 0), 0);
+    EXPECT_EQ(pictor::picturesDecoded(), before + 1);
+    EXPECT_EQ(colourAt(0, 0), kRed);
+
+    // Same name, new contents (2 x 2, a blue top row): the kept copy is not
+    // used. (The size differs: two writes within one tick of the file
+    // system's clock may share a modification time.)
+    const std::vector<uint8_t> rows{0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 0, 0};
+    writeFile("small.bmp", BmpBuilder::make({2, 2, 24}, {}, rows));
+    ASSERT_EQ(StretchBitmap(file.c_str(), 4, 2), 0);
+    EXPECT_EQ(pictor::picturesDecoded(), before + 2);
+    EXPECT_EQ(colourAt(0, 0), kBlue);
+
+    // A file that cannot be read is refused, not served from the copy.
+    writeFile("small.bmp", {'B', 'M', 0});
+    EXPECT_EQ(StretchBitmap(file.c_str(), 4, 2), PICTOR_ERR_PLATFORM);
 }
 
 } // namespace

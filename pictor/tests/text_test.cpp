@@ -188,3 +188,33 @@ TEST(TextDecoding, Utf8AndStrayBytes) {
 }
 
 } // namespace
+
+namespace {
+
+// The measured width reaches the drawn glyphs' right edge (within the last
+// glyph's side bearing) and grows with the text; a box sized by it holds
+// the row.
+TEST_F(Text, WidthMeasuresTheRowThatIsDrawn) {
+    ASSERT_EQ(GfxFont("Arial", 0, 20, 4, kBlack, 0, 0.0), 0);
+    const int two = PictorTextWidth("MM"), four = PictorTextWidth("MMMM");
+    EXPECT_GT(two, 10);
+    EXPECT_NEAR(four, 2 * two, 2);
+    EXPECT_EQ(PictorTextWidth(""), 0);
+    ASSERT_EQ(DrawFrom(10, 40), 0);
+    ASSERT_EQ(DrawTextRow("Totality 18:25", 0), 0);
+    const Box b = boxOf(kBlack);
+    const int width = PictorTextWidth("Totality 18:25");
+    EXPECT_LE(b.x1, 10 + width);
+    EXPECT_GE(b.x1, 10 + width - 4);
+    EXPECT_EQ(PictorTextWidth(nullptr), PICTOR_ERR_ARGUMENT);
+    EXPECT_EQ(PictorTextWidthEx(7, "x"), PICTOR_ERR_WINDOW);
+}
+
+TEST_F(BuiltInFont, WidthIsTheCellsOfTheText) {
+    pictor::useBuiltinFontOnly(true);
+    ASSERT_EQ(GfxFont("Arial", 0, 13, 4, kBlack, 0, 0.0), 0);
+    EXPECT_EQ(PictorTextWidth("abc"), 3 * PictorTextWidth("a"));
+    EXPECT_GT(PictorTextWidth("a"), 0);
+}
+
+} // namespace

@@ -21,6 +21,7 @@ void chooseLocation(Run& r) {
     files.observatoryCodes =
         findDataFile(s.dirs.cfg, "OBSCODES.TXT").value_or(s.dirs.cfg / "OBSCODES.TXT");
     files.siteFile = s.dirs.cfg / "GEOLOC.CRD";
+    files.imageDirectory = s.dirs.img;
     files.geoSites = &places.sites;
     clearScreen();
     if (selectLocation(site, files) != LocationOutcome::Changed) return;

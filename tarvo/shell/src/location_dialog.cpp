@@ -4,6 +4,7 @@
 #include "fileio/text_util.h"
 
 #include "console/console.h"
+#include "tarvo/views/location_picker.h"
 
 #include <cmath>
 #include <numbers>
@@ -40,7 +41,7 @@ void showSite(const ObserverSite& site) {
     console::printAt(7, 1, " Accept ? (Y or N)");
 }
 
-enum class InputType { Observatory, Library, Manual, Abandon };
+enum class InputType { Observatory, Library, Manual, WorldMap, Abandon };
 
 InputType chooseInputType() {
     console::clear();
@@ -48,12 +49,14 @@ InputType chooseInputType() {
     console::printAt(4, 1, "O  Observatory Code");
     console::printAt(5, 1, "L  Location Library");
     console::printAt(6, 1, "M   Manual Input   ");
+    console::printAt(7, 1, "W   World Map      ");
     while (true) {
         const console::Event e = console::readKey();
         if (e.key == console::Key::Esc) return InputType::Abandon;
         if (isKey(e, 'O') || (e.key == console::Key::Click && e.row == 4)) return InputType::Observatory;
         if (isKey(e, 'L') || (e.key == console::Key::Click && e.row == 5)) return InputType::Library;
         if (isKey(e, 'M') || (e.key == console::Key::Click && e.row == 6)) return InputType::Manual;
+        if (isKey(e, 'W') || (e.key == console::Key::Click && e.row == 7)) return InputType::WorldMap;
     }
 }
 
@@ -119,6 +122,14 @@ Attempt byManualInput() {
             siteFromTypedValues(readFreeNumber(*latitude), readFreeNumber(*longitude), readFreeNumber(*height))};
 }
 
+// The site picked with the mouse on the world map; Esc there comes back to
+// the start of the dialog.
+Attempt byWorldMap(const LocationFiles& files, const ObserverSite& current) {
+    const auto picked = pickLocationOnMap({files.imageDirectory, files.geoSites, current});
+    if (!picked) return {};
+    return {Attempt::Result::NewSite, *picked};
+}
+
 } // namespace
 
 LocationOutcome selectLocation(ObserverSite& site, const LocationFiles& files) {
@@ -130,6 +141,7 @@ LocationOutcome selectLocation(ObserverSite& site, const LocationFiles& files) {
         if (type == InputType::Abandon) return LocationOutcome::Kept;
         const Attempt a = type == InputType::Observatory ? byObservatoryCode(files)
                           : type == InputType::Library   ? byLibrary(files)
+                          : type == InputType::WorldMap  ? byWorldMap(files, site)
                                                          : byManualInput();
         if (a.result == Attempt::Result::Abandon) return LocationOutcome::Kept;
         if (a.result == Attempt::Result::Restart) continue;
