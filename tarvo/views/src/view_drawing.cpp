@@ -129,14 +129,17 @@ void drawStars(const Scene& scene, const RunContext& run, const GraphicsViewSett
         const std::string name = trimmed(stars.name(i));
         const std::string& designation = stars.designation(i);
         memory.drawn.push_back({name, designation, std::to_string(stars.sequence[i]), *p, u});
-        const bool names = deepSky ? view.nebulaNames : view.starNames;
+        // Names and designations go with the stars drawn as discs, so that
+        // a chart to magnitude 6 stays readable.
+        const bool labelled = deepSky || mark.radius >= 1;
+        const bool names = labelled && (deepSky ? view.nebulaNames : view.starNames);
         const int textColour = bw ? 0 : (deepSky ? rgb(120, 200, 120) : rgb(160, 160, 255));
         int dy = -6;
         if (names && !name.empty()) {
             text(p->x + mark.radius + 3, p->y + dy, name, textColour);
             dy += 12;
         }
-        if (view.starDesignations && !designation.empty()) text(p->x + mark.radius + 3, p->y + dy, designation, bw ? 0 : rgb(200, 160, 80));
+        if (labelled && view.starDesignations && !designation.empty()) text(p->x + mark.radius + 3, p->y + dy, designation, bw ? 0 : rgb(200, 160, 80));
     }
     // Constellation labels go with the star names.
     if (view.starNames && view.stars)
