@@ -92,10 +92,7 @@ void GraphicsView::resetSkyField() {
     view_.halfHeight = view_.polar ? 60.0 * kDeg : 30.0 * kDeg;
     view_.halfWidth = view_.polar ? view_.halfHeight : 2.0 * view_.halfHeight;
     view_.zoomReference = kPi;
-    if (view_.horizontal)
-        view_.viewDirection = {0, 0, 1};
-    else
-        view_.viewDirection = view_.polar ? std::array<double, 3>{0, 0, 1} : std::array<double, 3>{1, 0, 0};
+    resetSkyDirection();
 }
 
 bool GraphicsView::openWindow() {
