@@ -28,7 +28,8 @@ bool editTextFile(const std::string& path) {
     std::vector<std::string> words;
     for (std::size_t at = 0; at < editor.size();) {
         const std::size_t end = editor.find(' ', at);
-        const std::string word = editor.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        const std::string word =
+            editor.substr(at, end == std::string::npos ? std::string::npos : end - at);
         if (!word.empty()) words.push_back(word);
         if (end == std::string::npos) break;
         at = end + 1;

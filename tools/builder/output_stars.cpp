@@ -132,7 +132,8 @@ void placeRecord(const nlohmann::json& geometry, tarvo::StarRecord& r) {
 }
 
 std::uint16_t magnitudeWord(double magnitude, int colourClass) {
-    const int code = std::clamp(static_cast<int>(std::lround(magnitude * 40.0)) + tarvo::kMagnitudeCodeOffset, 0, 511);
+    const int code = std::clamp(
+        static_cast<int>(std::lround(magnitude * 40.0)) + tarvo::kMagnitudeCodeOffset, 0, 511);
     return static_cast<std::uint16_t>(code | colourClass << 9);
 }
 
@@ -155,7 +156,8 @@ const CatalogueImages& catalogue(const builder::BuildContext& ctx) {
         const auto b = tarvo::encodeStarRecord(r);
         images.stars.append(reinterpret_cast<const char*>(b.data()), b.size());
     };
-    auto textRecord = [](std::vector<std::string>& list, const std::string& text, std::size_t limit) {
+    auto textRecord = [](std::vector<std::string>& list, const std::string& text,
+                         std::size_t limit) {
         if (text.empty() || list.size() >= limit) return 0;
         list.push_back(fixed16(text));
         return static_cast<int>(list.size());
@@ -189,7 +191,8 @@ const CatalogueImages& catalogue(const builder::BuildContext& ctx) {
             r.polarDistance = -r.polarDistance;
             r.valueA = -r.valueA;
         }
-        r.crossReference = tarvo::crossReferenceWord(kStarUncertaintyCode, designationRecord, nameRecord, false);
+        r.crossReference =
+            tarvo::crossReferenceWord(kStarUncertaintyCode, designationRecord, nameRecord, false);
         append(r);
         ++images.starCount;
     }
@@ -205,7 +208,8 @@ const CatalogueImages& catalogue(const builder::BuildContext& ctx) {
         // Drawn radius in units of 10": half the larger dimension (arcminutes).
         bool dimKnown = false;
         const double dimension = numberField(p.value("dim", nlohmann::json("")), dimKnown);
-        const int radius = dimKnown ? std::clamp(static_cast<int>(std::lround(dimension * 3.0)), 1, 255) : 6;
+        const int radius =
+            dimKnown ? std::clamp(static_cast<int>(std::lround(dimension * 3.0)), 1, 255) : 6;
         std::string designation = stringField(p, "name"); // "M42" -> "M 42"
         if (designation.size() > 1 && designation[0] == 'M' && designation[1] != ' ')
             designation.insert(1, " ");
@@ -223,7 +227,8 @@ const CatalogueImages& catalogue(const builder::BuildContext& ctx) {
         id.resize(tarvo::kConstellationLabelBytes, ' ');
         images.constellations += id;
     }
-    if (images.constellations.size() != tarvo::kConstellationCount * tarvo::kConstellationLabelBytes)
+    if (images.constellations.size() !=
+        tarvo::kConstellationCount * tarvo::kConstellationLabelBytes)
         throw std::runtime_error(sources[2].string() + " does not hold the 89 constellations");
     return made.emplace(key, std::move(images)).first->second;
 }
@@ -254,7 +259,8 @@ builder::Output starOutput(const char* path, std::string CatalogueImages::*membe
 
 builder::Registration starsFile{starOutput("BIN/STARS3D.BIN", &CatalogueImages::stars)};
 builder::Registration namesFile{starOutput("BIN/STNAMS3D.BIN", &CatalogueImages::names)};
-builder::Registration designationsFile{starOutput("BIN/STDES3D.BIN", &CatalogueImages::designations)};
+builder::Registration designationsFile{
+    starOutput("BIN/STDES3D.BIN", &CatalogueImages::designations)};
 builder::Registration labelsFile{starOutput("ASC/COSTLAB.DAT", &CatalogueImages::constellations)};
 
 // The region filter the "/F" answer of the star prompt reads (the program
@@ -265,9 +271,8 @@ builder::Registration filterFile{{
     .version = "1",
     .inputs = {},
     .optionKeys = {},
-    .build = [](const builder::BuildContext&, const fs::path& target) {
-        writeImage(target, tarvo::defaultRegionFilterText());
-    },
+    .build = [](const builder::BuildContext&,
+                const fs::path& target) { writeImage(target, tarvo::defaultRegionFilterText()); },
 }};
 
 } // namespace

@@ -47,8 +47,8 @@ std::span<const unsigned char, kStarRecordBytes> recordAt(const std::vector<unsi
 }
 
 // Checks a star file image; the number of records before the end marker.
-std::optional<std::size_t> checkStarImage(const std::vector<unsigned char>& bytes, const fs::path& file,
-                                          std::string& message) {
+std::optional<std::size_t> checkStarImage(const std::vector<unsigned char>& bytes,
+                                          const fs::path& file, std::string& message) {
     if (bytes.size() % kStarRecordBytes != 0) {
         message = file.string() + " is damaged: its length " + std::to_string(bytes.size()) +
                   " is not a whole number of 26-byte star records";
@@ -58,10 +58,10 @@ std::optional<std::size_t> checkStarImage(const std::vector<unsigned char>& byte
     for (std::size_t k = 0; k < count; ++k) {
         const StarRecord r = decodeStarRecord(recordAt(bytes, k));
         if (r.polarDistance == 0) return k;
-        const std::int64_t p = r.polarDistance < 0 ? -static_cast<std::int64_t>(r.polarDistance)
-                                                   : r.polarDistance;
-        const std::int64_t ra = r.rightAscension < 0 ? r.rightAscension + kStarAngleFullCircle
-                                                     : r.rightAscension;
+        const std::int64_t p =
+            r.polarDistance < 0 ? -static_cast<std::int64_t>(r.polarDistance) : r.polarDistance;
+        const std::int64_t ra =
+            r.rightAscension < 0 ? r.rightAscension + kStarAngleFullCircle : r.rightAscension;
         if (p > kStarAngleHalfCircle || ra < 0 || ra >= kStarAngleFullCircle) {
             message = file.string() + " is damaged: record " + std::to_string(k + 1) +
                       " holds no position on the sky";
@@ -77,9 +77,12 @@ bool readTextRecords(const fs::path& file, std::vector<std::string>& texts, bool
     std::vector<unsigned char> bytes;
     texts.assign(1, std::string()); // entry 0 is the empty string
     switch (readWhole(file, kMaxStarRecords * kStarTextBytes, bytes, message)) {
-    case Read::missing: return true;
-    case Read::failed: return false;
-    case Read::ok: break;
+    case Read::missing:
+        return true;
+    case Read::failed:
+        return false;
+    case Read::ok:
+        break;
     }
     if (bytes.size() % kStarTextBytes != 0) {
         message = file.string() + " is damaged: its length " + std::to_string(bytes.size()) +
@@ -92,7 +95,9 @@ bool readTextRecords(const fs::path& file, std::vector<std::string>& texts, bool
             if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126) c = ' ';
         if (trimmed) {
             const auto first = text.find_first_not_of(' ');
-            text = first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
+            text = first == std::string::npos
+                       ? std::string()
+                       : text.substr(first, text.find_last_not_of(' ') - first + 1);
         }
         texts.push_back(std::move(text));
     }
@@ -104,9 +109,12 @@ bool readConstellations(const fs::path& file, std::array<std::string, kConstella
     std::vector<unsigned char> bytes;
     labels.fill(std::string());
     switch (readWhole(file, 64 * 1024, bytes, message)) {
-    case Read::missing: return true;
-    case Read::failed: return false;
-    case Read::ok: break;
+    case Read::missing:
+        return true;
+    case Read::failed:
+        return false;
+    case Read::ok:
+        break;
     }
     if (bytes.size() != kConstellationCount * kConstellationLabelBytes) {
         message = file.string() + " is damaged: it must hold 89 labels of 3 characters (" +
@@ -184,19 +192,23 @@ bool faintestOfCatalogue(const fs::path& stars, int& faintestFortieths, std::str
     case Read::missing:
         message = "The star catalogue " + stars.string() + " is missing";
         return false;
-    case Read::failed: return false;
-    case Read::ok: break;
+    case Read::failed:
+        return false;
+    case Read::ok:
+        break;
     }
     const auto count = checkStarImage(bytes, stars, message);
     if (!count) return false;
     int largest = 0;
     for (std::size_t k = 0; k < *count; ++k)
-        largest = std::max(largest, magnitudeCodeOf(decodeStarRecord(recordAt(bytes, k)).magnitudeWord));
+        largest =
+            std::max(largest, magnitudeCodeOf(decodeStarRecord(recordAt(bytes, k)).magnitudeWord));
     faintestFortieths = largest - kMagnitudeCodeOffset;
     return true;
 }
 
-StarLoadResult loadStarCatalogue(const StarFiles& files, const StarRequest& request, StarTable& table) {
+StarLoadResult loadStarCatalogue(const StarFiles& files, const StarRequest& request,
+                                 StarTable& table) {
     StarLoadResult result;
     std::vector<unsigned char> bytes;
     switch (readWhole(files.stars, kMaxStarRecords * kStarRecordBytes, bytes, result.message)) {
@@ -205,8 +217,10 @@ StarLoadResult loadStarCatalogue(const StarFiles& files, const StarRequest& requ
         result.ok = true;
         result.message = "The star catalogue " + files.stars.string() + " is missing: no stars";
         return result;
-    case Read::failed: return result;
-    case Read::ok: break;
+    case Read::failed:
+        return result;
+    case Read::ok:
+        break;
     }
     const auto count = checkStarImage(bytes, files.stars, result.message);
     if (!count) return result;
@@ -233,7 +247,8 @@ StarLoadResult loadStarCatalogue(const StarFiles& files, const StarRequest& requ
         const int m = code - kMagnitudeCodeOffset;
         if (m < request.limits.lower || m > request.limits.upper) continue;
         if (request.flaggedOnly && r.polarDistance >= 0) continue;
-        if (request.regionFilter && !insideRegion(region, r.rightAscension, r.polarDistance)) continue;
+        if (request.regionFilter && !insideRegion(region, r.rightAscension, r.polarDistance))
+            continue;
         if (listActive) {
             while (nextInList < list.size() && list[nextInList] < sequence) ++nextInList;
             if (nextInList >= list.size() || list[nextInList] != sequence) continue;
@@ -244,8 +259,10 @@ StarLoadResult loadStarCatalogue(const StarFiles& files, const StarRequest& requ
         const double alpha = static_cast<double>(ra) / kStarAngleUnitsPerRadian;
         const double p = std::fabs(static_cast<double>(r.polarDistance)) / kStarAngleUnitsPerRadian;
         t.sequence.push_back(sequence);
-        t.x.push_back(static_cast<std::int32_t>(std::lround(kStarUnitVectorScale * std::sin(p) * std::cos(alpha))));
-        t.y.push_back(static_cast<std::int32_t>(std::lround(kStarUnitVectorScale * std::sin(p) * std::sin(alpha))));
+        t.x.push_back(static_cast<std::int32_t>(
+            std::lround(kStarUnitVectorScale * std::sin(p) * std::cos(alpha))));
+        t.y.push_back(static_cast<std::int32_t>(
+            std::lround(kStarUnitVectorScale * std::sin(p) * std::sin(alpha))));
         t.z.push_back(static_cast<std::int32_t>(std::lround(-kStarUnitVectorScale * std::cos(p))));
         t.valueA.push_back(r.valueA);
         t.motion1.push_back(r.motion[0]);

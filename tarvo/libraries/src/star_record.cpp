@@ -11,10 +11,9 @@ namespace tarvo {
 namespace {
 
 std::int32_t i32At(std::span<const unsigned char, kStarRecordBytes> b, std::size_t at) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[at]) |
-                                     static_cast<std::uint32_t>(b[at + 1]) << 8 |
-                                     static_cast<std::uint32_t>(b[at + 2]) << 16 |
-                                     static_cast<std::uint32_t>(b[at + 3]) << 24);
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
+        static_cast<std::uint32_t>(b[at + 2]) << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24);
 }
 std::int16_t i16At(std::span<const unsigned char, kStarRecordBytes> b, std::size_t at) {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(b[at] | b[at + 1] << 8));
@@ -65,8 +64,8 @@ std::array<unsigned char, kStarRecordBytes> encodeStarRecord(const StarRecord& r
     std::array<unsigned char, kStarRecordBytes> b{};
     put32(&b[0], r.rightAscension);
     put32(&b[4], r.polarDistance);
-    const std::int32_t a = std::min(std::abs(std::clamp(r.valueA, -kStarValueLimit, kStarValueLimit)),
-                                    kStarValueLimit);
+    const std::int32_t a = std::min(
+        std::abs(std::clamp(r.valueA, -kStarValueLimit, kStarValueLimit)), kStarValueLimit);
     put16(&b[8], static_cast<std::int16_t>(a % 32768));
     b[10] = static_cast<unsigned char>(a / 32768);
     putSigned(&b[11], r.motion[0]);
@@ -78,9 +77,11 @@ std::array<unsigned char, kStarRecordBytes> encodeStarRecord(const StarRecord& r
     return b;
 }
 
-std::int32_t crossReferenceWord(int uncertaintyCode, int designationRecord, int nameRecord, bool deepSky) {
-    const std::int64_t v = static_cast<std::int64_t>(std::clamp(uncertaintyCode, 0, 255)) * 8388608 +
-                           std::clamp(designationRecord, 0, 8191) * 1024 + std::clamp(nameRecord, 0, 1023);
+std::int32_t crossReferenceWord(int uncertaintyCode, int designationRecord, int nameRecord,
+                                bool deepSky) {
+    const std::int64_t v =
+        static_cast<std::int64_t>(std::clamp(uncertaintyCode, 0, 255)) * 8388608 +
+        std::clamp(designationRecord, 0, 8191) * 1024 + std::clamp(nameRecord, 0, 1023);
     // 255 × 2^23 + ... still fits: the largest is 2^31 - 1.
     const auto word = static_cast<std::int32_t>(std::min<std::int64_t>(v, 2147483647));
     return deepSky ? -word : word;

@@ -62,7 +62,8 @@ StarRequest parseStarAnswer(const std::string& answer, int faintestFortieths) {
     return request;
 }
 
-bool readRegionFilter(const std::filesystem::path& file, RegionFilter& region, std::string& message) {
+bool readRegionFilter(const std::filesystem::path& file, RegionFilter& region,
+                      std::string& message) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         message = "Cannot read the region filter " + file.string();
@@ -104,7 +105,8 @@ std::string defaultRegionFilterText() {
            "3.0 20.0    Dec centre and half-width, degrees\r\n";
 }
 
-bool insideRegion(const RegionFilter& region, std::int32_t rightAscension, std::int32_t polarDistance) {
+bool insideRegion(const RegionFilter& region, std::int32_t rightAscension,
+                  std::int32_t polarDistance) {
     std::int64_t ra = rightAscension;
     if (ra < 0) ra += kStarAngleFullCircle;
     const double alpha = static_cast<double>(ra) / kStarAngleUnitsPerRadian;
@@ -127,7 +129,8 @@ std::vector<std::int64_t> readSelectionFile(const std::filesystem::path& file) {
                 ended = true;
                 break;
             }
-            if (std::fabs(v) < 9.0e15) numbers.push_back(static_cast<std::int64_t>(std::llround(v)));
+            if (std::fabs(v) < 9.0e15)
+                numbers.push_back(static_cast<std::int64_t>(std::llround(v)));
         }
     }
     // The list is walked in order against ascending sequence numbers; a file

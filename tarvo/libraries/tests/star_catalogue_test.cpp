@@ -21,7 +21,8 @@ StarRecord star(double raDeg, double decDeg, double mag, int name = 0, int desig
     double ra = raDeg * kPi / 180.0 * kStarAngleUnitsPerRadian;
     if (ra >= kStarAngleFullCircle / 2.0) ra -= static_cast<double>(kStarAngleFullCircle);
     r.rightAscension = static_cast<std::int32_t>(std::lround(ra));
-    const auto p = static_cast<std::int32_t>(std::lround((90.0 + decDeg) * kPi / 180.0 * kStarAngleUnitsPerRadian));
+    const auto p = static_cast<std::int32_t>(
+        std::lround((90.0 + decDeg) * kPi / 180.0 * kStarAngleUnitsPerRadian));
     r.polarDistance = flagged ? -p : p;
     r.valueA = flagged ? -1234 : 1234;
     r.magnitudeWord = static_cast<std::uint16_t>(std::lround(mag * 40) + 31 + (50 << 9));
@@ -50,7 +51,8 @@ std::string textRecords(std::initializer_list<const char*> texts) {
 
 std::string labels() {
     std::string bytes;
-    for (std::size_t k = 0; k < kConstellationCount; ++k) bytes += k == 60 ? "Ori" : "C" + std::to_string(10 + k % 90).substr(0, 2);
+    for (std::size_t k = 0; k < kConstellationCount; ++k)
+        bytes += k == 60 ? "Ori" : "C" + std::to_string(10 + k % 90).substr(0, 2);
     return bytes;
 }
 
@@ -120,7 +122,7 @@ class StarFilesTest : public testing::ScratchDirectoryTest {
   protected:
     StarFiles files() const {
         return {dir / "STARS3D.BIN", dir / "STNAMS3D.BIN", dir / "STDES3D.BIN",
-                dir / "COSTLAB.DAT", dir / "FILTER.STR", dir / "SelStar.dat"};
+                dir / "COSTLAB.DAT", dir / "FILTER.STR",   dir / "SelStar.dat"};
     }
     void writeCatalogue(const std::vector<StarRecord>& records) {
         write("STARS3D.BIN", image(records));
@@ -159,7 +161,9 @@ TEST_F(StarFilesTest, LoadsUnitVectorsNamesAndDesignations) {
     EXPECT_EQ(t.constellations[60], "Ori");
     // The label of Orion stands at the mean direction of its designated stars.
     EXPECT_GT(t.labelDirections[60][0], 0.0);
-    EXPECT_NEAR(std::hypot(t.labelDirections[60][0], t.labelDirections[60][1], t.labelDirections[60][2]), 1.0, 1e-12);
+    EXPECT_NEAR(
+        std::hypot(t.labelDirections[60][0], t.labelDirections[60][1], t.labelDirections[60][2]),
+        1.0, 1e-12);
 }
 
 TEST_F(StarFilesTest, RangesFlagsRegionAndListFilters) {
@@ -214,11 +218,11 @@ TEST_F(StarFilesTest, DamagedFilesLeaveTheTableAsItWas) {
         std::string contents;
         const char* says;
     } cases[] = {
-        {"STARS3D.BIN", good.substr(0, 40), "not a whole number of 26-byte"},          // truncated
-        {"STARS3D.BIN", std::string(26 * 3, '\x7f'), "holds no position"},             // garbage
-        {"STNAMS3D.BIN", std::string(17, 'x'), "16-byte records"},                      // truncated
-        {"COSTLAB.DAT", "OriTau", "89 labels"},                                           // short
-        {"COSTLAB.DAT", labels() + "Xyz", "89 labels"},                                   // oversized
+        {"STARS3D.BIN", good.substr(0, 40), "not a whole number of 26-byte"}, // truncated
+        {"STARS3D.BIN", std::string(26 * 3, '\x7f'), "holds no position"},    // garbage
+        {"STNAMS3D.BIN", std::string(17, 'x'), "16-byte records"},            // truncated
+        {"COSTLAB.DAT", "OriTau", "89 labels"},                               // short
+        {"COSTLAB.DAT", labels() + "Xyz", "89 labels"},                       // oversized
     };
     for (const Case& c : cases) {
         writeCatalogue({star(88.79, 7.407, 0.45, 1, 1), star(78.63, -8.2, 0.18, 2, 2)});

@@ -30,7 +30,8 @@ void prepareRegionFilter(const DataDirectories& dirs, const fs::path& filter) {
     std::error_code ec;
     if (fs::exists(filter, ec)) return;
     const fs::path model = inTree(dirs.asc, "FILTER.STR");
-    if (!fs::copy_file(model, filter, ec)) std::ofstream(filter, std::ios::binary) << defaultRegionFilterText();
+    if (!fs::copy_file(model, filter, ec))
+        std::ofstream(filter, std::ios::binary) << defaultRegionFilterText();
 }
 
 } // namespace
@@ -39,7 +40,7 @@ StarFiles starFiles(const DataDirectories& dirs) {
     const fs::path work = dirs.workDir.empty() ? fs::current_path() : dirs.workDir;
     return {inTree(dirs.bin, "STARS3D.BIN"), inTree(dirs.bin, "STNAMS3D.BIN"),
             inTree(dirs.bin, "STDES3D.BIN"), inTree(dirs.asc, "COSTLAB.DAT"),
-            inTree(work, "FILTER.STR"),     inTree(work, "SelStar.dat")};
+            inTree(work, "FILTER.STR"),      inTree(work, "SelStar.dat")};
 }
 
 void loadStarsAtStartup(Session& s) {
@@ -69,9 +70,11 @@ void reloadStars(Session& s) {
         return;
     }
     console::setColor(Yellow, Black);
-    console::printAt(10, 2, "Enter Max Magnitude of Stars (" + magnitudeText(faintest) +
-                                ") or Magn. Range [default = 7.0] ");
-    console::printAt(11, 2, "Options: /F region of FILTER.STR, /N named stars, /S stars of SelStar.dat");
+    console::printAt(10, 2,
+                     "Enter Max Magnitude of Stars (" + magnitudeText(faintest) +
+                         ") or Magn. Range [default = 7.0] ");
+    console::printAt(11, 2,
+                     "Options: /F region of FILTER.STR, /N named stars, /S stars of SelStar.dat");
     console::locate(12, 2);
     console::setColor(White, Black);
     const auto answer = console::readLine(30);
@@ -86,7 +89,8 @@ void reloadStars(Session& s) {
     console::refresh();
     const StarLoadResult r = loadStarCatalogue(files, request, s.stars);
     if (!r.ok) {
-        console::ConsoleMessageBox(r.message + "\nThe stars loaded before are kept.", 0, "Star Library");
+        console::ConsoleMessageBox(r.message + "\nThe stars loaded before are kept.", 0,
+                                   "Star Library");
         return;
     }
     console::printAt(14, 27, std::to_string(r.accepted) + " stars and objects  Press a key ... ");

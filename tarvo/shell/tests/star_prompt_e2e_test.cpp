@@ -17,18 +17,22 @@ class StarPrompt : public tarvo::testing::TreeFixture {
 };
 
 TEST_F(StarPrompt, RangeAndNamedStars) {
-    const auto r = run("key Enter\n"
-                       "key 0\n"
-                       "expect Enter Max Magnitude of Stars (8.0) or Magn. Range [default = 7.0]\n"
-                       "text 0-1 /N\n"
-                       "expect Reading Star Library ...\n"
-                       // Named stars from magnitude 0 to 1: Vega, Capella, Rigel, Procyon,
-                       // Achernar, Betelgeuse, Hadar, Altair, Acrux, Aldebaran, Antares,
-                       // Spica... as the catalogue has them.
-                       "expect stars and objects\n"
-                       "key Enter\n"
-                       "expect Select Option\n"
-                       "key Esc\n");
+    const auto r =
+        run("key Enter\n"
+            "key 0\n"
+            "expect Enter Max Magnitude of Stars (11.5) or Magn. Range [default = 7.0]\n" // the
+                                                                                          // faintest
+                                                                                          // Messier
+                                                                                          // object
+            "text 0-1 /N\n"
+            "expect Reading Star Library ...\n"
+            // Named stars from magnitude 0 to 1: Vega, Capella, Rigel, Procyon,
+            // Achernar, Betelgeuse, Hadar, Altair, Acrux, Aldebaran, Antares,
+            // Spica... as the catalogue has them.
+            "expect stars and objects\n"
+            "key Enter\n"
+            "expect Select Option\n"
+            "key Esc\n");
     ASSERT_EQ(r.status, 0) << r.output << transcript();
     const std::string t = transcript();
     const auto at = t.rfind("stars and objects");

@@ -15,7 +15,8 @@ GraphicsArea graphicsArea(int consoleColumns, int consoleRows, bool fullScreen, 
         const int r = std::min(consoleRows - 2, 41);
         const int rows = r - 1;
         a.rows = plainSkyMap ? static_cast<int>(std::lround(26.0 * rows / 41.0)) : rows;
-        a.columns = std::min(static_cast<int>(std::lround(rows * 88.0 / 41.0)), consoleColumns - 24);
+        a.columns =
+            std::min(static_cast<int>(std::lround(rows * 88.0 / 41.0)), consoleColumns - 24);
     }
     a.tooFewRows = a.rows < 4 || a.columns < 4;
     return a;

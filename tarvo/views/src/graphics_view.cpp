@@ -36,7 +36,8 @@ std::optional<std::string> ask(const std::string& first, const std::string& seco
     console::printAt(kPromptRow, 1, first);
     if (!second.empty()) console::printAt(kPromptRow + 1, 1, second);
     console::setColor(White, Black);
-    console::locate(kPromptRow + (second.empty() ? 0 : 1), static_cast<int>((second.empty() ? first : second).size()) + 2);
+    console::locate(kPromptRow + (second.empty() ? 0 : 1),
+                    static_cast<int>((second.empty() ? first : second).size()) + 2);
     return console::readLine(30);
 }
 
@@ -98,10 +99,12 @@ void GraphicsView::resetSkyField() {
 bool GraphicsView::openWindow() {
     if (GfxIsOpen(0)) GfxWindow(1);
     // The console in cells, from the usable screen and the cell size.
-    const int cellW = std::max(console::ConsoleMetrics(1), 1), cellH = std::max(console::ConsoleMetrics(2), 1);
+    const int cellW = std::max(console::ConsoleMetrics(1), 1),
+              cellH = std::max(console::ConsoleMetrics(2), 1);
     const int widthPx = console::ConsoleInfo(view_.fullScreen ? 44 : 34);
     const int heightPx = console::ConsoleInfo(view_.fullScreen ? 45 : 35);
-    const GraphicsArea area = graphicsArea(widthPx / cellW, heightPx / cellH, view_.fullScreen, plainSkyMap(view_));
+    const GraphicsArea area =
+        graphicsArea(widthPx / cellW, heightPx / cellH, view_.fullScreen, plainSkyMap(view_));
     if (view_.fullScreen) {
         console::ConsoleTitle("TARVO12.10:     Press F to exit Full Screen");
         toolbarWasShown_ = console::ConsoleHasToolbar() != 0;
@@ -115,12 +118,14 @@ bool GraphicsView::openWindow() {
         console::ConsoleTopMost(0);
     }
     if (area.tooFewRows) {
-        console::ConsoleMessageBox(" Too few rows for containing full menu! Press 'Esc' and reduce font heigth ", 0,
-                                   "Graphics Window");
+        console::ConsoleMessageBox(
+            " Too few rows for containing full menu! Press 'Esc' and reduce font heigth ", 0,
+            "Graphics Window");
         return false;
     }
     if (console::ConsoleGfx(1, 1, area.columns, area.rows) == 0) {
-        console::ConsoleMessageBox("The graphics window could not be opened.", 0, "Graphics Window");
+        console::ConsoleMessageBox("The graphics window could not be opened.", 0,
+                                   "Graphics Window");
         return false;
     }
     if (!readCanvasSize()) return false;
@@ -222,7 +227,7 @@ void GraphicsView::saveImage() {
         view_.imageDateWritten = true;
         view_.lastImageDate = date;
     }
-    char name[16];
+    char name[32];
     std::snprintf(name, sizeof name, "TARVO%03d.BMP", n);
     GfxWindow(0);
     lastSaveResult_ = SaveGfxWindow(name); // the save depth, or an error code (kept, not fatal)
@@ -251,13 +256,17 @@ void GraphicsView::searchObject() {
     ViewVector direction{};
     if (wanted == "x") {
         const bool ecl = view_.ecliptic;
-        const double lon = askNumber(std::string("Enter ") + (ecl ? "Long. " : " R.A. ") + (ecl ? "(deg.)" : "(h)"), "", 0);
-        const double lat = askNumber(std::string("Enter ") + (ecl ? "Lat. " : "Dec. ") + "(deg.)", "", 0);
+        const double lon = askNumber(
+            std::string("Enter ") + (ecl ? "Long. " : " R.A. ") + (ecl ? "(deg.)" : "(h)"), "", 0);
+        const double lat =
+            askNumber(std::string("Enter ") + (ecl ? "Lat. " : "Dec. ") + "(deg.)", "", 0);
         direction = unitFromAngles(ecl ? lon * kDeg : lon * 15.0 * kDeg, lat * kDeg);
         DrawnObject position{"position", "", "", {}, direction};
         const ViewProjector projector(view_, scene_, width_, height_);
-        if (const auto p = projector.place(direction)) position.at = *p;
-        else position.at = {-10000, -10000};
+        if (const auto p = projector.place(direction))
+            position.at = *p;
+        else
+            position.at = {-10000, -10000};
         found = position;
     } else {
         for (const DrawnObject& o : memory_.drawn)
@@ -268,7 +277,8 @@ void GraphicsView::searchObject() {
         if (!found)
             for (const SceneBody& b : scene_.bodies)
                 if (lower(b.name) == wanted || std::to_string(b.index) == wanted) {
-                    found = DrawnObject{b.name, "", std::to_string(b.index), {-10000, -10000}, b.position};
+                    found = DrawnObject{
+                        b.name, "", std::to_string(b.index), {-10000, -10000}, b.position};
                     break;
                 }
     }
@@ -276,14 +286,17 @@ void GraphicsView::searchObject() {
         sayAndWait(" " + *answer + " was not found", " Press a key to cont");
         return;
     }
-    const bool inside = found->at.x >= 0 && found->at.y >= 0 && found->at.x < width_ && found->at.y < height_;
+    const bool inside =
+        found->at.x >= 0 && found->at.y >= 0 && found->at.x < width_ && found->at.y < height_;
     if (inside) {
         DrawFrom(found->at.x, found->at.y);
         GfxSyncCursor();
     }
     for (int r = kPromptRow; r <= kPromptRow + 2; ++r) console::clearLine(r);
     console::setColor(console::Color::Yellow, console::Color::Black);
-    console::printAt(kPromptRow, 1, " " + (found->name.empty() ? *answer : found->name) + (inside ? " at cursor" : " out wind."));
+    console::printAt(kPromptRow, 1,
+                     " " + (found->name.empty() ? *answer : found->name) +
+                         (inside ? " at cursor" : " out wind."));
     console::printAt(kPromptRow + 1, 1, " Press D to redirect");
     console::printAt(kPromptRow + 2, 1, " Enter to continue  ");
     const console::Event e = console::readKey();
@@ -292,7 +305,8 @@ void GraphicsView::searchObject() {
 
 void GraphicsView::redirect(const ViewVector& direction) {
     if (view_.orthographic) {
-        view_.offset = {direction[0], view_.switchYZ ? 0.0 : direction[1], view_.switchYZ ? direction[2] : 0.0};
+        view_.offset = {direction[0], view_.switchYZ ? 0.0 : direction[1],
+                        view_.switchYZ ? direction[2] : 0.0};
         return;
     }
     const ViewProjector projector(view_, scene_, width_, height_);
@@ -318,7 +332,8 @@ void GraphicsView::resetSkyDirection() {
     if (view_.horizontal)
         view_.viewDirection = {0, 0, 1};
     else
-        view_.viewDirection = view_.polar ? std::array<double, 3>{0, 0, 1} : std::array<double, 3>{1, 0, 0};
+        view_.viewDirection =
+            view_.polar ? std::array<double, 3>{0, 0, 1} : std::array<double, 3>{1, 0, 0};
 }
 
 void GraphicsView::rotateFrame() {
@@ -343,23 +358,27 @@ void GraphicsView::autoFrames() {
     const double frames = askNumber("Enter # of frames", "to record (0-999) ? ", 0);
     view_.autoFramesLeft = static_cast<int>(clampTo(std::floor(frames), 0, 999));
     view_.continuous = view_.autoFramesLeft > 0;
-    const double separation = askNumber("Enter separation", "between frames, as # of steps  ?  ", 1);
+    const double separation =
+        askNumber("Enter separation", "between frames, as # of steps  ?  ", 1);
     view_.autoFrameSeparation = static_cast<int>(clampTo(std::floor(separation), 1, 100000));
     view_.autoFrameStepCount = 0;
 }
 
 void GraphicsView::spaceOverlap() {
     const char* prompts[] = {"1st Gr.Low #? ", "1st Gr. Hi #? ", "2d Gr.Low #? ", "2d Gr. Hi #? "};
-    for (int k = 0; k < 4; ++k) memory_.spaceOverlap[k] = static_cast<int>(askNumber(prompts[k], "", 0));
+    for (int k = 0; k < 4; ++k)
+        memory_.spaceOverlap[k] = static_cast<int>(askNumber(prompts[k], "", 0));
     const auto sure = ask("Sure ? (Y or N) ");
-    memory_.spaceOverlapOn = sure && !sure->empty() && std::toupper(static_cast<unsigned char>((*sure)[0])) == 'Y';
+    memory_.spaceOverlapOn =
+        sure && !sure->empty() && std::toupper(static_cast<unsigned char>((*sure)[0])) == 'Y';
 }
 
 void GraphicsView::visibleField() {
     const bool sky = !view_.orthographic;
     const double now = sky ? view_.halfHeight / kDeg : view_.halfHeight;
     char current[48];
-    std::snprintf(current, sizeof current, sky ? "Half-height (deg) [%.3f] " : "Half-height (AU) [%.5f] ", now);
+    std::snprintf(current, sizeof current,
+                  sky ? "Half-height (deg) [%.3f] " : "Half-height (AU) [%.5f] ", now);
     const double v = askNumber(current, "", now);
     if (!(v > 0)) return;
     const double ratio = view_.halfWidth / view_.halfHeight;
@@ -385,10 +404,14 @@ void GraphicsView::showHelp() {
     console::ConsoleMessageBox(
         "The graphics window shows the bodies of the run after every step.\n"
         "O orbit view or sky views; P polar sky map; E ecliptic; T topocentric; Z horizontal.\n"
-        "+ and - zoom by a factor of sqrt(2); V types the field; D looks at a body; = finds a body or star.\n"
-        "* stars, $ names, ; designations, & colours, @ nebulae, % their names, # grid, L its labels.\n"
-        ". trails (dots, lines, lines and marks); K clears; I saves TARVO000.BMP ... (never overwriting);\n"
-        "A records a number of frames while C keeps the motion going. Space: next step; Esc: the page.",
+        "+ and - zoom by a factor of sqrt(2); V types the field; D looks at a body; = finds a body "
+        "or star.\n"
+        "* stars, $ names, ; designations, & colours, @ nebulae, % their names, # grid, L its "
+        "labels.\n"
+        ". trails (dots, lines, lines and marks); K clears; I saves TARVO000.BMP ... (never "
+        "overwriting);\n"
+        "A records a number of frames while C keeps the motion going. Space: next step; Esc: the "
+        "page.",
         0, "Graphics Window");
 }
 
@@ -397,10 +420,12 @@ ViewAnswer GraphicsView::handleEvent(const console::Event& event, RunContext& ru
     const int raw = event.key;
     if (raw == console::Key::Esc) return ViewAnswer::closeView; // "Text Output"
     if (raw == ' ') return ViewAnswer::nextStep;
-    if (raw == console::Key::GfxClick || raw == console::Key::GfxRightClick || raw > 127) return ViewAnswer::handled;
+    if (raw == console::Key::GfxClick || raw == console::Key::GfxRightClick || raw > 127)
+        return ViewAnswer::handled;
     const char key = static_cast<char>(std::toupper(raw));
     switch (key) {
-    case 'W': return ViewAnswer::closeView;
+    case 'W':
+        return ViewAnswer::closeView;
     case 'O':
         if (view_.orthographic) {
             view_.orthographic = false;
@@ -422,8 +447,12 @@ ViewAnswer GraphicsView::handleEvent(const console::Event& event, RunContext& ru
         }
         reopen_ = true;
         break;
-    case 'B': clearOnce_ = true; return ViewAnswer::notMine; // the run steps backward
-    case 'C': view_.continuous = !view_.continuous; break;
+    case 'B':
+        clearOnce_ = true;
+        return ViewAnswer::notMine; // the run steps backward
+    case 'C':
+        view_.continuous = !view_.continuous;
+        break;
     case '.': {
         const int next = static_cast<int>(view_.trace) + 1;
         view_.trace = static_cast<TraceMode>(next == 2 ? -2 : next);
@@ -431,10 +460,18 @@ ViewAnswer GraphicsView::handleEvent(const console::Event& event, RunContext& ru
         memory_.lastBodyPlace.clear();
         break;
     }
-    case 'X': view_.markRequest = true; return ViewAnswer::handled; // drawn with the next step
-    case '/': clearOnce_ = true; return ViewAnswer::notMine; // the planet list of the run
-    case 'E': view_.ecliptic = !view_.ecliptic; break;
-    case 'T': view_.topocentric = !view_.topocentric; break;
+    case 'X':
+        view_.markRequest = true;
+        return ViewAnswer::handled; // drawn with the next step
+    case '/':
+        clearOnce_ = true;
+        return ViewAnswer::notMine; // the planet list of the run
+    case 'E':
+        view_.ecliptic = !view_.ecliptic;
+        break;
+    case 'T':
+        view_.topocentric = !view_.topocentric;
+        break;
     case 'Z':
         view_.horizontal = !view_.horizontal;
         if (view_.horizontal) {
@@ -443,32 +480,55 @@ ViewAnswer GraphicsView::handleEvent(const console::Event& event, RunContext& ru
         }
         resetSkyDirection();
         break;
-    case '(': view_.southUp = !view_.southUp; break;
+    case '(':
+        view_.southUp = !view_.southUp;
+        break;
     case '*': {
         const bool was = view_.stars;
         view_.stars = !view_.stars;
-        if (!was) view_.starLimit = clampTo(askNumber("Limiting magnitude ", "", view_.starLimit), -2, 12);
+        if (!was)
+            view_.starLimit =
+                clampTo(askNumber("Limiting magnitude ", "", view_.starLimit), -2, 12);
         break;
     }
-    case ':': view_.clockLock = !view_.clockLock, view_.continuous = view_.clockLock; break;
-    case 'M':
-        if (view_.orthographic) view_.meanPlane = !view_.meanPlane, view_.orbitPlane = false;
-        else view_.properMotion = !view_.properMotion;
+    case ':':
+        view_.clockLock = !view_.clockLock, view_.continuous = view_.clockLock;
         break;
-    case '&': view_.starColours = !view_.starColours; break;
-    case '$': view_.starNames = !view_.starNames; break;
-    case kStarDesignationKey: view_.starDesignations = !view_.starDesignations; break;
-    case '@': view_.nebulae = !view_.nebulae; break;
-    case '%': view_.nebulaNames = !view_.nebulaNames; break;
+    case 'M':
+        if (view_.orthographic)
+            view_.meanPlane = !view_.meanPlane, view_.orbitPlane = false;
+        else
+            view_.properMotion = !view_.properMotion;
+        break;
+    case '&':
+        view_.starColours = !view_.starColours;
+        break;
+    case '$':
+        view_.starNames = !view_.starNames;
+        break;
+    case kStarDesignationKey:
+        view_.starDesignations = !view_.starDesignations;
+        break;
+    case '@':
+        view_.nebulae = !view_.nebulae;
+        break;
+    case '%':
+        view_.nebulaNames = !view_.nebulaNames;
+        break;
     case '\\':
         view_.orbitPlane = !view_.orbitPlane;
         if (view_.orbitPlane) {
             view_.meanPlane = false;
-            view_.orbitPlaneBody = static_cast<int>(askNumber("Oriented body # ", "", view_.orbitPlaneBody));
+            view_.orbitPlaneBody =
+                static_cast<int>(askNumber("Oriented body # ", "", view_.orbitPlaneBody));
         }
         break;
-    case 'D': lookAtBody(!view_.directional); break;
-    case 'Y': view_.switchYZ = !view_.switchYZ; break;
+    case 'D':
+        lookAtBody(!view_.directional);
+        break;
+    case 'Y':
+        view_.switchYZ = !view_.switchYZ;
+        break;
     case '#': {
         static const GridKind order[] = {GridKind::off, GridKind::equatorial, GridKind::ecliptic,
                                          GridKind::horizontal, GridKind::hourAngle};
@@ -477,31 +537,70 @@ ViewAnswer GraphicsView::handleEvent(const console::Event& event, RunContext& ru
         view_.grid = order[(k + 1) % 5];
         break;
     }
-    case 'L': view_.gridLabels = !view_.gridLabels; break;
-    case 'F': toggleFullScreen(); break;
-    case 'R': rotateFrame(); break;
+    case 'L':
+        view_.gridLabels = !view_.gridLabels;
+        break;
+    case 'F':
+        toggleFullScreen();
+        break;
+    case 'R':
+        rotateFrame();
+        break;
     case '!':
         view_.blackAndWhite = !view_.blackAndWhite;
         GfxFontColor(view_.blackAndWhite ? 0 : kYellow);
         break;
-    case 'N': view_.planetNames = !view_.planetNames; break;
-    case '0': view_.planetSize = view_.planetSize == 1 ? -1 : view_.planetSize + 1; break;
-    case 'G': reopen_ = true; return ViewAnswer::notMine; // the run's location dialog
-    case '>': if (!view_.orthographic) view_.brightness = std::min(view_.brightness + 1, 16); break;
-    case '<': if (!view_.orthographic) view_.brightness = std::max(view_.brightness - 1, -25); break;
-    case '+': zoom(true); break;
-    case '-': zoom(false); break;
-    case 'V': visibleField(); break;
-    case 'U': return ViewAnswer::notMine; // the run's time unit
-    case 'S': return ViewAnswer::notMine; // the run's step scaling
-    case 'J': clearOnce_ = true; return ViewAnswer::notMine;
-    case 'K': clearOnce_ = true; break;
-    case '=': searchObject(); return ViewAnswer::handled;
-    case 'I': saveImage(); return ViewAnswer::handled;
-    case 'A': autoFrames(); break;
-    case 'Q': spaceOverlap(); break;
-    case 'H': showHelp(); break;
-    default: return ViewAnswer::handled;
+    case 'N':
+        view_.planetNames = !view_.planetNames;
+        break;
+    case '0':
+        view_.planetSize = view_.planetSize == 1 ? -1 : view_.planetSize + 1;
+        break;
+    case 'G':
+        reopen_ = true;
+        return ViewAnswer::notMine; // the run's location dialog
+    case '>':
+        if (!view_.orthographic) view_.brightness = std::min(view_.brightness + 1, 16);
+        break;
+    case '<':
+        if (!view_.orthographic) view_.brightness = std::max(view_.brightness - 1, -25);
+        break;
+    case '+':
+        zoom(true);
+        break;
+    case '-':
+        zoom(false);
+        break;
+    case 'V':
+        visibleField();
+        break;
+    case 'U':
+        return ViewAnswer::notMine; // the run's time unit
+    case 'S':
+        return ViewAnswer::notMine; // the run's step scaling
+    case 'J':
+        clearOnce_ = true;
+        return ViewAnswer::notMine;
+    case 'K':
+        clearOnce_ = true;
+        break;
+    case '=':
+        searchObject();
+        return ViewAnswer::handled;
+    case 'I':
+        saveImage();
+        return ViewAnswer::handled;
+    case 'A':
+        autoFrames();
+        break;
+    case 'Q':
+        spaceOverlap();
+        break;
+    case 'H':
+        showHelp();
+        break;
+    default:
+        return ViewAnswer::handled;
     }
     clearOnce_ = true; // every key that changes the picture clears and redraws
     return ViewAnswer::handled;

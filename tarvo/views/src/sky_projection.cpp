@@ -34,13 +34,15 @@ Projected projectPlainSky(const ViewVector& u, const ViewVector& c, double halfW
     return {-viewAtan2(v.east, v.depth), std::atan(v.north / rho), true};
 }
 
-Projected projectPolar(const ViewVector& u, const ViewVector& c, double halfWidth, double halfHeight) {
+Projected projectPolar(const ViewVector& u, const ViewVector& c, double halfWidth,
+                       double halfHeight) {
     const ViewComponents v = viewComponents(u, c);
     const double limit =
         std::max(std::cos(std::sqrt(halfWidth * halfWidth + halfHeight * halfHeight)) - 1e-5, 0.0);
     if (!(v.depth > limit)) return {};
     const double rho = std::max(std::sqrt(v.north * v.north + v.east * v.east), 1e-10);
-    const double theta = v.depth >= 0.999999999 ? std::asin(std::min(rho, 1.0)) : std::acos(std::min(v.depth, 1.0));
+    const double theta =
+        v.depth >= 0.999999999 ? std::asin(std::min(rho, 1.0)) : std::acos(std::min(v.depth, 1.0));
     return {-theta * v.east / rho, theta * v.north / rho, true};
 }
 

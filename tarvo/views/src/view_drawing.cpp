@@ -59,8 +59,10 @@ std::array<ViewVector, 3> planeAxes(const Scene& scene, const GraphicsViewSettin
         for (const SceneBody& b : scene.bodies) {
             if (b.index == 0 || b.index > 9) continue; // the planets about the centre
             const ViewVector h = cross(b.position, b.velocity);
-            const double weight = b.radiusGm > 0 ? b.radiusGm * b.radiusGm * b.radiusGm : 0; // ~ mass
-            for (int k = 0; k < 3; ++k) pole[static_cast<std::size_t>(k)] += weight * h[static_cast<std::size_t>(k)];
+            const double weight =
+                b.radiusGm > 0 ? b.radiusGm * b.radiusGm * b.radiusGm : 0; // ~ mass
+            for (int k = 0; k < 3; ++k)
+                pole[static_cast<std::size_t>(k)] += weight * h[static_cast<std::size_t>(k)];
         }
     }
     if (!(dot(pole, pole) > 0)) return axes;
@@ -80,7 +82,8 @@ ViewVector aberrated(const ViewVector& u, const double velocity[3]) {
     ViewVector w{velocity[0] / kSpeedOfLightGmPerDay, velocity[1] / kSpeedOfLightGmPerDay,
                  velocity[2] / kSpeedOfLightGmPerDay};
     const double along = dot(u, w);
-    return normalised({u[0] + w[0] - along * u[0], u[1] + w[1] - along * u[1], u[2] + w[2] - along * u[2]});
+    return normalised(
+        {u[0] + w[0] - along * u[0], u[1] + w[1] - along * u[1], u[2] + w[2] - along * u[2]});
 }
 
 void drawStars(const Scene& scene, const RunContext& run, const GraphicsViewSettings& view,
@@ -98,7 +101,8 @@ void drawStars(const Scene& scene, const RunContext& run, const GraphicsViewSett
         ViewVector u = stars.unitVector(i);
         if (view.properMotion && !deepSky) {
             const auto w = stars.motionVector(i);
-            for (int k = 0; k < 3; ++k) u[static_cast<std::size_t>(k)] += 2.5e-14 * t * w[static_cast<std::size_t>(k)];
+            for (int k = 0; k < 3; ++k)
+                u[static_cast<std::size_t>(k)] += 2.5e-14 * t * w[static_cast<std::size_t>(k)];
             u = normalised(u);
         }
         u = scene.fromJ2000Vector(u);
@@ -107,8 +111,9 @@ void drawStars(const Scene& scene, const RunContext& run, const GraphicsViewSett
         if (!p || p->x < 0 || p->y < 0 || p->x >= width || p->y >= height) continue;
         if (deepSky) {
             // The drawn radius is the object's size, in units of 10".
-            const int r = std::max(2, static_cast<int>(std::lround(stars.uncertainty[i] * 10.0 * kArcsec *
-                                                                    projector.pixelsPerUnit())));
+            const int r =
+                std::max(2, static_cast<int>(std::lround(stars.uncertainty[i] * 10.0 * kArcsec *
+                                                         projector.pixelsPerUnit())));
             const int colour = bw ? 0 : rgb(120, 200, 120);
             Pen(colour, 0, 0);
             BrushStyle(1); // hollow
@@ -116,7 +121,8 @@ void drawStars(const Scene& scene, const RunContext& run, const GraphicsViewSett
             DrawCircle(std::min(r, 4 * width));
             BrushStyle(0);
         } else {
-            const int colour = bw ? 0 : starColour(stars.colourClass(i), view.starColours, mark.intensity);
+            const int colour =
+                bw ? 0 : starColour(stars.colourClass(i), view.starColours, mark.intensity);
             if (mark.radius == 0) {
                 DrawPixel(p->x, p->y, colour);
             } else {
@@ -139,7 +145,8 @@ void drawStars(const Scene& scene, const RunContext& run, const GraphicsViewSett
             text(p->x + mark.radius + 3, p->y + dy, name, textColour);
             dy += 12;
         }
-        if (labelled && view.starDesignations && !designation.empty()) text(p->x + mark.radius + 3, p->y + dy, designation, bw ? 0 : rgb(200, 160, 80));
+        if (labelled && view.starDesignations && !designation.empty())
+            text(p->x + mark.radius + 3, p->y + dy, designation, bw ? 0 : rgb(200, 160, 80));
     }
     // Constellation labels go with the star names.
     if (view.starNames && view.stars)
@@ -151,12 +158,13 @@ void drawStars(const Scene& scene, const RunContext& run, const GraphicsViewSett
         }
 }
 
-void drawBodies(const Scene& scene, const GraphicsViewSettings& view, const ViewProjector& projector,
-                int width, int height, DrawMemory& memory) {
+void drawBodies(const Scene& scene, const GraphicsViewSettings& view,
+                const ViewProjector& projector, int width, int height, DrawMemory& memory) {
     const std::array<ViewVector, 3> axes = planeAxes(scene, view);
     const bool bw = view.blackAndWhite;
     const int threshold = view.planetSize == 1 ? 3 : (view.planetSize == 0 ? 2 : 1);
-    if (memory.lastBodyPlace.size() < scene.bodies.size()) memory.lastBodyPlace.resize(scene.bodies.size());
+    if (memory.lastBodyPlace.size() < scene.bodies.size())
+        memory.lastBodyPlace.resize(scene.bodies.size());
     for (const SceneBody& b : scene.bodies) {
         const auto k = static_cast<std::size_t>(b.index);
         if (b.hidden || (b.centre && projector.sky())) {
@@ -171,12 +179,15 @@ void drawBodies(const Scene& scene, const GraphicsViewSettings& view, const View
         }
         int colour = bw ? 0 : static_cast<int>(b.colour & 0xffffff);
         if (memory.spaceOverlapOn) {
-            if (b.index >= memory.spaceOverlap[0] && b.index <= memory.spaceOverlap[1]) colour = rgb(255, 64, 64);
-            if (b.index >= memory.spaceOverlap[2] && b.index <= memory.spaceOverlap[3]) colour = rgb(64, 255, 255);
+            if (b.index >= memory.spaceOverlap[0] && b.index <= memory.spaceOverlap[1])
+                colour = rgb(255, 64, 64);
+            if (b.index >= memory.spaceOverlap[2] && b.index <= memory.spaceOverlap[3])
+                colour = rgb(64, 255, 255);
         }
         const double perUnit = projector.pixelsPerUnit();
-        const double radiusPx = projector.sky() ? (b.distanceGm > 0 ? b.radiusGm / b.distanceGm * perUnit : 0)
-                                                : b.radiusGm * perUnit;
+        const double radiusPx = projector.sky()
+                                    ? (b.distanceGm > 0 ? b.radiusGm / b.distanceGm * perUnit : 0)
+                                    : b.radiusGm * perUnit;
         const bool lines = view.trace == TraceMode::lines || view.trace == TraceMode::linesAndMarks;
         if (lines && memory.lastBodyPlace[k]) {
             Pen(colour, 0, 0);
@@ -211,7 +222,8 @@ void drawBodies(const Scene& scene, const GraphicsViewSettings& view, const View
             DrawLine(p->x, p->y - 4, p->x, p->y + 5);
         }
         if (view.planetNames && (view.trace == TraceMode::off || view.markRequest))
-            text(p->x + std::max(3, static_cast<int>(radiusPx) + 2), p->y - 6, b.name, bw ? 0 : rgb(255, 255, 0));
+            text(p->x + std::max(3, static_cast<int>(radiusPx) + 2), p->y - 6, b.name,
+                 bw ? 0 : rgb(255, 255, 0));
         ViewVector direction = b.position;
         memory.drawn.push_back({b.name, "", std::to_string(b.index), *p, direction});
     }
@@ -226,7 +238,8 @@ StarMark starMark(double magnitude, double limit, int brightness) {
     if (m > limit) return mark;
     mark.drawn = true;
     const double excess = limit - m; // magnitudes above the limit
-    mark.radius = excess < 1.5 ? 0 : static_cast<int>(std::min(7.0, std::floor((excess - 0.5) / 1.2)));
+    mark.radius =
+        excess < 1.5 ? 0 : static_cast<int>(std::min(7.0, std::floor((excess - 0.5) / 1.2)));
     mark.intensity = std::clamp(0.35 + 0.65 * excess / 1.5, 0.35, 1.0);
     return mark;
 }
@@ -237,7 +250,8 @@ int starColour(int colourClass, bool colours, double intensity) {
     if (colours && colourClass > 0) {
         const double bv = std::clamp(colourIndexOf(colourClass), -0.4, 2.0);
         if (bv < 0.0) {
-            r = static_cast<int>(170 + 200 * (bv + 0.4)), g = static_cast<int>(200 + 130 * (bv + 0.4)), b = 255;
+            r = static_cast<int>(170 + 200 * (bv + 0.4)),
+            g = static_cast<int>(200 + 130 * (bv + 0.4)), b = 255;
         } else if (bv < 0.6) {
             r = 255, g = static_cast<int>(255 - 20 * bv), b = static_cast<int>(255 - 160 * bv);
         } else {
@@ -249,8 +263,8 @@ int starColour(int colourClass, bool colours, double intensity) {
     return rgb(scaled(r), scaled(g), scaled(b));
 }
 
-void drawFrame(const Scene& scene, const RunContext& run, const GraphicsViewSettings& view, int width,
-               int height, DrawMemory& memory) {
+void drawFrame(const Scene& scene, const RunContext& run, const GraphicsViewSettings& view,
+               int width, int height, DrawMemory& memory) {
     const ViewProjector projector(view, scene, width, height);
     memory.drawn.clear();
     if (projector.sky()) {

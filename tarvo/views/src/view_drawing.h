@@ -19,7 +19,7 @@ struct DrawnObject {
     std::string designation; // trimmed
     std::string number;      // body number or star sequence number
     PixelPlace at;
-    ViewVector direction{};  // scene frame (sky views), for redirecting the view
+    ViewVector direction{}; // scene frame (sky views), for redirecting the view
 };
 
 // What the view keeps between frames.
@@ -45,8 +45,8 @@ struct StarMark {
 StarMark starMark(double magnitude, double limit, int brightness);
 
 // Draws the frame; W and H the canvas size in pixels.
-void drawFrame(const Scene& scene, const RunContext& run, const GraphicsViewSettings& view, int width,
-               int height, DrawMemory& memory);
+void drawFrame(const Scene& scene, const RunContext& run, const GraphicsViewSettings& view,
+               int width, int height, DrawMemory& memory);
 
 // The date text written into saved pictures ("2024/04/08 18:00:00 UT").
 std::string frameDateText(const Scene& scene);

@@ -16,12 +16,12 @@ namespace tarvo::views {
 namespace {
 
 constexpr double kDeg = std::numbers::pi / 180.0;
-constexpr int kPointStepDeg = 2;  // spacing of the points along a line
+constexpr int kPointStepDeg = 2; // spacing of the points along a line
 constexpr int kJoinLimitPx = 60; // farther consecutive points are plotted alone
 constexpr int kLabelEvery = 15;  // every 15th point (30 degrees) of a line is labelled
 
 struct GridLine {
-    double value = 0;   // latitude (parallels) or longitude (meridians), degrees
+    double value = 0; // latitude (parallels) or longitude (meridians), degrees
     bool parallel = true;
     std::vector<ViewVector> points; // unit vectors in the grid's own frame
 };
@@ -48,7 +48,8 @@ const std::vector<GridLine>& gridTable() {
 }
 
 ViewVector transformed(const std::array<ViewVector, 3>& m, const ViewVector& v) {
-    return {m[0][0] * v[0] + m[0][1] * v[1] + m[0][2] * v[2], m[1][0] * v[0] + m[1][1] * v[1] + m[1][2] * v[2],
+    return {m[0][0] * v[0] + m[0][1] * v[1] + m[0][2] * v[2],
+            m[1][0] * v[0] + m[1][1] * v[1] + m[1][2] * v[2],
             m[2][0] * v[0] + m[2][1] * v[1] + m[2][2] * v[2]};
 }
 
@@ -65,11 +66,13 @@ std::string labelOf(const GridLine& line, GridKind kind, int point) {
 
 } // namespace
 
-void drawGrid(const Scene& scene, const GraphicsViewSettings& view, const ViewProjector& projector) {
+void drawGrid(const Scene& scene, const GraphicsViewSettings& view,
+              const ViewProjector& projector) {
     if (view.grid == GridKind::off) return;
     const bool bw = view.blackAndWhite;
     for (const GridLine& line : gridTable()) {
-        int colour = line.value > 0 ? rgb(0, 160, 0) : (line.value < 0 ? rgb(0, 0, 180) : rgb(255, 0, 0));
+        int colour =
+            line.value > 0 ? rgb(0, 160, 0) : (line.value < 0 ? rgb(0, 0, 180) : rgb(255, 0, 0));
         if (!line.parallel) colour = line.value == 0 ? rgb(255, 0, 0) : rgb(0, 110, 0);
         if (bw) colour = 0;
         Pen(colour, bw ? 2 : 0, 0);
@@ -78,16 +81,24 @@ void drawGrid(const Scene& scene, const GraphicsViewSettings& view, const ViewPr
             const ViewVector& g = line.points[k];
             std::optional<PixelPlace> p;
             switch (view.grid) {
-            case GridKind::equatorial: p = projector.place(transformed(scene.equatorToView, g)); break;
-            case GridKind::ecliptic: p = projector.place(transformed(scene.eclipticToView, g)); break;
-            case GridKind::horizontal: p = projector.placeHorizon(g); break;
+            case GridKind::equatorial:
+                p = projector.place(transformed(scene.equatorToView, g));
+                break;
+            case GridKind::ecliptic:
+                p = projector.place(transformed(scene.eclipticToView, g));
+                break;
+            case GridKind::horizontal:
+                p = projector.placeHorizon(g);
+                break;
             case GridKind::hourAngle: {
                 // Hour angle H = θ - α, counted westward: α = θ - H.
                 const double h = std::atan2(g[1], g[0]), d = std::asin(g[2]);
-                p = projector.place(transformed(scene.equatorToView, unitFromAngles(scene.localSiderealTime - h, d)));
+                p = projector.place(transformed(scene.equatorToView,
+                                                unitFromAngles(scene.localSiderealTime - h, d)));
                 break;
             }
-            case GridKind::off: break;
+            case GridKind::off:
+                break;
             }
             if (p) {
                 if (last && std::abs(p->x - last->x) + std::abs(p->y - last->y) < kJoinLimitPx)

@@ -24,14 +24,17 @@ ViewVector rotateAboutAxis(const ViewVector& v, int k, double angle) {
     const int p = (k + 1) % 3, q = (k + 2) % 3;
     const double c = std::cos(angle), s = std::sin(angle);
     ViewVector out = v;
-    out[static_cast<std::size_t>(p)] = v[static_cast<std::size_t>(p)] * c - v[static_cast<std::size_t>(q)] * s;
-    out[static_cast<std::size_t>(q)] = v[static_cast<std::size_t>(p)] * s + v[static_cast<std::size_t>(q)] * c;
+    out[static_cast<std::size_t>(p)] =
+        v[static_cast<std::size_t>(p)] * c - v[static_cast<std::size_t>(q)] * s;
+    out[static_cast<std::size_t>(q)] =
+        v[static_cast<std::size_t>(p)] * s + v[static_cast<std::size_t>(q)] * c;
     return out;
 }
 
 } // namespace
 
-ViewProjector::ViewProjector(const GraphicsViewSettings& settings, const Scene& scene, int width, int height)
+ViewProjector::ViewProjector(const GraphicsViewSettings& settings, const Scene& scene, int width,
+                             int height)
     : settings_(settings), scene_(scene), width_(width), height_(height) {
     const double unit = settings.orthographic ? kAstronomicalUnitGm : 1.0;
     mapping_ = fieldMapping(width, height, settings.halfWidth * unit, settings.halfHeight * unit);
@@ -40,7 +43,8 @@ ViewProjector::ViewProjector(const GraphicsViewSettings& settings, const Scene& 
     const ViewVector zenith = normalised(scene.zenith);
     ViewVector north = scene.northPole;
     const double along = dot(north, zenith);
-    for (int k = 0; k < 3; ++k) north[static_cast<std::size_t>(k)] -= along * zenith[static_cast<std::size_t>(k)];
+    for (int k = 0; k < 3; ++k)
+        north[static_cast<std::size_t>(k)] -= along * zenith[static_cast<std::size_t>(k)];
     north = normalised(north);
     const ViewVector east = cross(north, zenith);
     horizonAxes_ = {ViewVector{-north[0], -north[1], -north[2]}, east, zenith};
@@ -60,7 +64,8 @@ ViewVector ViewProjector::fromHorizon(const ViewVector& h) const {
 ViewVector ViewProjector::rotated(const ViewVector& v) const {
     if (!settings_.rotatedFrame) return v;
     ViewVector out = v;
-    for (int k = 0; k < 3; ++k) out = rotateAboutAxis(out, k, settings_.rotation[static_cast<std::size_t>(k)]);
+    for (int k = 0; k < 3; ++k)
+        out = rotateAboutAxis(out, k, settings_.rotation[static_cast<std::size_t>(k)]);
     return out;
 }
 
@@ -99,7 +104,8 @@ std::optional<PixelPlace> ViewProjector::place(const ViewVector& v) const {
     if (settings_.southUp) p.x = -p.x, p.y = -p.y;
     const PixelPlace px = toPixels(mapping_, p.x, p.y);
     // Far outside the canvas is not drawn (lines to it would cross the picture).
-    if (px.x < -width_ || px.x > 2 * width_ || px.y < -height_ || px.y > 2 * height_) return std::nullopt;
+    if (px.x < -width_ || px.x > 2 * width_ || px.y < -height_ || px.y > 2 * height_)
+        return std::nullopt;
     return px;
 }
 

@@ -120,10 +120,18 @@ Scene buildScene(const RunContext& run, const GraphicsViewSettings& view) {
     int centre = 0;
     ViewVector centreP{}, centreV{};
     switch (topocentric ? CentreSelection::Kind::Earth : run.centre.kind) {
-    case CentreSelection::Kind::Sun: centre = 0; break;
-    case CentreSelection::Kind::Earth: centre = earth; break;
-    case CentreSelection::Kind::Body: centre = std::clamp(run.centre.bodyIndex, 0, n); break;
-    case CentreSelection::Kind::FixedPoint: centre = -1; break;
+    case CentreSelection::Kind::Sun:
+        centre = 0;
+        break;
+    case CentreSelection::Kind::Earth:
+        centre = earth;
+        break;
+    case CentreSelection::Kind::Body:
+        centre = std::clamp(run.centre.bodyIndex, 0, n);
+        break;
+    case CentreSelection::Kind::FixedPoint:
+        centre = -1;
+        break;
     }
     scene.centreIndex = centre;
     // The site in the table's frame (it is computed in the equator of date).
@@ -131,8 +139,9 @@ Scene buildScene(const RunContext& run, const GraphicsViewSettings& view) {
     FrameOptions dateOptions;
     dateOptions.principalNutation = dateOptions.fullNutation = run.page.nutation;
     computeFrame(dateFrame, st.epoch, dateOptions, run.precessionTable);
-    const ObserverState site = observerVector(run.site, st.epoch, scene.deltaTDays,
-                                              run.page.nutation ? dateFrame.equationOfEquinoxes : 0.0, true);
+    const ObserverState site =
+        observerVector(run.site, st.epoch, scene.deltaTDays,
+                       run.page.nutation ? dateFrame.equationOfEquinoxes : 0.0, true);
     const std::array<ViewVector, 3> equatorOfDate = viewMatrix(dateFrame, true, false);
     scene.localSiderealTime = site.localSiderealTime;
     auto dateToTable = [&](ViewVector w) {
@@ -152,8 +161,10 @@ Scene buildScene(const RunContext& run, const GraphicsViewSettings& view) {
         centreP = plus(centreP, dateToTable(site.position));
         centreV = plus(centreV, dateToTable(site.velocity));
     }
-    scene.centreName = centre < 0 ? "Fixed" : (centre == 0 ? "Helio" : (centre == earth ? "Geo" : ""));
-    if (centre > 0 && centre != earth) scene.centreName = trimmedName(b.name[static_cast<std::size_t>(centre)]);
+    scene.centreName =
+        centre < 0 ? "Fixed" : (centre == 0 ? "Helio" : (centre == earth ? "Geo" : ""));
+    if (centre > 0 && centre != earth)
+        scene.centreName = trimmedName(b.name[static_cast<std::size_t>(centre)]);
 
     const CorrectionSwitches switches{run.page.lightTime, run.page.aberration};
     const ObserverMotion observer{centreV, {}};
@@ -172,7 +183,8 @@ Scene buildScene(const RunContext& run, const GraphicsViewSettings& view) {
         rel.position = minus(p[k], centreP);
         rel.velocity = minus(v[k], centreV);
         body.distanceGm = norm(rel.position);
-        if (sky && !body.centre && run.page.lightTime) rel = lightTimeCorrected(rel, observer, switches);
+        if (sky && !body.centre && run.page.lightTime)
+            rel = lightTimeCorrected(rel, observer, switches);
         ViewVector w = rel.position;
         rotateToJ2000(run.frame, 0, &w[0], &w[1], &w[2]);
         body.position = scene.fromJ2000Vector(w);
@@ -193,7 +205,8 @@ Scene buildScene(const RunContext& run, const GraphicsViewSettings& view) {
         // equator of date -> J2000 (transpose of equatorOfDate) -> view.
         ViewVector j{};
         for (std::size_t c = 0; c < 3; ++c)
-            j[c] = equatorOfDate[0][c] * w[0] + equatorOfDate[1][c] * w[1] + equatorOfDate[2][c] * w[2];
+            j[c] = equatorOfDate[0][c] * w[0] + equatorOfDate[1][c] * w[1] +
+                   equatorOfDate[2][c] * w[2];
         return scene.fromJ2000Vector(j);
     };
     scene.zenith = ofDateToView(zenithOfDate);

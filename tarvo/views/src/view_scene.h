@@ -15,23 +15,23 @@ namespace tarvo::views {
 
 struct SceneBody {
     int index = 0;
-    std::string name;       // 9 characters, trimmed
+    std::string name; // 9 characters, trimmed
     std::uint32_t colour = 0xffffff;
     double radiusGm = 0;
-    ViewVector position{};  // Gm from the centre, frame of the view
-    ViewVector velocity{};  // Gm/day relative to the centre, frame of the view
+    ViewVector position{}; // Gm from the centre, frame of the view
+    ViewVector velocity{}; // Gm/day relative to the centre, frame of the view
     double distanceGm = 0;
-    bool centre = false;    // the centre body itself: not drawn in sky views
+    bool centre = false; // the centre body itself: not drawn in sky views
     bool hidden = false;
 };
 
 struct Scene {
-    long double t = 0;          // TT day count
-    long double deltaTDays = 0; // ΔT, 0 with Delta-T off
+    long double t = 0;            // TT day count
+    long double deltaTDays = 0;   // ΔT, 0 with Delta-T off
     double localSiderealTime = 0; // θ of the site (radians), apparent with nutation
-    bool ofDate = true;         // the equinox of date, else J2000
+    bool ofDate = true;           // the equinox of date, else J2000
     bool ecliptic = false;
-    std::string centreName;     // "Geo", "Helio", a body's name
+    std::string centreName; // "Geo", "Helio", a body's name
     int centreIndex = 0;
     std::vector<SceneBody> bodies;
     // J2000 equator -> frame of the view, as a matrix (rows are the view axes).
@@ -46,7 +46,8 @@ struct Scene {
     // vectors), for the horizontal views.
     ViewVector zenith{0, 0, 1};
     ViewVector northPole{0, 0, 1}; // the celestial pole of date, frame of the view
-    double earthVelocity[3] = {0, 0, 0}; // the observer's velocity, Gm/day, view frame (aberration of stars)
+    double earthVelocity[3] = {
+        0, 0, 0}; // the observer's velocity, Gm/day, view frame (aberration of stars)
     bool aberration = false;
 };
 

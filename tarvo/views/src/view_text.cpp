@@ -26,21 +26,30 @@ std::string onOff(bool on) {
 
 std::string traceStatus(TraceMode t) {
     switch (t) {
-    case TraceMode::off: return "Off ";
-    case TraceMode::linesAndMarks: return "L&M ";
-    case TraceMode::dots: return "Dot ";
-    case TraceMode::lines: return "Lin ";
+    case TraceMode::off:
+        return "Off ";
+    case TraceMode::linesAndMarks:
+        return "L&M ";
+    case TraceMode::dots:
+        return "Dot ";
+    case TraceMode::lines:
+        return "Lin ";
     }
     return "Off ";
 }
 
 std::string gridStatus(GridKind g) {
     switch (g) {
-    case GridKind::off: return "Off ";
-    case GridKind::equatorial: return "Equ ";
-    case GridKind::ecliptic: return "Ecl ";
-    case GridKind::horizontal: return "Hor ";
-    case GridKind::hourAngle: return "HAn ";
+    case GridKind::off:
+        return "Off ";
+    case GridKind::equatorial:
+        return "Equ ";
+    case GridKind::ecliptic:
+        return "Ecl ";
+    case GridKind::horizontal:
+        return "Hor ";
+    case GridKind::hourAngle:
+        return "HAn ";
     }
     return "Off ";
 }
@@ -123,11 +132,13 @@ std::string headingLine(const RunContext& run, const Scene& scene) {
     if (run.page.aberration && run.page.lightTime) corrections += "Aber. ";
     if (run.page.lightTime) corrections += "LTime ";
     const std::string equinox = scene.ofDate ? " Date  " : " 2000  ";
-    const std::string centre = scene.centreIndex == 0 ? "  HelioCentric View   " : scene.centreName + "Centric View";
+    const std::string centre =
+        scene.centreIndex == 0 ? "  HelioCentric View   " : scene.centreName + "Centric View";
     return corrections + equinox + centre;
 }
 
-std::string statusLine(const RunContext& run, const GraphicsViewSettings& v, const Scene& scene, long stepCount) {
+std::string statusLine(const RunContext& run, const GraphicsViewSettings& v, const Scene& scene,
+                       long stepCount) {
     const CalendarTime c = daysToCalendar(scene.t - scene.deltaTDays + 0.5L);
     std::string line = c.dateText + " " + c.timeText + (scene.deltaTDays != 0 ? " UT" : " TT");
     static const char* const units[] = {"day ", "hr  ", "min ", "sec ", "yrJ "};
@@ -157,20 +168,23 @@ std::string statusLine(const RunContext& run, const GraphicsViewSettings& v, con
     return line;
 }
 
-void printViewText(const RunContext& run, const GraphicsViewSettings& view, const Scene& scene, long stepCount) {
+void printViewText(const RunContext& run, const GraphicsViewSettings& view, const Scene& scene,
+                   long stepCount) {
     using namespace console::Color;
     console::setColor(LightGrey, Black);
     console::clear();
     const int rows = console::gridRows();
     if (rows < kMenuRows + 6) {
         console::setColor(LightRed, Black);
-        console::printAt(1, 1, " Too few rows for containing full menu! Press 'Esc' and reduce font heigth ");
+        console::printAt(
+            1, 1, " Too few rows for containing full menu! Press 'Esc' and reduce font heigth ");
         return;
     }
     console::setColor(LightCyan, Black);
     console::printAt(1, 1, headingLine(run, scene));
     console::setColor(White, Black);
-    for (int c = 0; c < kMenuColumns; ++c) console::printAt(2, 1 + c * kMenuColumnWidth, "Key   Action   Status");
+    for (int c = 0; c < kMenuColumns; ++c)
+        console::printAt(2, 1 + c * kMenuColumnWidth, "Key   Action   Status");
     const std::vector<MenuLine> menu = keyMenu(view, run);
     for (std::size_t i = 0; i < menu.size(); ++i) {
         const int column = static_cast<int>(i) / kMenuRows, row = static_cast<int>(i) % kMenuRows;

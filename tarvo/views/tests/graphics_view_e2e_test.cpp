@@ -35,9 +35,10 @@ Picture readBmp(const fs::path& file) {
     Picture p;
     if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return p;
     auto u32 = [&](std::size_t at) {
-        return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8 |
-                                          static_cast<unsigned char>(b[at + 2]) << 16 |
-                                          static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24);
+        return static_cast<std::uint32_t>(
+            static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8 |
+            static_cast<unsigned char>(b[at + 2]) << 16 |
+            static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24);
     };
     const std::uint32_t offset = u32(10);
     p.width = static_cast<int>(u32(18));
@@ -47,8 +48,11 @@ Picture readBmp(const fs::path& file) {
     p.pixels.resize(static_cast<std::size_t>(p.width) * p.height);
     for (int y = 0; y < p.height; ++y)
         for (int x = 0; x < p.width; ++x) {
-            const std::size_t at = offset + row * (p.height - 1 - y) + 3 * static_cast<std::size_t>(x);
-            const auto c = [&](std::size_t k) { return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + k])); };
+            const std::size_t at =
+                offset + row * (p.height - 1 - y) + 3 * static_cast<std::size_t>(x);
+            const auto c = [&](std::size_t k) {
+                return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + k]));
+            };
             p.pixels[static_cast<std::size_t>(y) * p.width + x] = c(2) | c(1) << 8 | c(0) << 16;
         }
     return p;
@@ -61,8 +65,10 @@ int brightness(std::uint32_t c) {
 // Brightness-weighted centre of the lit pixels within `radius` of (x, y).
 std::pair<double, double> centroid(const Picture& p, double x, double y, int radius) {
     double sx = 0, sy = 0, sw = 0;
-    for (int j = static_cast<int>(std::lround(y)) - radius; j <= static_cast<int>(std::lround(y)) + radius; ++j)
-        for (int i = static_cast<int>(std::lround(x)) - radius; i <= static_cast<int>(std::lround(x)) + radius; ++i) {
+    for (int j = static_cast<int>(std::lround(y)) - radius;
+         j <= static_cast<int>(std::lround(y)) + radius; ++j)
+        for (int i = static_cast<int>(std::lround(x)) - radius;
+             i <= static_cast<int>(std::lround(x)) + radius; ++i) {
             if (i < 0 || j < 0 || i >= p.width || j >= p.height) continue;
             const int w = brightness(p.at(i, j));
             if (w < 60) continue;
@@ -98,11 +104,11 @@ std::string sessionScript() {
          "key .\n"
          "key .\n"
          "expect Trace       Off\n"
-         "key Esc\n"        // the page: geocentric again, and back
+         "key Esc\n" // the page: geocentric again, and back
          "key H\n"
          "key W\n"
          "key O\n"
-         "key E\n"          // equatorial
+         "key E\n" // equatorial
          "expect Ecliptic    Off\n"
          "key =\n"
          "expect Enter Name, Des., #\n"
@@ -114,18 +120,18 @@ std::string sessionScript() {
          "key V\n"
          "text 20\n"
          "key N\n"
-         "key I\n"           // TARVO001.BMP: the stars alone, for the star places
+         "key I\n" // TARVO001.BMP: the stars alone, for the star places
          "key $\n"
          "key ;\n"
          "key #\n"
          "key L\n"
          "key %\n"
-         "key I\n"           // TARVO002.BMP: names, designations, grid
+         "key I\n" // TARVO002.BMP: names, designations, grid
          "key =\n"
          "text Betelgeuse\n"
          "expect Betelgeuse at cursor\n"
          "key Enter\n"
-         "key Esc\n"         // back to the page
+         "key Esc\n" // back to the page
          "expect Space: next step\n"
          "key Esc\n"
          "key Esc\n"
@@ -145,12 +151,15 @@ TEST_F(GraphicsViewEndToEnd, InnerSolarSystemAndOrionPictures) {
     std::string script = sessionScript();
     // Shift the expected counters by the one picture already there.
     auto replaceAll = [&](const std::string& from, const std::string& to) {
-        for (std::size_t at = script.find(from); at != std::string::npos; at = script.find(from, at + to.size()))
+        for (std::size_t at = script.find(from); at != std::string::npos;
+             at = script.find(from, at + to.size()))
             script.replace(at, from.size(), to);
     };
     replaceAll("expect Save Image     1\n", "expect Save Image    2\n");
     const auto r = run(script);
-    ASSERT_EQ(r.status, 0) << r.output << transcript().substr(transcript().size() > 6000 ? transcript().size() - 6000 : 0);
+    ASSERT_EQ(r.status, 0) << r.output
+                           << transcript().substr(
+                                  transcript().size() > 6000 ? transcript().size() - 6000 : 0);
     const fs::path work = root / "USERDATA";
     EXPECT_EQ(readFile(work / "TARVO000.BMP"), "an earlier picture");
     ASSERT_TRUE(fs::exists(work / "TARVO001.BMP"));
@@ -177,18 +186,21 @@ TEST_F(GraphicsViewEndToEnd, InnerSolarSystemAndOrionPictures) {
     struct Star {
         const char* name;
         double ra, dec;
-    } stars[] = {{"Betelgeuse", 88.7929, 7.4071},  {"Rigel", 78.6345, -8.2016},    {"Bellatrix", 81.2828, 6.3497},
-                 {"Alnilam", 84.0534, -1.2019},    {"Alnitak", 85.1897, -1.9426},  {"Mintaka", 83.0017, -0.2991},
-                 {"Saiph", 86.9391, -9.6696},      {"Aldebaran", 68.9802, 16.5093}, {"Procyon", 114.8255, 5.225},
-                 {"Sirius", 101.2872, -16.7161}};
+    } stars[] = {{"Betelgeuse", 88.7929, 7.4071}, {"Rigel", 78.6345, -8.2016},
+                 {"Bellatrix", 81.2828, 6.3497},  {"Alnilam", 84.0534, -1.2019},
+                 {"Alnitak", 85.1897, -1.9426},   {"Mintaka", 83.0017, -0.2991},
+                 {"Saiph", 86.9391, -9.6696},     {"Aldebaran", 68.9802, 16.5093},
+                 {"Procyon", 114.8255, 5.225},    {"Sirius", 101.2872, -16.7161}};
     // 2024-04-08 00:00 UT, the epoch of the picture; ΔT about 69 s.
     const double tt1 = 2460408.5, tt2 = 69.2 / 86400.0;
     double rnpb[3][3];
     eraPnm06a(tt1, tt2, rnpb);
     double pvh[2][3], pvb[2][3];
     eraEpv00(tt1, tt2, pvh, pvb);
-    double v[3] = {pvb[1][0] / 173.1446326846693, pvb[1][1] / 173.1446326846693, pvb[1][2] / 173.1446326846693};
-    const double sunDistance = std::sqrt(pvh[0][0] * pvh[0][0] + pvh[0][1] * pvh[0][1] + pvh[0][2] * pvh[0][2]);
+    double v[3] = {pvb[1][0] / 173.1446326846693, pvb[1][1] / 173.1446326846693,
+                   pvb[1][2] / 173.1446326846693};
+    const double sunDistance =
+        std::sqrt(pvh[0][0] * pvh[0][0] + pvh[0][1] * pvh[0][1] + pvh[0][2] * pvh[0][2]);
     const double bm1 = std::sqrt(1 - (v[0] * v[0] + v[1] * v[1] + v[2] * v[2]));
     for (const Star& s : stars) {
         double p[3], q[3], a[3];
@@ -203,8 +215,8 @@ TEST_F(GraphicsViewEndToEnd, InnerSolarSystemAndOrionPictures) {
         dAlpha = std::remainder(dAlpha, 2 * std::numbers::pi);
         const double x = sky.width / 2.0 - kx * dAlpha, y = sky.height / 2.0 - ky * delta;
         const auto [cx, cy] = centroid(sky, x, y, 6);
-        EXPECT_LE(std::hypot(cx - x, cy - y), 1.0) << s.name << " expected at " << x << ", " << y << " found "
-                                                   << cx << ", " << cy;
+        EXPECT_LE(std::hypot(cx - x, cy - y), 1.0)
+            << s.name << " expected at " << x << ", " << y << " found " << cx << ", " << cy;
     }
 }
 

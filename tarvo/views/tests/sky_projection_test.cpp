@@ -17,7 +17,8 @@ constexpr double kDeg = std::numbers::pi / 180.0;
 
 TEST(SkyProjection, TheCentreMapsToTheCentreOfTheCanvas) {
     const PixelMapping m = fieldMapping(704, 400, 40 * kDeg, 20 * kDeg);
-    for (const ViewVector c : {ViewVector{1, 0, 0}, unitFromAngles(1.3, 0.4), unitFromAngles(-2.0, -1.2)}) {
+    for (const ViewVector c :
+         {ViewVector{1, 0, 0}, unitFromAngles(1.3, 0.4), unitFromAngles(-2.0, -1.2)}) {
         const Projected plain = projectPlainSky(c, c, 40 * kDeg);
         ASSERT_TRUE(plain.visible);
         EXPECT_NEAR(plain.x, 0, 1e-12);
@@ -51,7 +52,8 @@ TEST(SkyProjection, PlainMapOnTheEquatorIsEquirectangular) {
     // Centre on the equator: X = -(α - α0) and Y = δ exactly.
     const double a0 = 84.0 * kDeg;
     const ViewVector c = unitFromAngles(a0, 0);
-    for (const auto& [a, d] : {std::pair{88.79, 7.41}, {78.63, -8.20}, {101.3, -16.7}, {68.98, 16.5}}) {
+    for (const auto& [a, d] :
+         {std::pair{88.79, 7.41}, {78.63, -8.20}, {101.3, -16.7}, {68.98, 16.5}}) {
         const Projected p = projectPlainSky(unitFromAngles(a * kDeg, d * kDeg), c, 40 * kDeg);
         ASSERT_TRUE(p.visible);
         EXPECT_NEAR(p.x, -(a * kDeg - a0), 1e-12);
@@ -95,7 +97,8 @@ TEST(SkyProjection, HorizontalPlainMapFacesTheXAxis) {
     const Projected south = projectHorizontalPlain({1, 0, 0}, c, 90 * kDeg);
     EXPECT_NEAR(south.x, 0, 1e-9);
     EXPECT_NEAR(south.y, 0, 1e-9);
-    const Projected east = projectHorizontalPlain(unitFromAngles(30 * kDeg, 20 * kDeg), c, 90 * kDeg);
+    const Projected east =
+        projectHorizontalPlain(unitFromAngles(30 * kDeg, 20 * kDeg), c, 90 * kDeg);
     EXPECT_LT(east.x, 0);
     EXPECT_NEAR(east.y, 20 * kDeg, 1e-9);
 }

@@ -27,8 +27,8 @@ inline constexpr std::size_t kConstellationLabelBytes = 3;
 inline constexpr std::int64_t kStarAngleFullCircle = 3141592654; // units of 2e-9 rad
 inline constexpr std::int32_t kStarAngleHalfCircle = 1570796327; // π, rounded up
 inline constexpr double kStarAngleUnitsPerRadian = 500000000.0;
-inline constexpr double kStarUnitVectorScale = 2000000000.0;     // stored components
-inline constexpr int kMagnitudeCodeOffset = 31;                  // code of magnitude 0
+inline constexpr double kStarUnitVectorScale = 2000000000.0; // stored components
+inline constexpr int kMagnitudeCodeOffset = 31;              // code of magnitude 0
 // A file of more records than this is no star catalogue (a damaged length).
 inline constexpr std::size_t kMaxStarRecords = 4000000;
 
@@ -36,14 +36,14 @@ inline constexpr std::size_t kMaxStarRecords = 4000000;
 
 // The fields of a 26-byte record, decoded (offsets in the comments).
 struct StarRecord {
-    std::int32_t rightAscension = 0; // 0: angle units; negative values lie in the second half
-    std::int32_t polarDistance = 0;  // 4: |value| from the south pole; sign < 0 flags the
-                                     //    star (a proper name); 0 ends the catalogue
-    std::int32_t valueA = 0;         // 8, 10: the Hipparcos number (0 for other objects)
+    std::int32_t rightAscension = 0;      // 0: angle units; negative values lie in the second half
+    std::int32_t polarDistance = 0;       // 4: |value| from the south pole; sign < 0 flags the
+                                          //    star (a proper name); 0 ends the catalogue
+    std::int32_t valueA = 0;              // 8, 10: the Hipparcos number (0 for other objects)
     std::array<std::int32_t, 3> motion{}; // 11, 14, 17: space motion, see docs/stars.md
-    std::uint16_t magnitudeWord = 0;      // 20: low 9 bits the magnitude code, high 7 the colour class
-    std::int32_t crossReference = 0;      // 22: sign < 0 marks a deep-sky object; |value| holds
-                                          //     uncertainty << 23 | designation << 10 | name
+    std::uint16_t magnitudeWord = 0; // 20: low 9 bits the magnitude code, high 7 the colour class
+    std::int32_t crossReference = 0; // 22: sign < 0 marks a deep-sky object; |value| holds
+                                     //     uncertainty << 23 | designation << 10 | name
 };
 
 // Largest magnitude of the three motion values and of value A (24 bits).
@@ -55,19 +55,25 @@ StarRecord decodeStarRecord(std::span<const unsigned char, kStarRecordBytes> byt
 // part left is moved one unit towards zero (the layout cannot hold it).
 std::array<unsigned char, kStarRecordBytes> encodeStarRecord(const StarRecord& record);
 
-inline int magnitudeCodeOf(std::uint16_t word) { return word & 511; }
-inline int colourClassOf(std::uint16_t word) { return word >> 9; }
+inline int magnitudeCodeOf(std::uint16_t word) {
+    return word & 511;
+}
+inline int colourClassOf(std::uint16_t word) {
+    return word >> 9;
+}
 inline int uncertaintyCodeOf(std::int32_t crossReference) {
-    return static_cast<int>((crossReference < 0 ? -static_cast<std::int64_t>(crossReference)
-                                                : crossReference) /
-                            8388608);
+    return static_cast<int>(
+        (crossReference < 0 ? -static_cast<std::int64_t>(crossReference) : crossReference) /
+        8388608);
 }
 inline int designationRecordOf(std::int32_t crossReference) {
-    const std::int64_t v = crossReference < 0 ? -static_cast<std::int64_t>(crossReference) : crossReference;
+    const std::int64_t v =
+        crossReference < 0 ? -static_cast<std::int64_t>(crossReference) : crossReference;
     return static_cast<int>((v % 8388608) / 1024);
 }
 inline int nameRecordOf(std::int32_t crossReference) {
-    const std::int64_t v = crossReference < 0 ? -static_cast<std::int64_t>(crossReference) : crossReference;
+    const std::int64_t v =
+        crossReference < 0 ? -static_cast<std::int64_t>(crossReference) : crossReference;
     return static_cast<int>((v % 8388608) % 1024);
 }
 // The cross-reference word of an uncertainty code (0..255), a designation
@@ -120,11 +126,13 @@ struct RegionFilter {
 // FILTER.STR: a line skipped, then "RA centre, half-width (hours) comment"
 // and "Dec centre, half-width (degrees) comment".  false with a message
 // naming the file when it cannot be read or is shorter than three lines.
-bool readRegionFilter(const std::filesystem::path& file, RegionFilter& region, std::string& message);
+bool readRegionFilter(const std::filesystem::path& file, RegionFilter& region,
+                      std::string& message);
 // The text of a FILTER.STR that selects the region around Orion, written
 // when the user has none yet.
 std::string defaultRegionFilterText();
-bool insideRegion(const RegionFilter& region, std::int32_t rightAscension, std::int32_t polarDistance);
+bool insideRegion(const RegionFilter& region, std::int32_t rightAscension,
+                  std::int32_t polarDistance);
 
 // SelStar.dat: star sequence numbers, one per field, read until a 0 or the
 // end of the file; returned sorted ascending (a file in any order selects
@@ -147,9 +155,9 @@ std::vector<std::int64_t> readSelectionFile(const std::filesystem::path& file);
 ** as the empty string.
 */
 struct StarTable {
-    std::vector<std::int64_t> sequence; // 1-based record number in STARS3D.BIN
-    std::vector<std::int32_t> x, y, z;  // unit vector × 2e9
-    std::vector<std::int32_t> valueA;   // signed like the record's polar distance
+    std::vector<std::int64_t> sequence;                  // 1-based record number in STARS3D.BIN
+    std::vector<std::int32_t> x, y, z;                   // unit vector × 2e9
+    std::vector<std::int32_t> valueA;                    // signed like the record's polar distance
     std::vector<std::int32_t> motion1, motion2, motion3; // offsets 11, 14, 17
     std::vector<std::uint32_t> packed;
     std::vector<std::uint8_t> uncertainty; // b: 2^(b/10) mas; radius of a deep-sky object in 10"
@@ -196,9 +204,9 @@ bool faintestOfCatalogue(const std::filesystem::path& stars, int& faintestFortie
                          std::string& message);
 
 struct StarLoadResult {
-    bool ok = false;      // false: `table` is unchanged and `message` says why
+    bool ok = false; // false: `table` is unchanged and `message` says why
     std::size_t accepted = 0;
-    std::string message;  // names the file at fault
+    std::string message; // names the file at fault
 };
 
 /*
@@ -213,6 +221,7 @@ struct StarLoadResult {
 ** fails leaves `table` as it was.  Missing star files give an empty table
 ** (ok, no stars); a missing SelStar.dat leaves the list filter without effect.
 */
-StarLoadResult loadStarCatalogue(const StarFiles& files, const StarRequest& request, StarTable& table);
+StarLoadResult loadStarCatalogue(const StarFiles& files, const StarRequest& request,
+                                 StarTable& table);
 
 } // namespace tarvo

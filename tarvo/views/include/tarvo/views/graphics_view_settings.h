@@ -64,10 +64,10 @@ struct GraphicsViewSettings {
     std::array<double, 3> offset{};
     std::array<double, 3> viewDirection{1, 0, 0};
     // Pictures.
-    int imageCounter = 0;     // 0 .. 998 (999: no more pictures)
+    int imageCounter = 0; // 0 .. 998 (999: no more pictures)
     bool imageDateWritten = false;
     std::string lastImageDate;
-    int autoFramesLeft = 0;   // 0 .. 999
+    int autoFramesLeft = 0; // 0 .. 999
     int autoFrameSeparation = 1;
     int autoFrameStepCount = 0;
     bool dateInImages = false; // the "Date in Images" option of TARVO.CFG

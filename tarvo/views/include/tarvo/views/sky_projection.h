@@ -61,7 +61,8 @@ Projected projectPlainSky(const ViewVector& u, const ViewVector& c, double halfW
 ** Returned: θ = arccos a (arcsin ρ when a ≥ 0.999999999), ρ = max(sqrt(n² + e²), 1e-10),
 **          X = -θ e / ρ, Y = θ n / ρ; drawn when a > max(cos sqrt(w² + h²) - 1e-5, 0)
 */
-Projected projectPolar(const ViewVector& u, const ViewVector& c, double halfWidth, double halfHeight);
+Projected projectPolar(const ViewVector& u, const ViewVector& c, double halfWidth,
+                       double halfHeight);
 
 /*
 ** projectHorizontalPlain: the plain map of the horizontal view, with c the
