@@ -213,6 +213,7 @@ int ConsoleToForeGround(int on);
 int ConsoleFocus();
 // 1: kernel major version, 2: minor version (from uname), else 0.
 int WindowsVersion(int what);
+
 // Opens graphics window 0 of pictor, cols x rows cells in size (pixels =
 // cells x ConsoleMetrics). A terminal cannot hold it, so (col, row) is not
 // used: on a terminal with DISPLAY set the window is an X11 window of its

@@ -82,7 +82,6 @@ RunCommand act(Run& r, int rawKey) {
         // The searches and views of this build, by their keys.
         if (const SearchOpening* search = searchOpeningFor(key)) return runSearch(r, *search);
         if (const ViewOpening* view = viewOpeningFor(key)) return openView(r, *view);
-        if (key == 'W') notYet("The graphics window");
         if (key == 'Y') notYet("The close-approach search");
         if (key == 'I') notYet("The minimum, maximum and zero search");
         break;

@@ -29,6 +29,12 @@ RunContext runContext(Run& r) {
     context.deltaT = r.settings.deltaT;
     context.helpLanguage = s.toggles.helpLanguage;
     context.ecliptic = s.toggles.ecliptic != 0;
+    context.stars = &s.stars;
+    context.stepScaleFactor = r.settings.scaleFactor;
+    context.timeUnit = r.settings.timeUnit;
+    context.backStep = r.settings.backward;
+    context.dateInImages = s.toggles.dateInImages != 0;
+    context.polarView = s.toggles.polarView != 0;
     return context;
 }
 

@@ -24,7 +24,14 @@ using namespace console::Color;
 RunCommand viewInput(Run& r) {
     RunContext context = runContext(r);
     r.view->draw(context);
-    const console::Event e = console::readKey();
+    console::Event e;
+    if (r.view->continuousMotion()) {
+        const auto waiting = console::pollKey();
+        if (!waiting) return RunCommand::step;
+        e = *waiting;
+    } else {
+        e = console::readKey();
+    }
     switch (r.view->handleEvent(e, context)) {
     case ViewAnswer::handled:
         return RunCommand::none;

@@ -4,6 +4,7 @@
 #include "tarvo/shell/fatal_error.h"
 #include "tarvo/shell/main_menu.h"
 #include "tarvo/shell/run_loop.h"
+#include "tarvo/shell/star_loading.h"
 #include "tarvo/shell/time_zone.h"
 #include "tarvo/shell/title_screen.h"
 
@@ -140,12 +141,16 @@ int runTarvo(const console::Options& consoleOptions, const std::string& commandL
     try {
         startSession(session, commandLine);
         showTitleScreen(session.titleLines);
+        loadStarsAtStartup(session);
         if (!session.configurationWarning.empty())
             console::ConsoleMessageBox(session.configurationWarning, 0, "TARVO.CFG");
         for (;;) {
             const int choice = mainMenu(session);
             if (choice == menuQuit) break;
-            if (choice == menuReloadStars) continue;
+            if (choice == menuReloadStars) {
+                reloadStars(session);
+                continue;
+            }
             runFromMenu(session, choice);
         }
     } catch (const FatalError& e) {

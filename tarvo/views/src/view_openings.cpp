@@ -2,13 +2,16 @@
 // entry here and nowhere else; the run loop only looks keys up.
 #include "tarvo/views/run_view.h"
 
+#include "graphics_view.h"
+
 #include <array>
 
 namespace tarvo {
 
 namespace {
-// Filled as the views are built.
-constexpr std::array<ViewOpening, 0> kOpenings{};
+constexpr std::array<ViewOpening, 1> kOpenings{{
+    {'W', "The graphics window", openGraphicsView},
+}};
 } // namespace
 
 std::span<const ViewOpening> viewOpenings() {

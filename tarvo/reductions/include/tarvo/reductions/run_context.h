@@ -10,6 +10,7 @@
 #include "tarvo/dynamics/body_table.h"
 #include "tarvo/dynamics/force_coefficients.h"
 #include "tarvo/dynamics/integration_state.h"
+#include "tarvo/libraries/star_catalogue.h"
 #include "tarvo/reductions/ephemeris_tables.h"
 #include "tarvo/reductions/frames.h"
 #include "tarvo/reductions/places.h"
@@ -38,6 +39,13 @@ struct RunContext {
     int helpLanguage = 0;            // 0 English, 1 Italian, 2 German
     bool ecliptic = false;           // ecliptic output coordinates (else equatorial)
     long double libraryEpoch = 0.0L; // days from J2000 of the asteroid library (0: none read)
+    const StarTable* stars = nullptr; // the star catalogue as loaded (never null in a run)
+    // What the graphics view shows of the run's own settings.
+    double stepScaleFactor = 1.0; // pages are this many nominal steps apart
+    int timeUnit = 0;             // index of the time-unit table (day, hr, min, sec, yrJ)
+    bool backStep = false;        // the next steps go backward
+    bool dateInImages = false;    // TARVO.CFG "Date in Images"
+    bool polarView = false;       // TARVO.CFG "Polar_View": the sky view starts polar
 };
 
 } // namespace tarvo

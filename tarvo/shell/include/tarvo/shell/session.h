@@ -6,6 +6,7 @@
 
 #include "tarvo/dynamics/body_table.h"
 #include "tarvo/dynamics/integration_state.h"
+#include "tarvo/libraries/star_catalogue.h"
 #include "tarvo/reductions/frames.h"
 #include "tarvo/shell/command_line.h"
 #include "tarvo/shell/configuration.h"
@@ -63,6 +64,7 @@ struct Session {
     FrameState frame;
     std::string configurationWarning; // shown once after the title screen
     ElementPageSettings elementPage;  // the elements page's switches, kept between runs
+    StarTable stars;                  // the star catalogue as loaded last (start-up, menu 0)
     std::int32_t librarySource = 0;   // asteroid library: -1 TwinLib, 0 Average, 1 Astorb, 2 AstDys
 };
 

@@ -10,6 +10,8 @@
 //      the answer says what the loop does next (a key the view does not
 //      use goes to the run loop's own actions).
 // close() is called when the view answers closeView or the run ends.
+// A view in continuous motion (continuousMotion()) is not waited for: the
+// loop steps on until a key is waiting.
 #pragma once
 
 #include "console/console.h"
@@ -34,6 +36,9 @@ class RunView {
     virtual void draw(const RunContext& run) = 0;
     virtual ViewAnswer handleEvent(const console::Event& event, RunContext& run) = 0;
     virtual void close() {}
+    // While true the run does not wait for a key after draw(): it takes one
+    // only when one is waiting and otherwise steps on (continuous motion).
+    virtual bool continuousMotion() const { return false; }
 };
 
 // A view the run loop can open from a key of the key-action screen.
