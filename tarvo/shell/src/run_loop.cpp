@@ -44,6 +44,7 @@ struct Run {
     long outputPolls = 0;
     explicit Run(Session& session) : s(session), engine(session) {
         settings.precession = s.toggles.precession ? PrecessionState::on : PrecessionState::off;
+        if (!s.deltaTTable.empty()) settings.deltaT.observed = &s.deltaTTable;
     }
 };
 
@@ -343,7 +344,7 @@ std::string statusOf(const Run& r, char key) {
     case 'P':
         return precessionStatus(k.precession);
     case 'N':
-        return onOff(t.nutation);
+        return nutationStatus(t);
     case 'A':
         return onOff(t.aberration);
     case 'L':
