@@ -4,6 +4,7 @@
 // reader of the file and the parser of its source.
 #include "tarvo/reductions/delta_t_table.h"
 #include "tarvo/reductions/time_scales.h"
+#include "iers_delta_t.h"
 
 #include <gtest/gtest.h>
 
@@ -67,6 +68,24 @@ TEST_F(ShippedTable, AutoGivesTheMonthlyObservedValues) {
     EXPECT_GT(count, 600);
     EXPECT_LT(worst, 1e-4);   // the table holds them; only the TT-UT shift of the instant
     EXPECT_LT(worstMid, 0.1); // between them the cubic stays with the observations
+}
+
+// An oracle of its own: the IERS daily series 1973-2020 (finals2000A.all and
+// tai-utc.dat of the reference data), every fifth day.
+TEST_F(ShippedTable, AutoFollowsTheIersDailySeries) {
+    const auto daily = tarvo::testing::iersDeltaTByDay();
+    if (daily.empty()) GTEST_SKIP() << "SKIPPED: IERS files not found under " << TARVO_SHARED_DATA_DIR;
+    double worst = 0;
+    int count = 0;
+    for (const auto& [mjd, value] : daily) {
+        if (mjd % 5 != 0 || mjd > 59186) continue; // final values end 2020-12-03
+        const long double ut = mjd + 2400000.5L - tarvo::kJulianDateJ2000;
+        worst = std::max(worst, std::fabs(autoSeconds(tarvo::universalToTerrestrial(ut, settings)) - value));
+        ++count;
+    }
+    std::printf("IERS daily values (%d): largest difference %.4f s\n", count, worst);
+    EXPECT_GT(count, 3000);
+    EXPECT_LT(worst, 0.05);
 }
 
 TEST_F(ShippedTable, EclipseDayOf2024) {
