@@ -32,10 +32,12 @@ Session makeSession() {
     b.layout.lastMajor = 10;
     b.layout.lastMassive = 10;
     b.layout.noMoon = false;
-    const char* names[] = {"SUN",    "MERCURY", "VENUS",   "EARTH", "MARS",  "JUPITER", "SATURN",
-                           "URANUS", "NEPTUNE", "PLUTO",   "MOON",  "CERES", "PALLAS",  "VESTA"};
-    const double radiusAu[] = {0, 0.387, 0.723, 1.0, 1.524, 5.2, 9.54, 19.2, 30.1, 39.5, 0, 2.77, 2.77, 2.36};
-    const double mass[] = {1989100, 0.33, 4.87, 5.97, 0.642, 1898, 568, 86.8, 102, 0.013, 0.0735, 0, 0, 0};
+    const char* names[] = {"SUN",    "MERCURY", "VENUS", "EARTH", "MARS",  "JUPITER", "SATURN",
+                           "URANUS", "NEPTUNE", "PLUTO", "MOON",  "CERES", "PALLAS",  "VESTA"};
+    const double radiusAu[] = {0,    0.387, 0.723, 1.0, 1.524, 5.2,  9.54,
+                               19.2, 30.1,  39.5,  0,   2.77,  2.77, 2.36};
+    const double mass[] = {1989100, 0.33, 4.87,  5.97,   0.642, 1898, 568,
+                           86.8,    102,  0.013, 0.0735, 0,     0,    0};
     for (int i = 0; i <= 13; ++i) {
         setBodyName(b, i, names[i]);
         b.mass[i] = mass[i];

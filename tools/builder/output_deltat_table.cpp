@@ -14,7 +14,8 @@ namespace {
 
 std::filesystem::path sourceFile(const builder::BuildContext& ctx) {
 #ifdef TARVO_NPM_DIR
-    const std::string fallback = std::string(TARVO_NPM_DIR) + "/node_modules/astronomia/data/deltat.js";
+    const std::string fallback =
+        std::string(TARVO_NPM_DIR) + "/node_modules/astronomia/data/deltat.js";
 #else
     const std::string fallback;
 #endif
@@ -25,17 +26,19 @@ builder::Registration deltatTable{{
     .path = "ASC/DELTAT.TAB",
     .order = 10,
     .version = "1",
-    .inputs = [](const builder::BuildContext& ctx) {
-        return std::vector<std::filesystem::path>{sourceFile(ctx)};
-    },
+    .inputs =
+        [](const builder::BuildContext& ctx) {
+            return std::vector<std::filesystem::path>{sourceFile(ctx)};
+        },
     .optionKeys = {"astronomia-deltat"},
     .build =
         [](const builder::BuildContext& ctx, const std::filesystem::path& target) {
             const std::filesystem::path source = sourceFile(ctx);
             std::ifstream in(source, std::ios::binary);
             if (!in)
-                throw std::runtime_error(source.string() +
-                                         " not found (npm package astronomia; scripts/setup installs it)");
+                throw std::runtime_error(
+                    source.string() +
+                    " not found (npm package astronomia; scripts/setup installs it)");
             std::stringstream text;
             text << in.rdbuf();
             tarvo::AstronomiaDeltaT parsed;

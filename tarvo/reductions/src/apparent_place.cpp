@@ -25,7 +25,9 @@ namespace {
 double dot(const PlaceVector& a, const PlaceVector& b) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
-double norm(const PlaceVector& a) { return std::sqrt(dot(a, a)); }
+double norm(const PlaceVector& a) {
+    return std::sqrt(dot(a, a));
+}
 PlaceVector unit(const PlaceVector& a) {
     const double n = norm(a);
     return n > 0.0 ? PlaceVector{a[0] / n, a[1] / n, a[2] / n} : a;

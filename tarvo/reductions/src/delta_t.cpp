@@ -24,7 +24,8 @@ long double deltaT(long double t, const DeltaTSettings& settings) {
     }
     default: {
         const double year = static_cast<double>(2000.0L + t / kDaysPerJulianYear);
-        return static_cast<long double>(deltaTAutoSeconds(year, settings.observed)) / kSecondsPerDay;
+        return static_cast<long double>(deltaTAutoSeconds(year, settings.observed)) /
+               kSecondsPerDay;
     }
     }
 }

@@ -71,8 +71,9 @@ class Scanner {
     static std::size_t findKey(std::string_view text, std::string_view key) {
         for (std::size_t at = text.find(key); at != std::string_view::npos;
              at = text.find(key, at + 1)) {
-            const bool startOk = at == 0 || !(std::isalnum(static_cast<unsigned char>(text[at - 1])) ||
-                                              text[at - 1] == '_');
+            const bool startOk =
+                at == 0 ||
+                !(std::isalnum(static_cast<unsigned char>(text[at - 1])) || text[at - 1] == '_');
             std::size_t after = at + key.size();
             while (after < text.size() && (text[after] == ' ' || text[after] == '\t')) ++after;
             if (startOk && after < text.size() && text[after] == ':') return after + 1;
@@ -102,8 +103,10 @@ class Scanner {
             at = static_cast<std::size_t>(end - body.data());
             if (!bracketed) return true;
             skip();
-            if (at < body.size() && body[at] == ',') ++at;
-            else if (at >= body.size() || body[at] != ']') return false;
+            if (at < body.size() && body[at] == ',')
+                ++at;
+            else if (at >= body.size() || body[at] != ']')
+                return false;
         }
     }
     std::string_view text_;
@@ -186,8 +189,8 @@ std::vector<DeltaTSample> observedDeltaTSamples(const AstronomiaDeltaT& source, 
     double predicted = NAN;
     for (std::size_t k = 0; k + 1 < p.size(); ++k)
         if (p[k].year <= last.year && last.year <= p[k + 1].year)
-            predicted = p[k].seconds + (p[k + 1].seconds - p[k].seconds) *
-                                           (last.year - p[k].year) / (p[k + 1].year - p[k].year);
+            predicted = p[k].seconds + (p[k + 1].seconds - p[k].seconds) * (last.year - p[k].year) /
+                                           (p[k + 1].year - p[k].year);
     char text[160];
     if (!std::isfinite(predicted) || std::fabs(predicted - last.seconds) > 0.2) {
         std::snprintf(text, sizeof text,

@@ -68,7 +68,8 @@ DeltaTTable makeDeltaTTable(std::vector<DeltaTSample> samples) {
     t.rates.back() = endSlope(t.years, t.seconds, n - end, end);
     t.earlyYear = t.years.front() - kDeltaTBridgeYears;
     t.earlySeconds = deltaTAutoSeconds(t.earlyYear);
-    t.earlyRate = (t.earlySeconds - deltaTAutoSeconds(t.earlyYear - kRateStepYears)) / kRateStepYears;
+    t.earlyRate =
+        (t.earlySeconds - deltaTAutoSeconds(t.earlyYear - kRateStepYears)) / kRateStepYears;
     t.lateYear = t.years.back() + kDeltaTBridgeYears;
     t.lateSeconds = deltaTAutoSeconds(t.lateYear);
     t.lateRate = (deltaTAutoSeconds(t.lateYear + kRateStepYears) - t.lateSeconds) / kRateStepYears;
@@ -84,8 +85,8 @@ std::optional<double> observedDeltaTSeconds(const DeltaTTable& t, double y) {
         return hermite(t.lastYear(), t.seconds.back(), t.rates.back(), t.lateYear, t.lateSeconds,
                        t.lateRate, y);
     const auto upper = std::upper_bound(t.years.begin(), t.years.end(), y);
-    const std::size_t i =
-        std::min<std::size_t>(static_cast<std::size_t>(upper - t.years.begin()), t.years.size() - 1);
+    const std::size_t i = std::min<std::size_t>(static_cast<std::size_t>(upper - t.years.begin()),
+                                                t.years.size() - 1);
     const std::size_t k = i - 1;
     return hermite(t.years[k], t.seconds[k], t.rates[k], t.years[i], t.seconds[i], t.rates[i], y);
 }

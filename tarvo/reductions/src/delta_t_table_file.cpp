@@ -24,7 +24,9 @@ constexpr std::uintmax_t kMaxFileBytes = 4u << 20;
 constexpr std::size_t kMaxValues = 100000;
 constexpr double kMinSpacingYears = 1.0 / 365.25;
 
-bool blank(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r'; }
+bool blank(char c) {
+    return c == ' ' || c == '\t' || c == ',' || c == '\r';
+}
 
 // The numbers of a line; false when anything else is on it.
 bool lineNumbers(std::string_view line, std::vector<double>& numbers) {

@@ -56,9 +56,9 @@ IauFrame computeIauFrame(long double t, bool nutation, const NutationTable* tabl
     f.obliquity = epsa + deps;
     if (nutation) {
         const long double node = principalNutationNode(t / kDaysPerJulianCentury);
-        const double complementary =
-            (2640.96e-6 * std::sin(static_cast<double>(node)) +
-             63.52e-6 * std::sin(2.0 * static_cast<double>(node))) * ERFA_DAS2R;
+        const double complementary = (2640.96e-6 * std::sin(static_cast<double>(node)) +
+                                      63.52e-6 * std::sin(2.0 * static_cast<double>(node))) *
+                                     ERFA_DAS2R;
         f.equationOfEquinoxes = dpsi * std::cos(epsa) + complementary;
     }
     return f;

@@ -65,8 +65,8 @@ double chebyshev(const double* c, int n, double x) {
 bool decodeNutationTable(std::span<const unsigned char> bytes, const std::string& fileName,
                          NutationTable& table, std::string& message) {
     if (bytes.size() < NutationTable::kHeaderBytes) {
-        message = fileName + " is too short for a nutation table (" +
-                  std::to_string(bytes.size()) + " bytes)";
+        message = fileName + " is too short for a nutation table (" + std::to_string(bytes.size()) +
+                  " bytes)";
         return false;
     }
     NutationTable t;
@@ -84,8 +84,8 @@ bool decodeNutationTable(std::span<const unsigned char> bytes, const std::string
     const std::size_t expected =
         NutationTable::kHeaderBytes + static_cast<std::size_t>(count) * perSegment * 8;
     if (bytes.size() != expected) {
-        message = fileName + " holds " + std::to_string(bytes.size()) + " bytes; its header asks for " +
-                  std::to_string(expected);
+        message = fileName + " holds " + std::to_string(bytes.size()) +
+                  " bytes; its header asks for " + std::to_string(expected);
         return false;
     }
     t.values.resize(static_cast<std::size_t>(count) * perSegment);

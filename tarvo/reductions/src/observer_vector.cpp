@@ -31,9 +31,10 @@ ObserverState observerStateAt(const ObserverSite& site, double theta, bool topoc
 
 ObserverState observerVector(const ObserverSite& site, long double t, long double deltaTDays,
                              double equationOfEquinoxes, bool topocentric) {
-    return observerStateAt(
-        site, static_cast<double>(siderealTime(t - deltaTDays, site.longitude)) + equationOfEquinoxes,
-        topocentric);
+    return observerStateAt(site,
+                           static_cast<double>(siderealTime(t - deltaTDays, site.longitude)) +
+                               equationOfEquinoxes,
+                           topocentric);
 }
 
 } // namespace tarvo

@@ -30,8 +30,7 @@ long double reduced(long double angle) {
 long double earthRotationAngle(long double ut1Days) {
     const long double wholeDays = std::floor(ut1Days);
     const long double fraction = ut1Days - wholeDays;
-    const long double turns =
-        fraction + 0.7790572732640L + 0.00273781191135448L * ut1Days;
+    const long double turns = fraction + 0.7790572732640L + 0.00273781191135448L * ut1Days;
     return reduced(kTwoPi * (turns - std::floor(turns)));
 }
 
@@ -40,8 +39,8 @@ long double greenwichSiderealTimeIau(long double ut1Days, long double ttDays,
     const long double t = ttDays / kDaysPerJulianCentury;
     const long double polynomialArcsec =
         0.014506L +
-        t * (4612.156534L + t * (1.3915817L + t * (-0.00000044L + t * (-0.000029956L -
-                                                                      0.0000000368L * t))));
+        t * (4612.156534L +
+             t * (1.3915817L + t * (-0.00000044L + t * (-0.000029956L - 0.0000000368L * t))));
     return reduced(earthRotationAngle(ut1Days) + polynomialArcsec * kArcsecToRadians +
                    equationOfEquinoxes);
 }

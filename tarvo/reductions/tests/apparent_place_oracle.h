@@ -123,7 +123,8 @@ struct GcrsSite {
 };
 inline GcrsSite gcrsSite(double eastLongitude, double latitude, double heightM, long double jdUT1,
                          long double jdTT, double auKm) {
-    const double ut = static_cast<double>(jdUT1 - 2451545.0L), tt = static_cast<double>(jdTT - 2451545.0L);
+    const double ut = static_cast<double>(jdUT1 - 2451545.0L),
+                 tt = static_cast<double>(jdTT - 2451545.0L);
     const double gast = eraGst06a(2451545.0, ut, 2451545.0, tt);
     double pv[2][3], rnpb[3][3], p[3], v[3];
     eraPvtob(eastLongitude, latitude, heightM, 0.0, 0.0, 0.0, gast, pv);
@@ -154,7 +155,8 @@ inline std::optional<RaDec> iauApparentRaDec(jpl::Ephemeris& e, jpl::Body body, 
     const auto earth = barycentric(e, jpl::Body::Earth, jd);
     const auto sunNow = barycentric(e, jpl::Body::Sun, jd);
     if (!earth || !sunNow) return std::nullopt;
-    const double cAuPerDay = ERFA_CMPS * ERFA_DAYSEC / (static_cast<double>(e.header().auKm) * 1000.0);
+    const double cAuPerDay =
+        ERFA_CMPS * ERFA_DAYSEC / (static_cast<double>(e.header().auKm) * 1000.0);
     double o[3], ov[3];
     for (int k = 0; k < 3; ++k) {
         o[k] = earth->position[k] + site.position[k];

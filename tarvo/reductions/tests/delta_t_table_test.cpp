@@ -2,9 +2,9 @@
 // from astronomia's data/deltat.js) against the monthly IERS/USNO values of
 // the same package's data/deltat.txt, the joins to the polynomials, the
 // reader of the file and the parser of its source.
+#include "iers_delta_t.h"
 #include "tarvo/reductions/delta_t_table.h"
 #include "tarvo/reductions/time_scales.h"
-#include "iers_delta_t.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,8 @@ std::string readWhole(const fs::path& p) {
 class ShippedTable : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!fs::exists(kShipped)) GTEST_SKIP() << "SKIPPED: no " << kShipped << " (build the data tree)";
+        if (!fs::exists(kShipped))
+            GTEST_SKIP() << "SKIPPED: no " << kShipped << " (build the data tree)";
         std::string message;
         ASSERT_TRUE(tarvo::loadDeltaTTable(kShipped, table, message)) << message;
         settings.observed = &table;
@@ -50,7 +51,8 @@ class ShippedTable : public ::testing::Test {
 // the month, as the instant a user types (UT made TT with the same ΔT).
 TEST_F(ShippedTable, AutoGivesTheMonthlyObservedValues) {
     const fs::path monthly = kAstronomia / "deltat.txt";
-    if (!fs::exists(monthly)) GTEST_SKIP() << "SKIPPED: no " << monthly << " (scripts/setup installs astronomia)";
+    if (!fs::exists(monthly))
+        GTEST_SKIP() << "SKIPPED: no " << monthly << " (scripts/setup installs astronomia)";
     std::istringstream in(readWhole(monthly));
     int year, month, count = 0;
     double value, worst = 0, worstMid = 0, previous = NAN;
@@ -60,11 +62,13 @@ TEST_F(ShippedTable, AutoGivesTheMonthlyObservedValues) {
         const long double tt = tarvo::universalToTerrestrial(ut, settings);
         worst = std::max(worst, std::fabs(autoSeconds(tt) - value));
         if (std::isfinite(previous)) // mid-month: between its neighbours
-            worstMid = std::max(worstMid, std::fabs(autoSeconds((tt + previousT) / 2) - (value + previous) / 2));
+            worstMid = std::max(
+                worstMid, std::fabs(autoSeconds((tt + previousT) / 2) - (value + previous) / 2));
         previous = value, previousT = tt;
         ++count;
     }
-    std::printf("%d monthly values: largest difference %.2e s, mid-month %.4f s\n", count, worst, worstMid);
+    std::printf("%d monthly values: largest difference %.2e s, mid-month %.4f s\n", count, worst,
+                worstMid);
     EXPECT_GT(count, 600);
     EXPECT_LT(worst, 1e-4);   // the table holds them; only the TT-UT shift of the instant
     EXPECT_LT(worstMid, 0.1); // between them the cubic stays with the observations
@@ -74,13 +78,15 @@ TEST_F(ShippedTable, AutoGivesTheMonthlyObservedValues) {
 // tai-utc.dat of the reference data), every fifth day.
 TEST_F(ShippedTable, AutoFollowsTheIersDailySeries) {
     const auto daily = tarvo::testing::iersDeltaTByDay();
-    if (daily.empty()) GTEST_SKIP() << "SKIPPED: IERS files not found under " << TARVO_SHARED_DATA_DIR;
+    if (daily.empty())
+        GTEST_SKIP() << "SKIPPED: IERS files not found under " << TARVO_SHARED_DATA_DIR;
     double worst = 0;
     int count = 0;
     for (const auto& [mjd, value] : daily) {
         if (mjd % 5 != 0 || mjd > 59186) continue; // final values end 2020-12-03
         const long double ut = mjd + 2400000.5L - tarvo::kJulianDateJ2000;
-        worst = std::max(worst, std::fabs(autoSeconds(tarvo::universalToTerrestrial(ut, settings)) - value));
+        worst = std::max(
+            worst, std::fabs(autoSeconds(tarvo::universalToTerrestrial(ut, settings)) - value));
         ++count;
     }
     std::printf("IERS daily values (%d): largest difference %.4f s\n", count, worst);
@@ -107,7 +113,8 @@ TEST_F(ShippedTable, JoinsAreContinuousInValueAndRate) {
         const double rateBefore = (atYear(y - e) - atYear(y - e - h)) / h;
         const double rateAfter = (atYear(y + e + h) - atYear(y + e)) / h;
         EXPECT_NEAR(rateBefore, rateAfter, 0.01) << "s/yr";
-        std::printf("join %.3f: %.4f s, rate %.4f / %.4f s/yr\n", y, atYear(y), rateBefore, rateAfter);
+        std::printf("join %.3f: %.4f s, rate %.4f / %.4f s/yr\n", y, atYear(y), rateBefore,
+                    rateAfter);
     }
     EXPECT_NEAR(table.firstYear(), 1657.0, 0.1);
     EXPECT_GT(table.lastYear(), 2023.0);
@@ -117,8 +124,8 @@ TEST_F(ShippedTable, JoinsAreContinuousInValueAndRate) {
 // the values they are known by.
 TEST_F(ShippedTable, PolynomialsHoldOutsideTheObservedYears) {
     EXPECT_NEAR(atYear(2150.0), 328.48, 1e-9);
-    for (double y : {-1000.0, 0.0, 1000.0, 1599.0, table.earlyYear - 0.01, table.lateYear + 0.01, 2100.0,
-                     2500.0})
+    for (double y : {-1000.0, 0.0, 1000.0, 1599.0, table.earlyYear - 0.01, table.lateYear + 0.01,
+                     2100.0, 2500.0})
         EXPECT_EQ(atYear(y), tarvo::deltaTAutoSeconds(y)) << y;
     // Inside, the observations: 2000.0 (the polynomial says 63.8303 s).
     EXPECT_NEAR(atYear(2000.0), 63.83, 0.02);
@@ -187,7 +194,8 @@ TEST(DeltaTTableFile, MissingAndOversizedFiles) {
 // polynomials 40 years out.
 TEST(DeltaTTable, InterpolatesThroughTheValuesAndBridgesToThePolynomials) {
     const tarvo::DeltaTTable t = tarvo::makeDeltaTTable(someSamples());
-    for (const auto& s : someSamples()) EXPECT_NEAR(*tarvo::observedDeltaTSeconds(t, s.year), s.seconds, 1e-12);
+    for (const auto& s : someSamples())
+        EXPECT_NEAR(*tarvo::observedDeltaTSeconds(t, s.year), s.seconds, 1e-12);
     EXPECT_NEAR(*tarvo::observedDeltaTSeconds(t, 1950.0), tarvo::deltaTAutoSeconds(1950.0), 1e-9);
     EXPECT_NEAR(*tarvo::observedDeltaTSeconds(t, 2032.0), tarvo::deltaTAutoSeconds(2032.0), 1e-9);
     EXPECT_FALSE(tarvo::observedDeltaTSeconds(t, 2032.1));
@@ -267,16 +275,19 @@ TEST(AstronomiaDeltaT, PredictionsAreKeptOnlyWhereTheyContinueTheObservations) {
 
 TEST(AstronomiaDeltaT, TheInstalledModuleParses) {
     const fs::path module = kAstronomia / "deltat.js";
-    if (!fs::exists(module)) GTEST_SKIP() << "SKIPPED: no " << module << " (scripts/setup installs astronomia)";
+    if (!fs::exists(module))
+        GTEST_SKIP() << "SKIPPED: no " << module << " (scripts/setup installs astronomia)";
     tarvo::AstronomiaDeltaT parsed;
     std::string message, note;
     ASSERT_TRUE(tarvo::parseAstronomiaDeltaT(readWhole(module), parsed, message)) << message;
     EXPECT_GT(parsed.historic.size(), 600u);
     EXPECT_GT(parsed.monthly.size(), 600u);
     const auto samples = tarvo::observedDeltaTSamples(parsed, note);
-    std::printf("deltat.js: %zu half-yearly, %zu monthly, %zu predicted; %s\n", parsed.historic.size(),
-                parsed.monthly.size(), parsed.prediction.size(), note.c_str());
-    for (std::size_t k = 1; k < samples.size(); ++k) ASSERT_GT(samples[k].year, samples[k - 1].year);
+    std::printf("deltat.js: %zu half-yearly, %zu monthly, %zu predicted; %s\n",
+                parsed.historic.size(), parsed.monthly.size(), parsed.prediction.size(),
+                note.c_str());
+    for (std::size_t k = 1; k < samples.size(); ++k)
+        ASSERT_GT(samples[k].year, samples[k - 1].year);
 }
 
 } // namespace

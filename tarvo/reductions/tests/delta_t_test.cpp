@@ -3,8 +3,8 @@
 // ΔT = 32.184 s + (TAI-UTC) - (UT1-UTC) from finals2000A.all and tai-utc.dat
 // (1974-2020), and round trips through the file.
 
-#include "tarvo/reductions/time_scales.h"
 #include "iers_delta_t.h"
+#include "tarvo/reductions/time_scales.h"
 
 #include <gtest/gtest.h>
 

@@ -33,7 +33,8 @@ double largestDifference(const Matrix3& m, const double e[3][3]) {
     return worst;
 }
 
-const std::filesystem::path kShippedTable = std::filesystem::path(TARVO_TEST_TREE) / "BIN/NUT2000A.BIN";
+const std::filesystem::path kShippedTable =
+    std::filesystem::path(TARVO_TEST_TREE) / "BIN/NUT2000A.BIN";
 
 // ---- the frame of an epoch ------------------------------------------------------------
 
@@ -48,9 +49,9 @@ TEST(IauFrame, MatricesAndEquationOfTheEquinoxesMatchErfa) {
         eraPmat06(2451545.0, static_cast<double>(t), rbp);
         worstTrue = std::max(worstTrue, largestDifference(withNutation.toDate, rnpb));
         worstMean = std::max(worstMean, largestDifference(mean.toDate, rbp));
-        worstEquation = std::max(
-            worstEquation,
-            std::fabs(withNutation.equationOfEquinoxes - eraEe06a(2451545.0, static_cast<double>(t))));
+        worstEquation =
+            std::max(worstEquation, std::fabs(withNutation.equationOfEquinoxes -
+                                              eraEe06a(2451545.0, static_cast<double>(t))));
         EXPECT_NEAR(mean.meanObliquity, eraObl06(2451545.0, static_cast<double>(t)), 1e-15);
         EXPECT_EQ(mean.equationOfEquinoxes, 0.0);
     }
@@ -66,13 +67,15 @@ TEST(IauFrame, EclipticOfDateIsErfasEclipticMatrix) {
         const tarvo::IauFrame mean = tarvo::computeIauFrame(t, false, nullptr);
         double rm[3][3];
         eraEcm06(2451545.0, static_cast<double>(t), rm);
-        EXPECT_LT(largestDifference(tarvo::eclipticOfDate(mean.toDate, mean.meanObliquity), rm), 1e-14);
+        EXPECT_LT(largestDifference(tarvo::eclipticOfDate(mean.toDate, mean.meanObliquity), rm),
+                  1e-14);
     }
 }
 
 TEST(IauFrame, ReductionModelHoldsWithinTwoMillennia) {
     using tarvo::ReductionModel;
-    EXPECT_EQ(tarvo::effectiveReductionModel(ReductionModel::iau2006, 700000.0L), ReductionModel::iau2006);
+    EXPECT_EQ(tarvo::effectiveReductionModel(ReductionModel::iau2006, 700000.0L),
+              ReductionModel::iau2006);
     EXPECT_EQ(tarvo::effectiveReductionModel(ReductionModel::iau2006, -731000.0L),
               ReductionModel::nutation1980);
     EXPECT_EQ(tarvo::effectiveReductionModel(ReductionModel::nutation1980, 0.0L),
@@ -86,8 +89,9 @@ TEST(IauSiderealTime, EarthRotationAngleAndGreenwichApparentSiderealTimeMatchErf
         const long double tt = -36525.0L + 182.625L * k + 0.123456L; // 1900 ... 2100
         const long double ut = tt - 69.0L / 86400.0L;
         const double era = static_cast<double>(tarvo::earthRotationAngle(ut));
-        worstEra = std::max(worstEra, std::fabs(std::remainder(
-                                          era - eraEra00(2451545.0, static_cast<double>(ut)), 2 * kPi)));
+        worstEra = std::max(
+            worstEra,
+            std::fabs(std::remainder(era - eraEra00(2451545.0, static_cast<double>(ut)), 2 * kPi)));
         const tarvo::IauFrame f = tarvo::computeIauFrame(tt, true, nullptr);
         const double gast =
             static_cast<double>(tarvo::greenwichSiderealTimeIau(ut, tt, f.equationOfEquinoxes));
@@ -132,14 +136,15 @@ TEST(NutationTable, ShippedTableCoversTheTwoCenturiesToAMicroarcsecond) {
     ASSERT_TRUE(tarvo::loadNutationTable(kShippedTable, table, message)) << message;
     const long double first = table.firstDay;
     const long double last = first + static_cast<long double>(table.segments()) * table.segmentDays;
-    EXPECT_LE(first, -36524.5L);  // 1900
-    EXPECT_GE(last, 36524.5L);    // 2100
+    EXPECT_LE(first, -36524.5L); // 1900
+    EXPECT_GE(last, 36524.5L);   // 2100
     std::mt19937_64 random(17);
     std::uniform_real_distribution<double> u(0.0, 1.0);
     double worst = 0;
     for (int k = 0; k < 5000; ++k) {
-        const long double t = k < 4 ? std::vector<long double>{first, first + 7.999999L, last - 1e-6L, 0.0L}[k]
-                                    : first + (last - first) * u(random);
+        const long double t =
+            k < 4 ? std::vector<long double>{first, first + 7.999999L, last - 1e-6L, 0.0L}[k]
+                  : first + (last - first) * u(random);
         const tarvo::Nutation n = tarvo::nutationIau2000A(t, &table);
         double dpsi, deps;
         eraNut06a(2451545.0, static_cast<double>(t), &dpsi, &deps);
@@ -204,7 +209,8 @@ TEST_F(NutationTableFile, RoundTripsAndRefusesDamageLeavingTheTableAsItWas) {
 }
 
 TEST_F(NutationTableFile, MissingOrOversizedFileIsRefused) {
-    const auto dir = std::filesystem::temp_directory_path() / ("tarvo-nut-" + std::to_string(::getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("tarvo-nut-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     EXPECT_FALSE(tarvo::loadNutationTable(dir / "NONE.BIN", table, message));
     EXPECT_NE(message.find("NONE.BIN"), std::string::npos);
@@ -281,9 +287,9 @@ TEST(ApparentPlaceOnDe405, MatchesErfasChainGeocentricAndTopocentric) {
     auto ephemeris = tarvo::testing::openDe405(message);
     if (!ephemeris) GTEST_SKIP() << "SKIPPED: " << message;
     const double auKm = static_cast<double>(ephemeris->header().auKm), au = auKm * 1e-6;
-    const jpl::Body bodies[] = {jpl::Body::Sun,    jpl::Body::Moon,    jpl::Body::Mercury,
-                                jpl::Body::Venus,  jpl::Body::Mars,    jpl::Body::Jupiter,
-                                jpl::Body::Saturn, jpl::Body::Uranus,  jpl::Body::Neptune};
+    const jpl::Body bodies[] = {jpl::Body::Sun,    jpl::Body::Moon,   jpl::Body::Mercury,
+                                jpl::Body::Venus,  jpl::Body::Mars,   jpl::Body::Jupiter,
+                                jpl::Body::Saturn, jpl::Body::Uranus, jpl::Body::Neptune};
     double worst = 0, worstTopocentric = 0;
     for (int step = 0; step < 40; ++step) {
         const long double jdTT = 2437000.5L + step * 919.07L;
@@ -300,8 +306,9 @@ TEST(ApparentPlaceOnDe405, MatchesErfasChainGeocentricAndTopocentric) {
             const auto b = motion(*ephemeris, body, jd, au);
             ASSERT_TRUE(b);
             for (bool topocentric : {false, true}) {
-                tarvo::ApparentPlaceInput in{b->p, b->v, b->a, earth->p, earth->v,
-                                             sun->p, sun->v, sun->a, body == jpl::Body::Sun};
+                tarvo::ApparentPlaceInput in{b->p,     b->v,     b->a,
+                                             earth->p, earth->v, sun->p,
+                                             sun->v,   sun->a,   body == jpl::Body::Sun};
                 tarvo::testing::GcrsSite seenFrom;
                 if (topocentric) {
                     seenFrom = site;
@@ -312,7 +319,8 @@ TEST(ApparentPlaceOnDe405, MatchesErfasChainGeocentricAndTopocentric) {
                 }
                 const auto place = tarvo::apparentPlace(in, true, true, au);
                 const PlaceVector ofDate = tarvo::multiply(frame.toDate, place.direction);
-                const auto oracle = tarvo::testing::iauApparentRaDec(*ephemeris, body, jdTT, seenFrom);
+                const auto oracle =
+                    tarvo::testing::iauApparentRaDec(*ephemeris, body, jdTT, seenFrom);
                 ASSERT_TRUE(oracle);
                 double v[3] = {ofDate[0], ofDate[1], ofDate[2]}, ra, dec;
                 eraC2s(v, &ra, &dec);
@@ -322,8 +330,9 @@ TEST(ApparentPlaceOnDe405, MatchesErfasChainGeocentricAndTopocentric) {
             }
         }
     }
-    std::printf("apparent places on DE405 against ERFA: geocentric %.4f mas, topocentric %.4f mas\n",
-                worst / kMas, worstTopocentric / kMas);
+    std::printf(
+        "apparent places on DE405 against ERFA: geocentric %.4f mas, topocentric %.4f mas\n",
+        worst / kMas, worstTopocentric / kMas);
     EXPECT_LT(worst, 0.05 * kMas);
     EXPECT_LT(worstTopocentric, 0.05 * kMas);
 }

@@ -24,7 +24,8 @@ inline std::map<long, double> iersDeltaTByDay() {
     if (!tai || !finals) return out;
     std::map<double, double> taiMinusUtc; // from JD; integer steps after 1972
     for (std::string line; std::getline(tai, line);)
-        if (line.size() > 48) taiMinusUtc[std::stod(line.substr(17, 9))] = std::stod(line.substr(36, 12));
+        if (line.size() > 48)
+            taiMinusUtc[std::stod(line.substr(17, 9))] = std::stod(line.substr(36, 12));
     for (std::string line; std::getline(finals, line);) {
         if (line.size() < 68 || line.substr(58, 10).find_first_not_of(' ') == std::string::npos)
             continue;

@@ -115,8 +115,9 @@ PageSettings pageSettings(const Session& s, const RunSettings& run, int centre) 
     p.distancesInAu = true;
     p.deltaTOn = run.deltaT.mode != DeltaTMode::Off;
     p.dataSetName = dataSetLabel(s.integration.dataSet);
-    p.model = effectiveReductionModel(
-        t.iauReductions ? ReductionModel::iau2006 : ReductionModel::nutation1980, s.integration.epoch);
+    p.model = effectiveReductionModel(t.iauReductions ? ReductionModel::iau2006
+                                                      : ReductionModel::nutation1980,
+                                      s.integration.epoch);
     return p;
 }
 
@@ -172,9 +173,11 @@ EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, lo
     const FrameState dateFrame =
         iau ? FrameState{}
             : outputFrame(OutputEquinox::ofDate, t, 0.0, nutationOfDate, lieske, s.precessionTable);
-    const IauFrame iauDate = iau ? computeIauFrame(t, nutationOfDate, &s.nutationTable) : IauFrame{};
-    const double equationOfEquinoxes =
-        !nutationOfDate ? 0.0 : iau ? iauDate.equationOfEquinoxes : dateFrame.equationOfEquinoxes;
+    const IauFrame iauDate =
+        iau ? computeIauFrame(t, nutationOfDate, &s.nutationTable) : IauFrame{};
+    const double equationOfEquinoxes = !nutationOfDate ? 0.0
+                                       : iau           ? iauDate.equationOfEquinoxes
+                                                       : dateFrame.equationOfEquinoxes;
     const double greenwich =
         iau ? static_cast<double>(greenwichSiderealTimeIau(t - dT, t, equationOfEquinoxes)) : 0.0;
     const ObserverState site =
@@ -186,10 +189,9 @@ EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, lo
                          static_cast<long double>(st.direction);
     const double siteLongitude = topocentric ? page.site.longitude : 0.0;
     page.time.siderealTime =
-        iau ? static_cast<double>(std::fmod(greenwich + siteLongitude + 2 * std::numbers::pi,
-                                            2 * std::numbers::pi))
-            : static_cast<double>(
-                  apparentSiderealTime(t - dT, siteLongitude, equationOfEquinoxes));
+        iau ? static_cast<double>(
+                  std::fmod(greenwich + siteLongitude + 2 * std::numbers::pi, 2 * std::numbers::pi))
+            : static_cast<double>(apparentSiderealTime(t - dT, siteLongitude, equationOfEquinoxes));
     // A vector between J2000 and the equator of the output epoch.
     auto dateToJ2000 = [&](Vec v) {
         if (iau) return multiplyTransposed(iauDate.toDate, v);
@@ -246,9 +248,15 @@ EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, lo
             rel.position = firstOrder.position;
             if (iau) {
                 // The rigorous place: light-time, deflection, aberration.
-                const ApparentPlaceInput in{
-                    states.p[k], states.v[k], states.a[k], fromEarth ? moonObserverP : observerP,
-                    seenFrom.velocity, states.p[0], states.v[0], states.a[0], i == 0};
+                const ApparentPlaceInput in{states.p[k],
+                                            states.v[k],
+                                            states.a[k],
+                                            fromEarth ? moonObserverP : observerP,
+                                            seenFrom.velocity,
+                                            states.p[0],
+                                            states.v[0],
+                                            states.a[0],
+                                            i == 0};
                 const ApparentPlaceResult place =
                     apparentPlace(in, true, ps.aberration, page.astronomicalUnitGm);
                 for (int c = 0; c < 3; ++c)
@@ -278,9 +286,8 @@ EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, lo
     } else if (iau) {
         // ICRS -> the mean equator of the reference year or the equator of
         // date (true with nutation), and on to its ecliptic.
-        const IauFrame out = equinox == OutputEquinox::ofDate
-                                 ? iauDate
-                                 : iauReferenceYearFrame(ps.referenceYear);
+        const IauFrame out =
+            equinox == OutputEquinox::ofDate ? iauDate : iauReferenceYearFrame(ps.referenceYear);
         const Matrix3 m = ecliptic ? eclipticOfDate(out.toDate, out.obliquity) : out.toDate;
         multiply(m, last, x.data(), y.data(), z.data());
         multiply(m, last, vx.data(), vy.data(), vz.data());

@@ -70,7 +70,8 @@ TEST_F(ConfigurationTest, AFileWithoutTheReductionLineReadsAsBefore) {
         EXPECT_EQ(t.iauReductions, -1);
     }
     DisplayToggles t;
-    auto load = tarvo::loadConfiguration(write("TARVO.CFG", fileWith(v) + "x  IAU_Reductions\r\n"), t);
+    auto load =
+        tarvo::loadConfiguration(write("TARVO.CFG", fileWith(v) + "x  IAU_Reductions\r\n"), t);
     EXPECT_NE(load.warning.find("19"), std::string::npos) << load.warning;
     EXPECT_EQ(t.iauReductions, -1);
 }

@@ -74,7 +74,9 @@ std::map<long long, PageRows> pagesByDate(const std::string& transcript, bool to
     return pages;
 }
 
-long long dateKey(long double jd) { return std::llround(static_cast<double>(jd) * 1e4); }
+long long dateKey(long double jd) {
+    return std::llround(static_cast<double>(jd) * 1e4);
+}
 
 struct Figures {
     double worst = 0, sum = 0;
@@ -123,10 +125,11 @@ class IauPageAccuracy : public tarvo::testing::TreeFixture {
     std::map<std::string, Figures> compare(const std::map<long long, PageRows>& pages) {
         std::map<std::string, Figures> figures;
         const std::pair<const char*, jpl::Body> bodies[] = {
-            {"SUN", jpl::Body::Sun},         {"MOON", jpl::Body::Moon},     {"MERCURY", jpl::Body::Mercury},
-            {"VENUS", jpl::Body::Venus},     {"MARS", jpl::Body::Mars},     {"JUPITER", jpl::Body::Jupiter},
-            {"SATURN", jpl::Body::Saturn},   {"URANUS", jpl::Body::Uranus}, {"NEPTUNE", jpl::Body::Neptune},
-            {"PLUTO", jpl::Body::Pluto}};
+            {"SUN", jpl::Body::Sun},         {"MOON", jpl::Body::Moon},
+            {"MERCURY", jpl::Body::Mercury}, {"VENUS", jpl::Body::Venus},
+            {"MARS", jpl::Body::Mars},       {"JUPITER", jpl::Body::Jupiter},
+            {"SATURN", jpl::Body::Saturn},   {"URANUS", jpl::Body::Uranus},
+            {"NEPTUNE", jpl::Body::Neptune}, {"PLUTO", jpl::Body::Pluto}};
         for (std::int32_t record : records) {
             const long double jd = record + 2451545.0L;
             const auto page = pages.find(dateKey(jd));
@@ -139,8 +142,8 @@ class IauPageAccuracy : public tarvo::testing::TreeFixture {
                 const auto oracle = tarvo::testing::iauApparentRaDec(*ephemeris, body, jd);
                 EXPECT_TRUE(oracle);
                 if (!oracle) continue;
-                figures[name].add(eraSeps(shown->second.ra, shown->second.dec, oracle->rightAscension,
-                                          oracle->declination) /
+                figures[name].add(eraSeps(shown->second.ra, shown->second.dec,
+                                          oracle->rightAscension, oracle->declination) /
                                   kMas);
             }
         }
@@ -150,8 +153,8 @@ class IauPageAccuracy : public tarvo::testing::TreeFixture {
     static void print(const char* title, const std::map<std::string, Figures>& figures) {
         std::printf("%s\n", title);
         for (const auto& [name, f] : figures)
-            std::printf("  %-8s largest %8.3f mas  mean %8.3f mas  (%d dates)\n", name.c_str(), f.worst,
-                        f.sum / f.count, f.count);
+            std::printf("  %-8s largest %8.3f mas  mean %8.3f mas  (%d dates)\n", name.c_str(),
+                        f.worst, f.sum / f.count, f.count);
     }
 
     std::unique_ptr<jpl::Ephemeris> ephemeris;
@@ -218,8 +221,9 @@ TEST_F(IauPageAccuracy, TopocentricMoonMatchesErfasTopocentricChain) {
                          oracle->declination) /
                  kMas);
     }
-    std::printf("topocentric Moon (Mauna Kea) against ERFA: largest %.3f mas, mean %.3f mas (%d dates)\n",
-                moon.worst, moon.sum / moon.count, moon.count);
+    std::printf(
+        "topocentric Moon (Mauna Kea) against ERFA: largest %.3f mas, mean %.3f mas (%d dates)\n",
+        moon.worst, moon.sum / moon.count, moon.count);
     EXPECT_EQ(moon.count, 20);
     EXPECT_LT(moon.worst, 5.0);
 }

@@ -125,10 +125,10 @@ void multiply(const Matrix3& m, std::size_t last, double* x, double* y, double* 
 struct IauFrame {
     long double epoch = 0.0L;
     bool nutation = false;
-    Nutation nutationAngles;    // Δψ, Δε, radians (zero without nutation)
-    double meanObliquity = 0.0; // ε_A, radians
-    double obliquity = 0.0;     // ε_A + Δε, or ε_A
-    Matrix3 toDate{};           // ICRS -> equator and equinox of date
+    Nutation nutationAngles;          // Δψ, Δε, radians (zero without nutation)
+    double meanObliquity = 0.0;       // ε_A, radians
+    double obliquity = 0.0;           // ε_A + Δε, or ε_A
+    Matrix3 toDate{};                 // ICRS -> equator and equinox of date
     double equationOfEquinoxes = 0.0; // radians
 };
 IauFrame computeIauFrame(long double t, bool nutation, const NutationTable* table);
@@ -225,7 +225,7 @@ struct ApparentPlaceResult {
 **   Against ERFA's chain (eraLd, eraAb) on the same states the direction
 **   agrees to 1e-12 rad.
 */
-ApparentPlaceResult apparentPlace(const ApparentPlaceInput& input, bool lightTime,
-                                  bool aberration, double astronomicalUnitGm);
+ApparentPlaceResult apparentPlace(const ApparentPlaceInput& input, bool lightTime, bool aberration,
+                                  double astronomicalUnitGm);
 
 } // namespace tarvo
