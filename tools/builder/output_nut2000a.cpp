@@ -4,6 +4,7 @@
 // reduction mode need no 1365-term sum.  Outside those years the programs
 // call the series itself.
 #include "builder_output.h"
+#include "builder_text.h"
 
 #include "tarvo/reductions/iau_reductions.h"
 
@@ -28,11 +29,7 @@ builder::Registration nut2000a{{
             ctx.progress("NUT2000A.BIN: IAU 2000A nutation 1900-2100, 8-day segments");
             const auto table =
                 tarvo::computeNutationTable(kFirstDay, kSegmentDays, kSegments, kCoefficients);
-            const auto bytes = tarvo::encodeNutationTable(table);
-            std::ofstream out(target, std::ios::binary);
-            out.write(reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<std::streamsize>(bytes.size()));
-            if (!out.flush()) throw std::runtime_error("write failed for " + target.string());
+            builder::writeBytes(target, tarvo::encodeNutationTable(table));
         },
 }};
 
