@@ -3,6 +3,7 @@
 // 0.1" for every 100 years from -1 001 000 to +1 000 000 years.  The contents
 // come from the long-term precession model (tarvo::computePrecessionTable).
 #include "builder_output.h"
+#include "builder_text.h"
 
 #include "tarvo/reductions/frames.h"
 
@@ -23,10 +24,7 @@ builder::Registration precdatn{{
             const auto bytes = tarvo::encodePrecessionTable(tarvo::computePrecessionTable());
             if (bytes.size() != tarvo::PrecessionTable::kFileBytes)
                 throw std::runtime_error("precession table has the wrong size");
-            std::ofstream out(target, std::ios::binary);
-            out.write(reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<std::streamsize>(bytes.size()));
-            if (!out.flush()) throw std::runtime_error("write failed for " + target.string());
+            builder::writeBytes(target, bytes);
         },
 }};
 

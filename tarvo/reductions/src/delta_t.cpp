@@ -4,10 +4,12 @@
 //           settings  mode and the coefficients A (s), B (s/yr), C (s/yr²)
 // Returned: ΔT in days
 // Notes:    Fixed: A.  Custom: A + B T + C T², T = t/365.25 years from J2000.0.
-//           Auto (also Off and any unknown mode): the piecewise polynomials of
-//           deltaTAutoSeconds.  The mode Off is handled by the callers (ΔT = 0);
+//           Auto (also Off and any unknown mode): the observed values of the
+//           settings' table where it reaches, else the piecewise polynomials
+//           of deltaTAutoSeconds.  The mode Off is handled by the callers (ΔT = 0);
 //           universalToTerrestrial and terrestrialToUniversal do that here.
 
+#include "tarvo/reductions/delta_t_table.h"
 #include "tarvo/reductions/time_scales.h"
 
 namespace tarvo {
@@ -22,7 +24,8 @@ long double deltaT(long double t, const DeltaTSettings& settings) {
     }
     default: {
         const double year = static_cast<double>(2000.0L + t / kDaysPerJulianYear);
-        return static_cast<long double>(deltaTAutoSeconds(year)) / kSecondsPerDay;
+        return static_cast<long double>(deltaTAutoSeconds(year, settings.observed)) /
+               kSecondsPerDay;
     }
     }
 }

@@ -18,17 +18,23 @@ PlaceVector siteVectorAt(const ObserverSite& site, double theta) {
     return {equatorial * std::cos(theta), equatorial * std::sin(theta), polar};
 }
 
-ObserverState observerVector(const ObserverSite& site, long double t, long double deltaTDays,
-                             double equationOfEquinoxes, bool topocentric) {
+ObserverState observerStateAt(const ObserverSite& site, double theta, bool topocentric) {
     ObserverState state;
-    state.localSiderealTime =
-        static_cast<double>(siderealTime(t - deltaTDays, site.longitude)) + equationOfEquinoxes;
+    state.localSiderealTime = theta;
     if (!topocentric) return state;
-    const PlaceVector p = siteVectorAt(site, state.localSiderealTime);
+    const PlaceVector p = siteVectorAt(site, theta);
     state.position = p;
     state.velocity = {-p[1] * kEarthRotationRate, p[0] * kEarthRotationRate, 0.0};
     state.acceleration = {-p[0] * kEarthRotationRateSquared, -p[1] * kEarthRotationRateSquared, 0.0};
     return state;
+}
+
+ObserverState observerVector(const ObserverSite& site, long double t, long double deltaTDays,
+                             double equationOfEquinoxes, bool topocentric) {
+    return observerStateAt(site,
+                           static_cast<double>(siderealTime(t - deltaTDays, site.longitude)) +
+                               equationOfEquinoxes,
+                           topocentric);
 }
 
 } // namespace tarvo

@@ -51,7 +51,7 @@ std::vector<std::string> outputLogHeader(const PageSettings& s, const std::strin
                                          const std::string& timeText) {
     const HeaderStrings h = headerStrings(s);
     return {h.centre + h.kind + h.frame + std::string(10, ' '),
-            h.trueOrMean + s.dataSetName + " " + h.equinox + h.correction,
+            h.trueOrMean + s.dataSetName + " " + h.equinox + h.correction + "  " + h.model,
             "",
             "Date:" + dateText + "   " + std::string(timeLabel) + "   " + timeText,
             ""};

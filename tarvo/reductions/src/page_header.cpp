@@ -39,6 +39,7 @@ HeaderStrings headerStrings(const PageSettings& s) {
         h.note = " - Apparent Coordinates -  ";
     else if (geocentric && equatorial && !s.precession && s.lightTime && !s.aberration)
         h.note = "- Astrometric Coordinates -";
+    h.model = std::string(reductionModelLabel(s.model));
     return h;
 }
 
@@ -54,7 +55,7 @@ std::vector<std::string> headerLines(const PageSettings& s, const ObserverSite& 
     std::vector<std::string> lines;
     lines.push_back(h.centre + h.kind + h.frame + "Coordinates " + h.trueOrMean + "Equinox " + h.equinox + "  " +
                     s.dataSetName);
-    lines.push_back(h.correction + "  " + h.note);
+    lines.push_back(h.correction + "  " + h.note + "  " + h.model);
     if (s.centre == CentreKind::Topocentric) lines.push_back(siteLine(site));
     return lines;
 }

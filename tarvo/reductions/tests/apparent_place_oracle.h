@@ -13,6 +13,7 @@
 #include <erfa.h>
 #include <erfam.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -101,6 +102,95 @@ inline std::optional<RaDec> apparentRaDecOfDate(jpl::Ephemeris& e, jpl::Body bod
     double v[3] = {(*direction)[0], (*direction)[1], (*direction)[2]}, ofDate[3];
     eraRxp(rnp, v, ofDate);
     double ra, dec;
+    eraC2s(ofDate, &ra, &dec);
+    return RaDec{eraAnp(ra), dec};
+}
+
+// ---- the chain of the current IAU standard ------------------------------------------
+
+// TDB of a TT Julian date at the geocentre (ERFA's eraDtdb): the argument
+// the data sets sampled DE405 with (they use the two leading terms).
+inline long double tdbOfTt(long double jdTT) {
+    const double d2 = static_cast<double>(jdTT - 2451545.0L);
+    return jdTT + eraDtdb(2451545.0, d2, 0.0, 0.0, 0.0, 0.0) / 86400.0L;
+}
+
+// A site's geocentric position and velocity in the GCRS (AU, AU/day), from
+// ERFA: eraPvtob with the Greenwich apparent sidereal time eraGst06a of the
+// given UT1, no polar motion, turned by the transpose of eraPnm06a.
+struct GcrsSite {
+    std::array<double, 3> position{}, velocity{};
+};
+inline GcrsSite gcrsSite(double eastLongitude, double latitude, double heightM, long double jdUT1,
+                         long double jdTT, double auKm) {
+    const double ut = static_cast<double>(jdUT1 - 2451545.0L),
+                 tt = static_cast<double>(jdTT - 2451545.0L);
+    const double gast = eraGst06a(2451545.0, ut, 2451545.0, tt);
+    double pv[2][3], rnpb[3][3], p[3], v[3];
+    eraPvtob(eastLongitude, latitude, heightM, 0.0, 0.0, 0.0, gast, pv);
+    eraPnm06a(2451545.0, tt, rnpb);
+    eraTrxp(rnpb, pv[0], p);
+    eraTrxp(rnpb, pv[1], v);
+    GcrsSite site;
+    for (int k = 0; k < 3; ++k) {
+        site.position[k] = p[k] / (auKm * 1000.0);
+        site.velocity[k] = v[k] * 86400.0 / (auKm * 1000.0);
+    }
+    return site;
+}
+
+/*
+** iauApparentRaDec: apparent right ascension and declination of the true
+** equator and equinox of date, ERFA's rigorous chain on DE405.
+**
+** The observer is the geocentre plus `site` (GCRS).  Light-time iterated on
+** the barycentric ephemeris (argument TDB of the TT instant); deflection by
+** the Sun with eraLd (the Sun at the emission time for the body, at the
+** observation time for the observer; not for the Sun itself), aberration
+** eraAb with the observer's barycentric velocity, then eraPnm06a.
+*/
+inline std::optional<RaDec> iauApparentRaDec(jpl::Ephemeris& e, jpl::Body body, long double jdTT,
+                                             const GcrsSite& site = {}) {
+    const long double jd = tdbOfTt(jdTT);
+    const auto earth = barycentric(e, jpl::Body::Earth, jd);
+    const auto sunNow = barycentric(e, jpl::Body::Sun, jd);
+    if (!earth || !sunNow) return std::nullopt;
+    const double cAuPerDay =
+        ERFA_CMPS * ERFA_DAYSEC / (static_cast<double>(e.header().auKm) * 1000.0);
+    double o[3], ov[3];
+    for (int k = 0; k < 3; ++k) {
+        o[k] = earth->position[k] + site.position[k];
+        ov[k] = earth->velocity[k] + site.velocity[k];
+    }
+    double tau = 0.0, p[3] = {0, 0, 0};
+    EphemerisState then;
+    for (int pass = 0; pass < 10; ++pass) {
+        const auto b = barycentric(e, body, jd - static_cast<long double>(tau));
+        if (!b) return std::nullopt;
+        then = *b;
+        for (int k = 0; k < 3; ++k) p[k] = b->position[k] - o[k];
+        const double next = std::sqrt(eraPdp(p, p)) / cAuPerDay;
+        const bool done = std::fabs(next - tau) < 1e-15;
+        tau = next;
+        if (done) break;
+    }
+    const auto sunThen = barycentric(e, jpl::Body::Sun, jd - static_cast<long double>(tau));
+    if (!sunThen) return std::nullopt;
+    double pn[3], r, eh[3], en[3], em, q[3], qn[3], p1[3], v[3], ppr[3];
+    eraPn(p, &r, pn);
+    for (int k = 0; k < 3; ++k) eh[k] = o[k] - sunNow->position[k];
+    eraPn(eh, &em, en);
+    for (int k = 0; k < 3; ++k) p1[k] = pn[k];
+    if (body != jpl::Body::Sun) {
+        for (int k = 0; k < 3; ++k) q[k] = then.position[k] - sunThen->position[k];
+        eraPn(q, &r, qn);
+        eraLd(1.0, pn, qn, en, em, 1e-6 / std::max(em * em, 1.0), p1);
+    }
+    for (int k = 0; k < 3; ++k) v[k] = ov[k] / cAuPerDay;
+    eraAb(p1, v, em, std::sqrt(1.0 - eraPdp(v, v)), ppr);
+    double rnpb[3][3], ofDate[3], ra, dec;
+    eraPnm06a(2451545.0, static_cast<double>(jdTT - 2451545.0L), rnpb);
+    eraRxp(rnpb, ppr, ofDate);
     eraC2s(ofDate, &ra, &dec);
     return RaDec{eraAnp(ra), dec};
 }

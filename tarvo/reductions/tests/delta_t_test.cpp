@@ -3,6 +3,7 @@
 // ΔT = 32.184 s + (TAI-UTC) - (UT1-UTC) from finals2000A.all and tai-utc.dat
 // (1974-2020), and round trips through the file.
 
+#include "iers_delta_t.h"
 #include "tarvo/reductions/time_scales.h"
 
 #include <gtest/gtest.h>
@@ -75,28 +76,7 @@ TEST(DeltaTModes, TypedUniversalTimeConvertsBackForDisplay) {
     }
 }
 
-// ΔT from the IERS files, seconds, keyed by MJD of January 1 of each year.
-std::map<int, double> iersDeltaTByYear() {
-    std::map<int, double> out;
-    const fs::path dir = fs::path(TARVO_SHARED_DATA_DIR) / "iers";
-    std::ifstream tai(dir / "tai-utc.dat"), finals(dir / "finals2000A.all");
-    if (!tai || !finals) return out;
-    std::map<double, double> taiMinusUtc; // from JD; integer steps after 1972
-    for (std::string line; std::getline(tai, line);)
-        if (line.size() > 48) taiMinusUtc[std::stod(line.substr(17, 9))] = std::stod(line.substr(36, 12));
-    std::map<long, double> ut1MinusUtc;
-    for (std::string line; std::getline(finals, line);)
-        if (line.size() >= 68 && line.substr(58, 10).find_first_not_of(' ') != std::string::npos)
-            ut1MinusUtc[std::lround(std::stod(line.substr(7, 8)))] = std::stod(line.substr(58, 10));
-    for (int year = 1974; year <= 2020; ++year) {
-        const double jd = calendarToDays(year, 1, 1) + 2451545.0;
-        const long mjd = std::lround(jd - 2400000.5);
-        const auto leap = std::prev(taiMinusUtc.upper_bound(jd));
-        if (!ut1MinusUtc.count(mjd)) continue;
-        out[year] = 32.184 + leap->second - ut1MinusUtc[mjd];
-    }
-    return out;
-}
+using tarvo::testing::iersDeltaTByYear;
 
 TEST(DeltaTAuto, FollowsTheIersSeries1974To2020) {
     const auto iers = iersDeltaTByYear();

@@ -30,7 +30,12 @@ TEST(PageHeader, ApparentGeocentricEquatorial) {
     const auto lines = headerLines(apparentSettings(), kGreenwich);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "Geocentric    Angular  Equatorial Coordinates True Equinox of Date   DE431M");
-    EXPECT_EQ(lines[1], " (Corrected for Aberr. & L-time)   - Apparent Coordinates -  ");
+    EXPECT_EQ(lines[1],
+              " (Corrected for Aberr. & L-time)   - Apparent Coordinates -    IAU 2006/2000A");
+    PageSettings old = apparentSettings();
+    old.model = ReductionModel::nutation1980;
+    EXPECT_EQ(headerLines(old, kGreenwich)[1],
+              " (Corrected for Aberr. & L-time)   - Apparent Coordinates -    1980 nutation");
 }
 
 TEST(PageHeader, AstrometricNeedsPrecessionOffLightTimeOnAberrationOff) {
@@ -72,7 +77,9 @@ TEST(PageHeader, TopocentricAddsTheSiteLine) {
     s.centre = CentreKind::Topocentric;
     const auto lines = headerLines(s, kGreenwich);
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[1], " (Corrected for Aberr. & L-time)  "); // no apparent label in topocentric mode
+    EXPECT_EQ(lines[1],
+              " (Corrected for Aberr. & L-time)    IAU 2006/2000A"); // no apparent label in
+                                                                     // topocentric mode
     EXPECT_EQ(lines[2], "Lat = 51.478N   Lon =   0.002W   Alt =    46 m     Greenwich");
     const ObserverSite south{-33.8676 * kDeg, 151.2070 * kDeg, 58e-9, "Loc: SYDNEY"};
     EXPECT_EQ(siteLine(south), "Lat = 33.868S   Lon = 151.207E   Alt =    58 m     Loc: SYDNEY");
@@ -210,7 +217,7 @@ TEST(OutputRecords, OutputLogOpening) {
     const auto lines = outputLogHeader(s, "   2024/04/08", "UT:", "17:58:50");
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0], "Geocentric    Angular  Equatorial           ");
-    EXPECT_EQ(lines[1], "True DE431M of Date  (Corrected for Aberr. & L-time)");
+    EXPECT_EQ(lines[1], "True DE431M of Date  (Corrected for Aberr. & L-time)  IAU 2006/2000A");
     EXPECT_EQ(lines[2], "");
     EXPECT_EQ(lines[3], "Date:   2024/04/08   UT:   17:58:50");
     EXPECT_EQ(lines[4], "");

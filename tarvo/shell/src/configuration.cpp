@@ -17,7 +17,7 @@ const char* const kConfigurationKeys[kConfigurationLines] = {
     "Geocentric",     "Precession",    "Ecliptic",        "Aberration",     "Light-Time",
     "Orthogonal",     "Decimal_Units", "Refract_RiseSet", "Limb_RiseSet",   "Nutation",
     "Horizon",        "Polar_View",    "Help_Language",   "Adapt.Stepsize", "Date in Images",
-    "Yarkovsky n.G.", "Windows 10"};
+    "Yarkovsky n.G.", "Windows 10",    "IAU_Reductions"};
 
 namespace {
 
@@ -27,7 +27,7 @@ std::array<std::int32_t*, kConfigurationLines> fields(DisplayToggles& t) {
     return {&t.geocentric, &t.precession,   &t.ecliptic,       &t.lightTime,    &t.aberration,
             &t.orthogonal, &t.decimalUnits, &t.refractRiseSet, &t.limbRiseSet,  &t.nutation,
             &t.horizon,    &t.polarView,    &t.helpLanguage,   &t.adaptiveStep, &t.dateInImages,
-            &t.yarkovsky,  &t.windows10};
+            &t.yarkovsky,  &t.windows10,    &t.iauReductions};
 }
 
 bool getLine(std::istream& in, std::string& line) {
@@ -69,7 +69,10 @@ ConfigurationLoad loadConfiguration(const fs::path& file, DisplayToggles& toggle
     auto values = fields(toggles);
     for (int i = 0; i < kConfigurationLines; ++i) {
         std::int32_t v = 0;
-        if (!getLine(in, line) || !leadingWholeNumber(line, v)) {
+        const bool present = getLine(in, line);
+        // An older file ends before the newer lines: they keep their defaults.
+        if (i >= kOptionalConfigurationLines && (!present || trim(line).empty())) break;
+        if (!present || !leadingWholeNumber(line, v)) {
             damage(i + 2);
             continue;
         }

@@ -2,6 +2,7 @@
 
 #include "console/keys.h"
 #include "tarvo/dynamics/physical_constants.h"
+#include "tarvo/reductions/iau_reductions.h"
 #include "tarvo/reductions/time_scales.h"
 #include "tarvo/shell/output_frame.h"
 #include "fileio/text_util.h"
@@ -25,7 +26,9 @@ struct AxesStates {
     std::vector<Vec3> p, v;
 };
 
-AxesStates statesInElementAxes(const Session& s, const FrameState* target) {
+// `target` (the 1980 model's frame) or `iau` (the IAU model's matrix) turns
+// the J2000 vectors to the mean equator of the date; neither: J2000.
+AxesStates statesInElementAxes(const Session& s, const FrameState* target, const Matrix3* iau) {
     const BodyTable& b = s.bodies;
     const IntegrationState& st = s.integration;
     const int n = b.layout.bodyCount;
@@ -40,6 +43,11 @@ AxesStates statesInElementAxes(const Session& s, const FrameState* target) {
         for (Vec3* x : {&out.p[k], &out.v[k]}) {
             rotateToJ2000(s.frame, *x);
             if (target) rotateToDate(*target, *x);
+            if (iau) {
+                const Vec3 j = *x;
+                for (int r = 0; r < 3; ++r)
+                    (*x)[r] = (*iau)[r][0] * j[0] + (*iau)[r][1] * j[1] + (*iau)[r][2] * j[2];
+            }
         }
     }
     return out;
@@ -73,19 +81,31 @@ ElementsPage assembleElementsPage(const Session& s, const RunSettings& run, long
 
     // The axes: J2000, or the mean equator and ecliptic of the date (or of
     // the reference year).
+    // The IAU model's mean equator of date includes the frame bias.
     const bool yearEquinox = es.equinoxOfDate && run.referenceEquinox > 0;
+    const bool iau = effectiveReductionModel(s.toggles.iauReductions ? ReductionModel::iau2006
+                                                                     : ReductionModel::nutation1980,
+                                             t) == ReductionModel::iau2006;
     FrameState target;
-    if (es.equinoxOfDate) {
+    IauFrame iauTarget;
+    if (es.equinoxOfDate && iau) {
+        iauTarget = yearEquinox ? iauReferenceYearFrame(run.referenceYear)
+                                : computeIauFrame(t, false, &s.nutationTable);
+    } else if (es.equinoxOfDate) {
         const bool lieske =
             run.precession == PrecessionState::lieske && s.extraOptions.lieskePrecession;
         target = outputFrame(yearEquinox ? OutputEquinox::referenceYear : OutputEquinox::ofDate, t,
                              run.referenceYear, false, lieske, s.precessionTable);
     }
-    const AxesStates states = statesInElementAxes(s, es.equinoxOfDate ? &target : nullptr);
+    const AxesStates states =
+        statesInElementAxes(s, es.equinoxOfDate && !iau ? &target : nullptr,
+                            es.equinoxOfDate && iau ? &iauTarget.toDate : nullptr);
     ElementFrame frame = eclipticElementFrame();
     if (es.equinoxOfDate) {
-        frame.cosObliquity = static_cast<double>(target.obliquity.cos);
-        frame.sinObliquity = static_cast<double>(target.obliquity.sin);
+        frame.cosObliquity =
+            iau ? std::cos(iauTarget.meanObliquity) : static_cast<double>(target.obliquity.cos);
+        frame.sinObliquity =
+            iau ? std::sin(iauTarget.meanObliquity) : static_cast<double>(target.obliquity.sin);
     }
     frame.plane = static_cast<ReferencePlane>(std::clamp(es.plane, -1, 2));
 

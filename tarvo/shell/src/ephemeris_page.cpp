@@ -1,6 +1,7 @@
 #include "tarvo/shell/ephemeris_page.h"
 
 #include "tarvo/dynamics/physical_constants.h"
+#include "tarvo/reductions/iau_reductions.h"
 #include "tarvo/reductions/time_scales.h"
 #include "tarvo/shell/output_frame.h"
 #include "fileio/text_util.h"
@@ -116,6 +117,9 @@ PageSettings pageSettings(const Session& s, const RunSettings& run, int centre) 
     p.distancesInAu = true;
     p.deltaTOn = run.deltaT.mode != DeltaTMode::Off;
     p.dataSetName = dataSetLabel(s.integration.dataSet);
+    p.model = effectiveReductionModel(t.iauReductions ? ReductionModel::iau2006
+                                                      : ReductionModel::nutation1980,
+                                      s.integration.epoch);
     return p;
 }
 
@@ -171,23 +175,49 @@ EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, lo
     const bool nutationOfDate = ps.nutation;
 
     // Time: ΔT, the frame of the output epoch (the site and the horizontal
-    // coordinates live in it) and the sidereal time.
+    // coordinates live in it) and the sidereal time.  The IAU model has its
+    // own matrix of the date and sidereal time; the 1980 model the frame
+    // state of the reductions.
+    const bool iau = ps.model == ReductionModel::iau2006;
     const long double dT = ps.deltaTOn ? deltaT(t, run.deltaT) : 0.0L;
     const FrameState dateFrame =
-        outputFrame(OutputEquinox::ofDate, t, 0.0, nutationOfDate, lieske, s.precessionTable);
-    const double equationOfEquinoxes = nutationOfDate ? dateFrame.equationOfEquinoxes : 0.0;
-    const ObserverState site = observerVector(page.site, t, dT, equationOfEquinoxes, topocentric);
+        iau ? FrameState{}
+            : outputFrame(OutputEquinox::ofDate, t, 0.0, nutationOfDate, lieske, s.precessionTable);
+    const IauFrame iauDate =
+        iau ? computeIauFrame(t, nutationOfDate, &s.nutationTable) : IauFrame{};
+    const double equationOfEquinoxes = !nutationOfDate ? 0.0
+                                       : iau           ? iauDate.equationOfEquinoxes
+                                                       : dateFrame.equationOfEquinoxes;
+    const double greenwich =
+        iau ? static_cast<double>(greenwichSiderealTimeIau(t - dT, t, equationOfEquinoxes)) : 0.0;
+    const ObserverState site =
+        iau ? observerStateAt(page.site, greenwich + page.site.longitude, topocentric)
+            : observerVector(page.site, t, dT, equationOfEquinoxes, topocentric);
     page.time.t = t;
     page.time.deltaTDays = dT;
     page.time.stepDays = static_cast<long double>(run.scaleFactor) * st.nominalStep *
                          static_cast<long double>(st.direction);
-    page.time.siderealTime = static_cast<double>(
-        apparentSiderealTime(t - dT, topocentric ? page.site.longitude : 0.0, equationOfEquinoxes));
+    const double siteLongitude = topocentric ? page.site.longitude : 0.0;
+    page.time.siderealTime =
+        iau ? static_cast<double>(
+                  std::fmod(greenwich + siteLongitude + 2 * std::numbers::pi, 2 * std::numbers::pi))
+            : static_cast<double>(apparentSiderealTime(t - dT, siteLongitude, equationOfEquinoxes));
+    // A vector between J2000 and the equator of the output epoch.
+    auto dateToJ2000 = [&](Vec v) {
+        if (iau) return multiplyTransposed(iauDate.toDate, v);
+        toJ2000(dateFrame, v);
+        return v;
+    };
+    auto j2000ToDate = [&](Vec v) {
+        if (iau) return multiply(iauDate.toDate, v);
+        toDate(dateFrame, v);
+        return v;
+    };
 
     // The observer's motion in the table's frame.
     const TableStates states = tableStates(s);
     auto siteInTable = [&](Vec v) {
-        toJ2000(dateFrame, v);
+        v = dateToJ2000(v);
         toDate(s.frame, v);
         return v;
     };
@@ -221,8 +251,28 @@ EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, lo
         rel.acceleration =
             minus(states.a[k], fromEarth ? moonObserver.acceleration : observer.acceleration);
         body.trueDistanceGm = norm(rel.position);
-        if (!body.centre && ps.lightTime)
-            rel = lightTimeCorrected(rel, fromEarth ? moonObserver : observer, switches);
+        if (!body.centre && ps.lightTime) {
+            const ObserverMotion& seenFrom = fromEarth ? moonObserver : observer;
+            const RelativeState firstOrder = lightTimeCorrected(rel, seenFrom, switches);
+            rel.velocity = firstOrder.velocity; // the rates need no more
+            rel.position = firstOrder.position;
+            if (iau) {
+                // The rigorous place: light-time, deflection, aberration.
+                const ApparentPlaceInput in{states.p[k],
+                                            states.v[k],
+                                            states.a[k],
+                                            fromEarth ? moonObserverP : observerP,
+                                            seenFrom.velocity,
+                                            states.p[0],
+                                            states.v[0],
+                                            states.a[0],
+                                            i == 0};
+                const ApparentPlaceResult place =
+                    apparentPlace(in, true, ps.aberration, page.astronomicalUnitGm);
+                for (int c = 0; c < 3; ++c)
+                    rel.position[c] = place.direction[c] * place.lightTimeDistanceGm;
+            }
+        }
         x[k] = rel.position[0], y[k] = rel.position[1], z[k] = rel.position[2];
         vx[k] = rel.velocity[0], vy[k] = rel.velocity[1], vz[k] = rel.velocity[2];
     }
@@ -243,6 +293,14 @@ EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, lo
                 x[k] = p[0], y[k] = p[1], z[k] = p[2], vx[k] = v[0], vy[k] = v[1], vz[k] = v[2];
             }
         }
+    } else if (iau) {
+        // ICRS -> the mean equator of the reference year or the equator of
+        // date (true with nutation), and on to its ecliptic.
+        const IauFrame out =
+            equinox == OutputEquinox::ofDate ? iauDate : iauReferenceYearFrame(ps.referenceYear);
+        const Matrix3 m = ecliptic ? eclipticOfDate(out.toDate, out.obliquity) : out.toDate;
+        multiply(m, last, x.data(), y.data(), z.data());
+        multiply(m, last, vx.data(), vy.data(), vz.data());
     } else {
         const FrameState out =
             equinox == OutputEquinox::ofDate
@@ -278,7 +336,7 @@ EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, lo
         // Rise, transit and set of the geometric geocentric state of date.
         Vec gp = minus(states.p[k], states.p[e]), gv = minus(states.v[k], states.v[e]);
         toJ2000(s.frame, gp), toJ2000(s.frame, gv);
-        toDate(dateFrame, gp), toDate(dateFrame, gv);
+        gp = j2000ToDate(gp), gv = j2000ToDate(gv);
         const double h0 =
             horizonDepression(page.site.heightGm, b.radius[k], body.trueDistanceGm, riseSet);
         const RiseSetEvent events[] = {RiseSetEvent::Rise, RiseSetEvent::Transit, RiseSetEvent::Set};

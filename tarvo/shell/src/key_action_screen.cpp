@@ -62,7 +62,7 @@ std::string statusOf(const Run& r, char key) {
     case 'P':
         return precessionStatus(k.precession);
     case 'N':
-        return onOff(t.nutation);
+        return nutationStatus(t);
     case 'A':
         return onOff(t.aberration);
     case 'L':

@@ -69,7 +69,17 @@ bool applyRunToggle(char key, RunSettings& run, DisplayToggles& t, bool lieskeAl
         if (run.precession == PrecessionState::off) t.nutation = 0;
         return true;
     case 'N':
-        t.nutation = flip(t.nutation);
+        // IAU 2006/2000A -> 1980 nutation -> off -> IAU 2006/2000A; the IAU
+        // model with nutation off (after a reference equinox) goes to the IAU
+        // model with nutation.
+        if (t.nutation && t.iauReductions) {
+            t.iauReductions = 0;
+        } else if (t.nutation) {
+            t.nutation = 0;
+        } else {
+            t.nutation = -1;
+            t.iauReductions = -1;
+        }
         if (t.nutation && run.precession == PrecessionState::off) {
             run.precession = PrecessionState::on;
             t.precession = -1;
@@ -117,6 +127,11 @@ std::string precessionStatus(PrecessionState state) {
     default:
         return "On  ";
     }
+}
+
+std::string nutationStatus(const DisplayToggles& t) {
+    if (t.iauReductions) return t.nutation ? "IAU " : "Mean";
+    return t.nutation ? "1980" : "Off ";
 }
 
 std::string deltaTStatus(const DeltaTSettings& settings) {

@@ -49,6 +49,7 @@ struct Run {
     StepWatch watch;
     explicit Run(Session& session) : s(session), engine(session), watch(session) {
         settings.precession = s.toggles.precession ? PrecessionState::on : PrecessionState::off;
+        if (!s.deltaTTable.empty()) settings.deltaT.observed = &s.deltaTTable;
     }
 };
 

@@ -65,6 +65,23 @@ void lastResortHandler(int number, int line, const std::string& message) {
     console::readKey();
 }
 
+// The tables that only make things better: the fitted nutation of the IAU
+// reductions (without it the series is summed for every page) and the
+// observed Delta-T (without it Auto uses the polynomials alone).  A damaged
+// or missing file is said once and the program goes on.
+void loadOptionalTables(Session& s) {
+    std::string message;
+    if (auto file = findDataFile(s.dirs.bin, "NUT2000A.BIN");
+        file && !loadNutationTable(*file, s.nutationTable, message))
+        s.dataWarning += message + "; the nutation series is summed instead.\n";
+    auto deltaT = findDataFile(s.dirs.asc, "DELTAT.TAB");
+    if (!deltaT)
+        s.dataWarning += (s.dirs.asc / "DELTAT.TAB").string() +
+                         " is missing; Auto Delta-T uses the polynomials alone.\n";
+    else if (!loadDeltaTTable(*deltaT, s.deltaTTable, message))
+        s.dataWarning += message + "; Auto Delta-T uses the polynomials alone.\n";
+}
+
 } // namespace
 
 void startSession(Session& s, const std::string& commandLine) {
@@ -108,6 +125,7 @@ void startSession(Session& s, const std::string& commandLine) {
     if (!loadPrecessionTable(requireDataFile(s.dirs, s.dirs.bin, "PRECDATN.BIN"), s.precessionTable,
                              message))
         throw FatalError(ErrorNumber::badDataFile, message);
+    loadOptionalTables(s);
 
     SiteRecord site;
     switch (readSiteFile(requireDataFile(s.dirs, s.dirs.cfg, "GEOLOC.CRD"), site, message)) {
@@ -144,6 +162,8 @@ int runTarvo(const console::Options& consoleOptions, const std::string& commandL
         loadStarsAtStartup(session);
         if (!session.configurationWarning.empty())
             console::ConsoleMessageBox(session.configurationWarning, 0, "TARVO.CFG");
+        if (!session.dataWarning.empty())
+            console::ConsoleMessageBox(session.dataWarning, 0, "Data tree");
         for (;;) {
             const int choice = mainMenu(session);
             if (choice == menuQuit) break;

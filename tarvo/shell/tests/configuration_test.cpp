@@ -43,12 +43,37 @@ TEST_F(ConfigurationTest, SaveAndReloadGiveTheSameToggles) {
     t.helpLanguage = 2;
     t.yarkovsky = 5;
     t.windows10 = 1;
+    t.iauReductions = 0;
     ASSERT_EQ(tarvo::saveConfiguration(dir / "TARVO.CFG", t), "");
+    EXPECT_NE(tarvo::testing::readFile(dir / "TARVO.CFG").find(" 0            IAU_Reductions\r\n"),
+              std::string::npos);
     DisplayToggles back;
     auto load = tarvo::loadConfiguration(dir / "TARVO.CFG", back);
     EXPECT_EQ(back, t);
-    EXPECT_EQ(load.linesTaken, 17);
+    EXPECT_EQ(load.linesTaken, 18);
     EXPECT_TRUE(load.warning.empty());
+}
+
+// A file written before the reduction model had its line (seventeen toggle
+// lines, with or without a blank line after them) reads without a warning,
+// and the model is the IAU one; a damaged eighteenth line is said.
+TEST_F(ConfigurationTest, AFileWithoutTheReductionLineReadsAsBefore) {
+    std::vector<int> v(17, 0);
+    v[9] = -1; // nutation on
+    for (const std::string& ending : {std::string(), std::string("\r\n"), std::string("   \r\n")}) {
+        DisplayToggles t;
+        t.iauReductions = 0;
+        auto load = tarvo::loadConfiguration(write("TARVO.CFG", fileWith(v) + ending), t);
+        EXPECT_EQ(load.linesTaken, 17);
+        EXPECT_TRUE(load.warning.empty()) << load.warning;
+        EXPECT_EQ(t.nutation, -1);
+        EXPECT_EQ(t.iauReductions, -1);
+    }
+    DisplayToggles t;
+    auto load =
+        tarvo::loadConfiguration(write("TARVO.CFG", fileWith(v) + "x  IAU_Reductions\r\n"), t);
+    EXPECT_NE(load.warning.find("19"), std::string::npos) << load.warning;
+    EXPECT_EQ(t.iauReductions, -1);
 }
 
 TEST_F(ConfigurationTest, LightTimeAndAberrationKeepTheirCrossedLines) {

@@ -95,7 +95,7 @@ TEST_F(ElementsEndToEnd, KeyMenuDumpAndMoidAgainstBruteForce) {
                  "expect Element display: steps through four displays\n"
                  "key Enter\n"
                  "key Space\n"
-                 "expect  Equator.  Osculating Elements   (Date)  at JD 2460412.250839\n"
+                 "expect  Equator.  Osculating Elements   (Date)  at JD 2460412.250801\n"
                  "key Z\n"
                  "expect Space: next step\n"
                  "key Esc\n"

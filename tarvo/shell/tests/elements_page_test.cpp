@@ -204,12 +204,14 @@ TEST(ElementsPageBarycentre, EarthRowBecomesTheEarthMoonBarycentre) {
     EXPECT_EQ(std::count(oscel.begin(), oscel.end(), '\n'), 4);
 }
 
-// The ecliptic of date: an orbit in the J2000 ecliptic is inclined on the
-// ecliptic of 2100 by the angle π_A between the two ecliptics, its ascending
-// node 180° from theirs, at the longitude Π_A + p_A + 180° counted from the
-// equinox of date.  Oracle: eraP06e (IAU 2006 precession quantities).
+// The ecliptic of date of the 1980 model: an orbit in the J2000 ecliptic is
+// inclined on the ecliptic of 2100 by the angle π_A between the two
+// ecliptics, its ascending node 180° from theirs, at the longitude
+// Π_A + p_A + 180° counted from the equinox of date.  Oracle: eraP06e (IAU
+// 2006 precession quantities, no frame bias, as that model has none).
 TEST(ElementsPageEquinox, EclipticOfDateAgreesWithErfa) {
     Table t;
+    t.s.toggles.iauReductions = 0;
     const double days = 36525.0;
     t.s.integration.epoch = days;
     // The body in the J2000 ecliptic of the precession theory (ε0 = 84381.406").
@@ -231,6 +233,33 @@ TEST(ElementsPageEquinox, EclipticOfDateAgreesWithErfa) {
     // The node of a 47" tilt moves by 1/47 rad for each 1" of the pole: 5" here
     // are a pole good to 0.001".
     EXPECT_NEAR(static_cast<double>(e.ascendingNode), node, 5.0 / 3600);
+}
+
+// The ecliptic of date of the IAU model includes the frame bias: an orbit
+// built in ERFA's ecliptic of 2100 (eraEcm06: bias, IAU 2006 precession,
+// mean obliquity) with i = 10°, Ω = 40° shows those elements.
+TEST(ElementsPageEquinox, IauEclipticOfDateIsErfasEclipticMatrix) {
+    Table t;
+    const double days = 36525.0;
+    t.s.integration.epoch = days;
+    double rm[3][3];
+    eraEcm06(2451545.0 + days, 0.0, rm);
+    Circle c = circle(2.0, 10.0, 40.0, 75.0); // in the elements' J2000 ecliptic, then equatorial
+    // Back to ecliptic components, then from the ecliptic of date to the ICRS.
+    auto fromEcliptic = [&](const Vec& equatorial) {
+        const Vec e{equatorial[0],
+                    equatorial[1] * std::cos(kObliquity) + equatorial[2] * std::sin(kObliquity),
+                    -equatorial[1] * std::sin(kObliquity) + equatorial[2] * std::cos(kObliquity)};
+        double in[3] = {e[0], e[1], e[2]}, out[3];
+        eraTrxp(rm, in, out);
+        return Vec{out[0], out[1], out[2]};
+    };
+    t.set(4, {fromEcliptic(c.position), fromEcliptic(c.velocity)});
+    t.run.elements.equinoxOfDate = true;
+    const ElementsPage p = t.page();
+    const auto& e = elementsOf(p, 4);
+    EXPECT_NEAR(static_cast<double>(e.inclination), 10.0, 1e-9);
+    EXPECT_NEAR(static_cast<double>(e.ascendingNode), 40.0, 1e-9);
 }
 
 TEST(ElementsPageKeys, MenuCyclesAndToggles) {

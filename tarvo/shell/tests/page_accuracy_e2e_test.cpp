@@ -1,14 +1,17 @@
-// The ephemeris page of a whole run against an independent reduction: tarvo
-// driven by a key script (data set 2, decimal units) shows the apparent
-// geocentric right ascension and declination of date; the oracle is JPL
+// The ephemeris page of a whole run in the 1980 nutation model (key N once
+// from the IAU default) against an independent reduction: tarvo driven by a
+// key script (data set 2, decimal units) shows the apparent geocentric right
+// ascension and declination of date; the oracle is JPL
 // DE405 with the light-time equation iterated, ERFA's relativistic
 // aberration (eraAb), IAU 2006 precession (eraBp06, no frame bias) and IAU
 // 1980 nutation (eraNut80) with the IAU 2006 mean obliquity — the models
 // the page uses (its nutation is the 63-term form of the 1980 theory).  No
-// light deflection on either side.
+// light deflection on either side.  The IAU model's own test is
+// page_iau_accuracy_e2e_test.cpp.
 #include "program_runner.h"
 
 #include "../../reductions/tests/apparent_place_oracle.h"
+#include "tarvo/reductions/delta_t_table.h"
 #include "tarvo/reductions/time_scales.h"
 
 #include <gtest/gtest.h>
@@ -98,9 +101,10 @@ TEST_F(PageAccuracy, ApparentPlacesOfTheEclipseDayMatchErfaAndDe405) {
                  "text 2024,04,08.75\n"
                  "expect Space: next step\n"
                  "key M\n"
+                 "key N\n"
                  "expect RA (deg)\n"
                  "expect UT:   2024/04/08: 18:00:00.0\n"
-                 "expect - Apparent Coordinates -\n"
+                 "expect - Apparent Coordinates -    1980 nutation\n"
                  "key Esc\n"
                  "key Esc\n"
                  "key Esc\n");
@@ -109,7 +113,12 @@ TEST_F(PageAccuracy, ApparentPlacesOfTheEclipseDayMatchErfaAndDe405) {
     const auto page = lastPage(transcript(), timeLine);
     // The instant the program started from: the typed UT made TT with its ΔT.
     const long double tUT = 2460409.25L - tarvo::kJulianDateJ2000;
-    const long double tTT = tarvo::universalToTerrestrial(tUT, tarvo::DeltaTSettings{});
+    tarvo::DeltaTTable observed;
+    std::string message;
+    ASSERT_TRUE(tarvo::loadDeltaTTable(root / "ASC/DELTAT.TAB", observed, message)) << message;
+    tarvo::DeltaTSettings auto_;
+    auto_.observed = &observed;
+    const long double tTT = tarvo::universalToTerrestrial(tUT, auto_);
     // The page says the same ΔT (to its 0.1 s).
     const std::size_t at = timeLine.find("DeltaT =");
     ASSERT_NE(at, std::string::npos) << timeLine;
@@ -132,7 +141,9 @@ TEST_F(PageAccuracy, ApparentPlacesAtJ2000MatchErfaAndDe405) {
                  "text 2000,01,01.5\n"
                  "expect TT:   2000/01/01: 12:00:00.0\n"
                  "key M\n"
+                 "key N\n"
                  "expect RA (deg)\n"
+                 "expect 1980 nutation\n"
                  "key Esc\n"
                  "key Esc\n"
                  "key Esc\n");

@@ -4,12 +4,14 @@
 #include "program_runner.h"
 
 #include "tarvo/libraries/state_file.h"
+#include "tarvo/shell/configuration.h"
 
 #include <jpl/ephemeris.h>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 
 namespace fs = std::filesystem;
 using tarvo::testing::readFile;
@@ -213,6 +215,56 @@ TEST_F(RunEndToEnd, NonsenseAtEveryPromptLeavesTheRunGoing) {
                  "key Esc\n"
                  "key Esc\n");
     EXPECT_EQ(r.status, 0) << r.output << transcript();
+}
+
+} // namespace
+
+namespace {
+
+// Key N: the page header and the key-action screen say which reduction model
+// is on; "#" keeps the choice in TARVO.CFG and the next start reads it back.
+// A TARVO.CFG of seventeen lines (without the model's line) starts in the
+// IAU model without a warning.
+TEST_F(RunEndToEnd, ReductionModelIsShownCycledAndKept) {
+    // The defaults as an older program wrote them: seventeen lines.
+    const fs::path cfg = root / "CFG/TARVO.CFG";
+    ASSERT_EQ(tarvo::saveConfiguration(cfg, tarvo::DisplayToggles{}), "");
+    std::string old = readFile(cfg);
+    old.erase(old.find("IAU_Reductions"));
+    old.erase(old.rfind('\n') + 1);
+    { std::ofstream(cfg, std::ios::binary | std::ios::trunc) << old; }
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 2000,01,15\n"
+                 "expect - Apparent Coordinates -    IAU 2006/2000A\n"
+                 "key Esc\n"
+                 "expect N   Nutation       IAU \n"
+                 "key N\n"
+                 "expect N   Nutation       1980\n"
+                 "key #\n"
+                 "key Enter\n"
+                 "key Space\n"
+                 "expect - Apparent Coordinates -    1980 nutation\n"
+                 "key N\n"
+                 "expect Mean Equinox of Date\n"
+                 "key N\n"
+                 "expect - Apparent Coordinates -    IAU 2006/2000A\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    EXPECT_EQ(transcript().find("TARVO.CFG:"), std::string::npos); // no warning box
+    EXPECT_NE(readFile(root / "CFG/TARVO.CFG").find(" 0            IAU_Reductions\r\n"),
+              std::string::npos);
+    r = run("key Enter\n"
+            "key 2\n"
+            "text 2000,01,15\n"
+            "expect - Apparent Coordinates -    1980 nutation\n"
+            "key Esc\n"
+            "expect N   Nutation       1980\n"
+            "key Esc\n"
+            "key Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
 }
 
 } // namespace

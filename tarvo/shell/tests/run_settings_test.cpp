@@ -43,6 +43,31 @@ TEST(RunToggles, PrecessionCyclesThroughLieskeOnlyWhenAllowed) {
     EXPECT_EQ(run.precession, PrecessionState::on);
 }
 
+// N cycles the reduction models: IAU 2006/2000A -> 1980 nutation -> no
+// nutation -> IAU; the IAU model without nutation (a reference equinox
+// switched it off) goes back to the IAU model with nutation.
+TEST(RunToggles, NutationKeyCyclesTheReductionModels) {
+    RunSettings run;
+    DisplayToggles t;
+    EXPECT_EQ(tarvo::nutationStatus(t), "IAU ");
+    applyRunToggle('N', run, t, false);
+    EXPECT_EQ(tarvo::nutationStatus(t), "1980");
+    EXPECT_EQ(t.nutation, -1);
+    EXPECT_EQ(t.iauReductions, 0);
+    applyRunToggle('N', run, t, false);
+    EXPECT_EQ(tarvo::nutationStatus(t), "Off ");
+    EXPECT_EQ(t.nutation, 0);
+    applyRunToggle('N', run, t, false);
+    EXPECT_EQ(tarvo::nutationStatus(t), "IAU ");
+    EXPECT_EQ(t.iauReductions, -1);
+    t.nutation = 0; // as the reference-equinox dialog leaves it
+    EXPECT_EQ(tarvo::nutationStatus(t), "Mean");
+    run.precession = PrecessionState::off;
+    applyRunToggle('N', run, t, false);
+    EXPECT_EQ(tarvo::nutationStatus(t), "IAU ");
+    EXPECT_EQ(run.precession, PrecessionState::on);
+}
+
 TEST(RunToggles, HorizontalForcesItsFrameAndCentres) {
     RunSettings run;
     DisplayToggles t;

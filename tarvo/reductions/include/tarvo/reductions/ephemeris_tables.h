@@ -7,6 +7,7 @@
 // a value too wide for its mask is written whole after a "%".
 #pragma once
 
+#include "tarvo/reductions/iau_reductions.h"
 #include "tarvo/reductions/places.h"
 
 #include <string>
@@ -35,6 +36,7 @@ struct PageSettings {
     bool distancesInAu = true;
     bool deltaTOn = true;       // Delta-T not Off: times are UT
     std::string dataSetName;    // "DE431M" ...
+    ReductionModel model = ReductionModel::iau2006; // the model in effect (named in the header)
 };
 
 // The header strings of the page (rebuilt when a setting changes).
@@ -47,12 +49,13 @@ struct HeaderStrings {
     std::string correction; // " (Geometric Positions)  " ...
     std::string note;       // " - Apparent Coordinates -  ", "- Astrometric Coordinates -",
                             // "  - Moon is Geocentric -   " or empty
+    std::string model;      // "IAU 2006/2000A" or "1980 nutation"
 };
 HeaderStrings headerStrings(const PageSettings& settings);
 
 // Header lines of the page: line 1 the coordinates and equinox with the data
-// set, line 2 the correction state and the note; in topocentric mode a
-// third line with the site.
+// set, line 2 the correction state, the note and the reduction model; in
+// topocentric mode a third line with the site.
 std::vector<std::string> headerLines(const PageSettings& settings, const ObserverSite& site);
 // "Lat = 51.478N   Lon =   0.002W   Alt =    46 m     Greenwich"
 std::string siteLine(const ObserverSite& site);

@@ -85,6 +85,11 @@ PlaceVector siteVectorAt(const ObserverSite& site, double theta);
 ObserverState observerVector(const ObserverSite& site, long double t, long double deltaTDays,
                              double equationOfEquinoxes, bool topocentric);
 
+// The observer vector for a given local sidereal angle θ (radians), as
+// observerVector makes it for its own θ: the site turned by θ, velocity
+// ω (-y, x, 0), acceleration -ω² (x, y, 0); zero when `topocentric` is false.
+ObserverState observerStateAt(const ObserverSite& site, double theta, bool topocentric);
+
 // ---- light-time and aberration ------------------------------------------------
 
 // How positions are corrected.

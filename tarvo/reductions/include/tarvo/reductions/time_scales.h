@@ -59,17 +59,22 @@ std::string_view weekdayName(int index);
 
 enum class DeltaTMode { Off = 0, Auto = 1, Fixed = 2, Custom = 3 };
 
+struct DeltaTTable; // observed values, delta_t_table.h
+
 struct DeltaTSettings {
     DeltaTMode mode = DeltaTMode::Auto;
     double a = 0.0; // A, seconds (Fixed and Custom)
     double b = 0.0; // B, seconds per year (Custom)
     double c = 0.0; // C, seconds per year squared (Custom)
+    // Auto: the observed values of the data tree (DELTAT.TAB) inside their
+    // years, joined to the polynomials; nullptr: the polynomials alone.
+    const DeltaTTable* observed = nullptr;
 };
 
 // ΔT = TT - UT in days for the TT day count t, in the mode of `settings`.
 // Callers test mode Off themselves (ΔT is then 0); Off evaluates as Auto here.
 long double deltaT(long double t, const DeltaTSettings& settings);
-// The Auto formulas, seconds, for the year y counted from J2000.0 (y = 2000 + t/365.25).
+// The Auto polynomials, seconds, for the year y counted from J2000.0 (y = 2000 + t/365.25).
 double deltaTAutoSeconds(double year);
 // A typed UT instant -> TT (two fixed-point passes); identity in mode Off.
 long double universalToTerrestrial(long double tUT, const DeltaTSettings& settings);

@@ -1,9 +1,11 @@
 // TARVO.CFG: the display and computation toggles kept between runs, and the
 // non-gravitational law parameters read from FITRA.CFG.
 //
-// TARVO.CFG is a header line "Value     Toggle" and seventeen lines of a value
+// TARVO.CFG is a header line "Value     Toggle" and eighteen lines of a value
 // and a key. Values are taken by position; the keys are never compared, so
 // the file must keep the order below. Toggles use -1 for on and 0 for off.
+// The eighteenth line (the reduction model) is newer than the others: a file
+// without it reads as before and keeps that toggle's default.
 #pragma once
 
 #include <cstdint>
@@ -30,11 +32,14 @@ struct DisplayToggles {
     std::int32_t dateInImages = 0;
     std::int32_t yarkovsky = 0; // 0 "Marsden " law, otherwise "Yarkov. "
     std::int32_t windows10 = 0; // console size correction; kept for the file's sake
+    std::int32_t iauReductions = -1; // -1 the IAU 2006/2000A model, 0 the 1980 nutation model
 
     bool operator==(const DisplayToggles&) const = default;
 };
 
-inline constexpr int kConfigurationLines = 17;
+inline constexpr int kConfigurationLines = 18;
+// Lines from this one on may be missing (files written before they existed).
+inline constexpr int kOptionalConfigurationLines = 17;
 inline constexpr int kHelpLanguages = 3;
 
 // The keys written after each value, in file order.

@@ -46,6 +46,9 @@ double clampScaleFactor(double typed);
 
 // Status words of the key-action screen.
 std::string precessionStatus(PrecessionState state);
+// Key N: "IAU " (IAU 2006/2000A), "1980" (1980 nutation), "Off " (no
+// nutation, 1980 model) or "Mean" (no nutation, IAU model: mean places).
+std::string nutationStatus(const DisplayToggles& toggles);
 std::string deltaTStatus(const DeltaTSettings& settings);
 std::string equinoxStatus(const RunSettings& run);
 

@@ -7,7 +7,9 @@
 #include "tarvo/dynamics/body_table.h"
 #include "tarvo/dynamics/integration_state.h"
 #include "tarvo/libraries/star_catalogue.h"
+#include "tarvo/reductions/delta_t_table.h"
 #include "tarvo/reductions/frames.h"
+#include "tarvo/reductions/iau_reductions.h"
 #include "tarvo/shell/command_line.h"
 #include "tarvo/shell/configuration.h"
 #include "fileio/data_tree.h"
@@ -61,8 +63,11 @@ struct Session {
     ExtraOptions extraOptions;
     NonGravLawParameters nonGravLaw;
     PrecessionTable precessionTable; // PRECDATN.BIN
+    NutationTable nutationTable;     // NUT2000A.BIN (empty: the series itself)
+    DeltaTTable deltaTTable;         // DELTAT.TAB (empty: Auto uses the polynomials alone)
     FrameState frame;
     std::string configurationWarning; // shown once after the title screen
+    std::string dataWarning;          // likewise, for optional data files that could not be read
     ElementPageSettings elementPage;  // the elements page's switches, kept between runs
     StarTable stars;                  // the star catalogue as loaded last (start-up, menu 0)
     std::int32_t librarySource = 0;   // asteroid library: -1 TwinLib, 0 Average, 1 Astorb, 2 AstDys
