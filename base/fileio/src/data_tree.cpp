@@ -2,8 +2,6 @@
 
 #include "fileio/text_util.h"
 
-#include <unistd.h>
-
 namespace fs = std::filesystem;
 
 namespace tarvo {
@@ -13,10 +11,6 @@ namespace {
 bool isDirectory(const fs::path& p) {
     std::error_code ec;
     return fs::is_directory(p, ec);
-}
-
-bool isWritableDirectory(const fs::path& p) {
-    return isDirectory(p) && ::access(p.c_str(), W_OK | X_OK) == 0;
 }
 
 DataDirectories directoriesUnder(const fs::path& base) {
@@ -83,13 +77,18 @@ DataTreeResult findDataTree(const DataTreeQuery& query) {
         candidates.push_back(query.executableDir.parent_path() / "share" / "tarvo");
         candidates.push_back(query.executableDir.parent_path() / "data");
     }
+    // The user's files go where the program was started, into its USERDATA
+    // subdirectory when it has one, whichever tree the data come from.
+    const auto userData = subdirectoryNamed(current, "USERDATA");
+    const fs::path workDir = userData ? *userData : current;
     for (const auto& candidate : candidates) {
-        fs::path base = candidate.lexically_normal();
+        // Relative to where the program started: it then changes directory.
+        const fs::path base =
+            (candidate.is_absolute() ? candidate : query.currentDir / candidate).lexically_normal();
         searched.push_back(base);
         if (!holdsDataTree(base)) continue;
         DataDirectories d = directoriesUnder(base);
-        auto userData = subdirectoryNamed(base, "USERDATA");
-        d.workDir = (userData && isWritableDirectory(*userData)) ? *userData : current;
+        d.workDir = workDir;
         d.searched = searched;
         result.dirs = d;
         return result;

@@ -49,13 +49,30 @@ TEST_F(DataTreeTest, StartedInTheTreeChangesIntoItsUserData) {
     EXPECT_EQ(r.dirs->workDir, tree / "USERDATA");
 }
 
-TEST_F(DataTreeTest, EnvironmentVariableNamesTheTree) {
+// Started elsewhere, the files go where the user is, not into the tree's
+// USERDATA; a USERDATA subdirectory of the current directory is entered.
+TEST_F(DataTreeTest, EnvironmentVariableNamesTheTreeAndTheFilesStayHere) {
     auto tree = makeTree(dir / "installed");
     fs::create_directories(dir / "elsewhere");
     auto r = findDataTree({"", dir / "elsewhere", tree.string(), dir / "build" / "bin"});
     ASSERT_TRUE(r.dirs) << r.error;
     EXPECT_EQ(r.dirs->base, tree);
-    EXPECT_EQ(r.dirs->workDir, tree / "USERDATA");
+    EXPECT_EQ(r.dirs->workDir, dir / "elsewhere");
+
+    fs::create_directories(dir / "project" / "userdata");
+    r = findDataTree({"", dir / "project", tree.string(), {}});
+    ASSERT_TRUE(r.dirs) << r.error;
+    EXPECT_EQ(r.dirs->base, tree);
+    EXPECT_EQ(r.dirs->workDir, dir / "project" / "userdata");
+}
+
+TEST_F(DataTreeTest, InstalledTreeFromElsewhereKeepsTheCurrentDirectory) {
+    auto tree = makeTree(dir / "prefix" / "share" / "tarvo");
+    fs::create_directories(dir / "home");
+    auto r = findDataTree({"", dir / "home", std::nullopt, dir / "prefix" / "bin"});
+    ASSERT_TRUE(r.dirs) << r.error;
+    EXPECT_EQ(r.dirs->base, tree);
+    EXPECT_EQ(r.dirs->workDir, dir / "home");
 }
 
 TEST_F(DataTreeTest, TreeBesideTheExecutablesOfABuild) {

@@ -94,7 +94,7 @@ std::array<long double, 3> nonGravitationalAcceleration(const BodyTable& table,
   if (state.options.nonGravMode == NonGravLaw::marsden) {
     const double distance = delayedDistance > 0.0 ? delayedDistance : rn;
     const double rho = distance / (au * k.gr0);
-    g = std::pow(rho, -k.grM) * std::pow(1.0 + std::pow(rho, k.grN), -k.grK) * H2;
+    g = std::pow(rho, -k.grM) * std::pow(1.0 + k.grB * std::pow(rho, k.grN), -k.grK) * H2;
   } else {
     // Inverse square of the distance in AU. The loader scales the
     // coefficients by objectNumber * AU; a number in (0, 1) cancels here.

@@ -190,6 +190,8 @@ IntegrateResult advanceNominalStep(BodyTable& t, IntegrationState& s, ForceModel
     total.halvings += r.halvings;
     total.error = std::max(total.error, r.error);
     total.stepTaken = r.stepTaken;
+    if (total.smallestStep == 0.0L || r.stepTaken < total.smallestStep)
+      total.smallestStep = r.stepTaken;
     if (r.status != IntegrateStatus::ok) {
       total.status = r.status;
       total.message = r.message;
@@ -212,7 +214,7 @@ IntegrateResult advanceNominalStep(BodyTable& t, IntegrationState& s, ForceModel
     }
     const long double tA = std::min(before, s.epoch);
     const long double tB = std::max(before, s.epoch);
-    applyImpulses(t, s, tA, tB, r.stepTaken);
+    if (s.options.singleImpulse) applyImpulses(t, s, tA, tB, r.stepTaken);
     if (r.boundaryReached) {
       total.boundaryReached = true;
       return total;

@@ -559,6 +559,24 @@ TEST(NonGravitational, MarsdenLawAtOneAstronomicalUnitScale) {
   EXPECT_NEAR(radial, g * 1e-9, 1e-6 * g * 1e-9);
 }
 
+// The law's constants come from FITRA.CFG: r0, m, b, n and k as given.
+TEST(NonGravitational, MarsdenLawTakesTheConfiguredConstants) {
+  Scene s = cometScene(NonGravLaw::marsden);
+  s.model.coefficients.gr0 = 1.7;
+  s.model.coefficients.grM = 2.0;
+  s.model.coefficients.grB = 0.5;
+  s.model.coefficients.grN = 3.0;
+  s.model.coefficients.grK = 1.5;
+  const Vec3 a = nonGravOf(s);
+  const Vec3 r = {s.table.posX[14] - s.table.posX[0], s.table.posY[14] - s.table.posY[0],
+                  s.table.posZ[14] - s.table.posZ[0]};
+  const double rho = static_cast<double>(testing::length(r)) / (149.5978707 * 1.7);
+  const double g = std::pow(rho, -2.0) * std::pow(1 + 0.5 * std::pow(rho, 3.0), -1.5);
+  const double radial = static_cast<double>((a[0] * r[0] + a[1] * r[1] + a[2] * r[2]) /
+                                            testing::length(r));
+  EXPECT_NEAR(radial, g * 1e-9, 1e-6 * g * 1e-9);
+}
+
 TEST(NonGravitational, YarkovskyDividesOnlyByAScaleBetweenZeroAndOne) {
   Scene s = cometScene(NonGravLaw::yarkovsky);
   s.table.nonGravFlag[14] = suiteFalse;  // the law applies to every minor body

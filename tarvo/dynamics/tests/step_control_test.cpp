@@ -186,6 +186,7 @@ TEST(Impulse, ChangesTheVelocityOnceInTheStepThatHoldsItsEpoch) {
     with.table.impulse[j].deltaV[0] = 0.01;          // km/s along the velocity
     with.table.impulse[j].deltaV[1] = 0.02;
     with.table.impulse[j].deltaV[2] = -0.005;
+    with.state.options.singleImpulse = true;  // extra option "^"
     start(with, 3.0L, 6, direction);
     start(without, 3.0L, 6, direction);
     for (int step = 1; step <= 3; ++step) {
@@ -209,6 +210,22 @@ TEST(Impulse, ChangesTheVelocityOnceInTheStepThatHoldsItsEpoch) {
       }
     }
   }
+}
+
+TEST(Impulse, IsIgnoredWithoutTheSingleImpulseOption) {
+  SimRun with, without;
+  testing::buildSolarSystem(with.table, with.state, true, 1);
+  testing::buildSolarSystem(without.table, without.state, true, 1);
+  with.table.impulse[14].epoch = 4.5;
+  with.table.impulse[14].deltaV[0] = 0.01;
+  start(with, 3.0L, 6);
+  start(without, 3.0L, 6);
+  for (int step = 1; step <= 3; ++step) {
+    advanceNominalStep(with.table, with.state, with.model, with.integrator);
+    advanceNominalStep(without.table, without.state, without.model, without.integrator);
+  }
+  EXPECT_EQ(with.table.velX, without.table.velX);
+  EXPECT_EQ(with.table.posY, without.table.posY);
 }
 
 #ifdef _OPENMP

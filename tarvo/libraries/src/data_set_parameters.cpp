@@ -20,6 +20,7 @@ constexpr std::array<DataSetFileNames, 10> kDataSetFiles{{
 }};
 
 constexpr int kLastCorrectedBody = 13;
+constexpr int kLastSatelliteIndex = 511; // satellites that take the Earth's radial factor
 
 }  // namespace
 
@@ -58,14 +59,18 @@ bool loadParameters(const std::filesystem::path& ascDirectory, int dataSet, Data
     return true;
 }
 
-void applyRadialCorrections(BodyTable& table, const RadialCoefficients& coefficients, long double t, int dataSet)
+void applyRadialCorrections(BodyTable& table, const RadialCoefficients& coefficients, long double t, int dataSet,
+                            bool satelliteMode)
 {
     const int last = std::min({kLastCorrectedBody, table.layout.bodyCount, RadialCoefficients::rows - 1});
     for (int i = 1; i <= last; ++i)
         table.relFactor[i] = table.relFactorBase[i] + radialCorrection(coefficients.row[i], t, dataSet);
     const int earth = table.layout.earthIndex, moon = table.layout.moonIndex;
-    if (table.moonIntegrated() && earth > 0 && earth <= table.layout.bodyCount)
-        table.relFactor[moon] = table.relFactor[earth];
+    if (earth <= 0 || earth > table.layout.bodyCount) return;
+    if (table.moonIntegrated()) table.relFactor[moon] = table.relFactor[earth];
+    if (satelliteMode)
+        for (int i = table.layout.lastMajor + 1; i <= std::min(table.layout.bodyCount, kLastSatelliteIndex); ++i)
+            table.relFactor[i] = table.relFactor[earth];
 }
 
 }  // namespace tarvo

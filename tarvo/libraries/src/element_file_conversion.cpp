@@ -65,12 +65,13 @@ ElementConversionOutcome convertElementFile(const std::filesystem::path& element
         c.astronomicalUnit = conversion.astronomicalUnit;
         long double massRatio = 0;
         OrbitElements e = r.elements;
+        const bool geocentricMoon = full && nameIs(r.nameField, {"MOON", "LUNA"});
         if (satellite) {
             // Satellite elements give a and q in units of 1000 km.
             c.gravityConstant = elementGravityConstant(ElementMode::Satellite);
             e.semiMajorAxis /= conversion.astronomicalUnit * 1000;
             e.perihelionDistance /= conversion.astronomicalUnit * 1000;
-        } else if (full && nameIs(r.nameField, {"MOON", "LUNA"})) {
+        } else if (geocentricMoon) {
             if (!(earthMass > 0)) {
                 outcome.message = name + ": the Moon's elements are geocentric, but no Earth with a mass is listed";
                 return outcome;
@@ -98,11 +99,10 @@ ElementConversionOutcome convertElementFile(const std::filesystem::path& element
                               "): " + result.message;
             return outcome;
         }
-        if (result.iterationLimit) {
-            ++outcome.iterationWarnings;
-            outcome.message = result.message;
-        }
-        if (!satellite) {
+        if (result.iterationLimit) ++outcome.iterationWarnings;
+        if (!result.message.empty()) outcome.message = result.message; // the parabola's warning
+        // Perihelia near the Sun; the Moon's geocentric orbit is none.
+        if (!satellite && !geocentricMoon) {
             const long double q = e.eccentricity == 1 || e.semiMajorAxis == 0
                                       ? e.perihelionDistance
                                       : e.semiMajorAxis * (1 - e.eccentricity);

@@ -103,6 +103,8 @@ ConversionResult elementsToState(const ElementConversion& conversion, long doubl
         // Barker's equation in canonical units: s^3/6 + q s = sqrt(f) t.
         const AnomalySolution S = solveBarker(q, M);
         result.iterationLimit = !S.converged;
+        // Said when fewer than 10 of the 50000 rounds were left.
+        if (S.rounds > 49990) result.message = "Too many Iterations ! ";
         const long double s = S.anomaly;
         const long double r = q + s * s / 2;
         const long double rootF = std::sqrt(f);
@@ -122,7 +124,6 @@ ConversionResult elementsToState(const ElementConversion& conversion, long doubl
         vxp = a * w * sh;
         vyp = -a * root * w * ch;
     }
-    if (result.iterationLimit) result.message = "Too many Iterations ! ";
 
     const Rotation3 toEcliptic =
         perifocalToEcliptic(elements.inclination * degree, omega * degree, elements.ascendingNode * degree);

@@ -198,7 +198,7 @@ bool writeFinalFiles(const std::filesystem::path& directory, const RunSnapshot& 
 }
 
 bool writeCheckpointFiles(const std::filesystem::path& directory, const RunSnapshot& run, double currentStep,
-                          std::string& message)
+                          std::string& message, CheckpointStage stopAfter)
 {
     if (run.bodies.empty()) {
         message = (directory / "FINSTAT.TVF").string() + ": there are no bodies to write";
@@ -216,10 +216,19 @@ bool writeCheckpointFiles(const std::filesystem::path& directory, const RunSnaps
         lines.push_back(e25Line(b.velocity[0], b.velocity[1], b.velocity[2]));
         exact.push_back({b.position[0], b.position[1], b.position[2], b.velocity[0], b.velocity[1], b.velocity[2]});
     }
-    // The binary first: a text checkpoint never stands beside a stale binary
-    // that it would be loaded with.
-    return writeCheckpointBinary(directory / "FINSTAT.BIN", exact, message) &&
-           writeTextFileAtomically(directory / "FINSTAT.TVF", lines, message);
+    const std::filesystem::path pending = directory / pendingCheckpointBinary;
+    if (!writeCheckpointBinary(pending, exact, message)) return false;
+    if (stopAfter == CheckpointStage::newBinary) return true;
+    if (!writeTextFileAtomically(directory / "FINSTAT.TVF", lines, message)) return false;
+    if (stopAfter == CheckpointStage::text) return true;
+    std::error_code error;
+    std::filesystem::rename(pending, directory / "FINSTAT.BIN", error);
+    if (error) {
+        message =
+            (directory / "FINSTAT.BIN").string() + ": cannot be replaced (" + error.message() + ")";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace tarvo

@@ -51,7 +51,7 @@ std::string colourCode(std::uint32_t colour)
 }
 
 NonGravitationalData decodeNumberField(double A1, double A2, double A3, std::string_view numberString,
-                                       long double astronomicalUnit, bool satelliteMode)
+                                       long double astronomicalUnit, bool satelliteMode, double alpha)
 {
     // Up to four numbers separated by blanks; missing ones are 0.
     double numbers[4] = {0, 0, 0, 0};
@@ -74,16 +74,16 @@ NonGravitationalData decodeNumberField(double A1, double A2, double A3, std::str
     } else if (N == -1) {
         d.asymmetric = true;
         d.tau = numbers[1];
-        d.objectNumber = delayedModelMarker;
-        scale = delayedModelMarker * static_cast<double>(astronomicalUnit);
+        d.objectNumber = alpha;
+        scale = alpha * static_cast<double>(astronomicalUnit);
     } else {
         d.hasImpulse = true;
         d.impulse.epoch = -N - mjdOfJ2000;
         d.impulse.deltaV[0] = numbers[1];
         d.impulse.deltaV[1] = numbers[2];
         d.impulse.deltaV[2] = numbers[3];
-        d.objectNumber = delayedModelMarker;
-        scale = delayedModelMarker * static_cast<double>(astronomicalUnit);
+        d.objectNumber = alpha;
+        scale = alpha * static_cast<double>(astronomicalUnit);
     }
     if (!satelliteMode) {
         d.A1 *= scale;

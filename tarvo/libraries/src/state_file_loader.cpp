@@ -11,6 +11,22 @@ bool dataSetWithoutMoon(int dataSet) { return dataSet == 4 || dataSet == 5 || da
 
 bool startsWith(const std::string& text, std::string_view prefix) { return text.rfind(prefix, 0) == 0; }
 
+// Whether extended values are those the text holds to its 18 digits.
+bool binaryMatchesText(const std::vector<ExtendedState>& exact, const StateFileContents& contents)
+{
+    constexpr long double tolerance = 1e-16L; // relative; the text rounds to 5e-18
+    for (std::size_t n = 0; n < exact.size(); ++n) {
+        const StateRecord& r = contents.records[n];
+        for (int c = 0; c < 6; ++c) {
+            const long double text = c < 3 ? r.position[c] : r.velocity[c - 3];
+            const long double binary = exact[n][c];
+            if (!(std::fabs(text - binary) <= tolerance * std::max(std::fabs(text), std::fabs(binary))))
+                return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 StateLoadResult loadStateFile(const std::filesystem::path& file, const StateLoadSettings& settings, BodyTable& table)
@@ -29,11 +45,19 @@ StateLoadResult loadStateFile(const std::filesystem::path& file, const StateLoad
                        result.message))
         return result;
 
-    // The checkpoint's binary companion replaces the text values exactly.
+    // The checkpoint's binary companion replaces the text values exactly: the
+    // binary of a checkpoint stopped before its last stage when it belongs
+    // to this text, else FINSTAT.BIN.
     std::vector<ExtendedState> exact;
     if (upperCase(file.filename().string()) == "FINSTAT.TVF") {
         std::string problem;
-        if (!readCheckpointBinary(file.parent_path() / "FINSTAT.BIN", contents.records.size(), exact, problem)) {
+        std::vector<ExtendedState> pending;
+        if (readCheckpointBinary(file.parent_path() / pendingCheckpointBinary,
+                                 contents.records.size(), pending, problem) &&
+            binaryMatchesText(pending, contents)) {
+            exact = std::move(pending);
+        } else if (!readCheckpointBinary(file.parent_path() / "FINSTAT.BIN",
+                                         contents.records.size(), exact, problem)) {
             result.message = file.string() + ": its extended-precision companion is unusable: " + problem;
             return result;
         }
@@ -60,7 +84,10 @@ StateLoadResult loadStateFile(const std::filesystem::path& file, const StateLoad
         table.absMag[i] = r.absoluteMagnitude;
         const NameField name = decodeNameField(r.nameField);
         setBodyName(table, i, name.name);
-        if (name.hasColour) table.color[i] = name.colour;
+        if (name.hasColour) {
+            table.color[i] = name.colour;
+            result.colourCodes = true;
+        }
 
         if (full) {
             const std::string key = upperCase(trim(name.name));
@@ -88,7 +115,8 @@ StateLoadResult loadStateFile(const std::filesystem::path& file, const StateLoad
 
         if (!full) {
             const NonGravitationalData ng =
-                decodeNumberField(r.A1, r.A2, r.A3, r.numberString, settings.astronomicalUnit, satellite);
+                decodeNumberField(r.A1, r.A2, r.A3, r.numberString, settings.astronomicalUnit,
+                                  satellite, settings.nonGravAlpha);
             table.A1[i] = ng.A1, table.A2[i] = ng.A2, table.A3[i] = ng.A3;
             table.objectNumber[i] = ng.objectNumber;
             table.tau[i] = ng.tau;

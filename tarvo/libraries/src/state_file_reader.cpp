@@ -94,7 +94,9 @@ StateFileKindCheck recogniseStateFile(const std::filesystem::path& file, StateFi
     if (kind == StateFileKind::MinorBody) {
         check.satelliteFile = std::fabs(first) > satelliteJdOffset;
         check.elementFile = first < 0;
+        check.julianDate = std::fabs(first) - (check.satelliteFile ? satelliteJdOffset : 0);
     } else {
+        check.julianDate = first;
         long double step = 0;
         if (!in.number(step, "the nominal step")) {
             check.message = in.error();

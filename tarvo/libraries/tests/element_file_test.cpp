@@ -138,6 +138,8 @@ TEST(ElementFile, FullElementFileKeepsTheMoonGeocentric)
     const ElementConversionOutcome outcome = convertElementFile(ele, scratch.path() / "DAT.TMP",
                                                                 {StateFileKind::Full, false, au, 100, {}});
     ASSERT_TRUE(outcome.ok) << outcome.message;
+    // The Moon's a of 0.00257 AU is about the Earth: no perihelion near the Sun.
+    EXPECT_FALSE(outcome.perihelionBelowQuarterAu);
 
     BodyTable table = tableOf(60);
     StateLoadSettings settings;

@@ -31,6 +31,7 @@ TEST(RecogniseStateFile, SignsAndOffsetTellTheKinds)
         ASSERT_TRUE(check.ok) << c.text << check.message;
         EXPECT_EQ(check.elementFile, c.element) << c.text;
         EXPECT_EQ(check.satelliteFile, c.satellite) << c.text;
+        EXPECT_EQ(check.julianDate, 2460000.5L) << c.text; // sign and offset removed
     }
     EXPECT_FALSE(recogniseStateFile(scratch.path() / "NONE.TVX", StateFileKind::MinorBody).ok);
     const StateFileKindCheck garbage = recogniseStateFile(scratch.write("G.TVF", "\x01\x02garbage"), StateFileKind::Full);

@@ -276,5 +276,51 @@ TEST(Checkpoint, ResumesWithBitIdenticalExtendedValues)
     EXPECT_NE(textOnly.posX[3], run.bodies[3].position[0]);
 }
 
+// A checkpoint stopped at any stage (as by a kill) leaves FINSTAT.TVF
+// loading exactly one whole state, the old one or the new one, with every
+// bit of its extended precision: nothing is lost and nothing is mixed.
+TEST(Checkpoint, StoppedAtAnyStageLoadsTheOldOrTheNewStateWhole)
+{
+    RunSnapshot before = sampleRun();
+    before.bodies[0].position = {};
+    before.bodies[0].velocity = {};
+    for (RunBody& b : before.bodies) b.position[0] += 1.0L / 3;
+    RunSnapshot after = before;
+    after.julianDate += 3;
+    for (RunBody& b : after.bodies) b.position[1] += 1.0L / 7, b.velocity[2] -= 1.0L / 9;
+    after.bodies[0].position = {};
+    after.bodies[0].velocity = {};
+    struct Case {
+        CheckpointStage stopAfter;
+        bool newState;
+    };
+    for (const Case c : {Case{CheckpointStage::newBinary, false}, Case{CheckpointStage::text, true},
+                         Case{CheckpointStage::complete, true}}) {
+        ScratchDirectory scratch;
+        std::string message;
+        ASSERT_TRUE(writeCheckpointFiles(scratch.path(), before, 0.25, message)) << message;
+        ASSERT_TRUE(writeCheckpointFiles(scratch.path(), after, 0.25, message, c.stopAfter))
+            << message;
+        const RunSnapshot& expected = c.newState ? after : before;
+        BodyTable table = tableOf(60);
+        StateLoadSettings settings;
+        settings.kind = StateFileKind::Full;
+        const StateLoadResult r = loadStateFile(scratch.path() / "FINSTAT.TVF", settings, table);
+        ASSERT_TRUE(r.ok) << r.message;
+        EXPECT_EQ(r.epoch, expected.julianDate - 2451545.0L) << int(c.stopAfter);
+        for (int i = 0; i < 7; ++i) {
+            EXPECT_EQ(table.posX[i], expected.bodies[i].position[0])
+                << i << " " << int(c.stopAfter);
+            EXPECT_EQ(table.posY[i], expected.bodies[i].position[1])
+                << i << " " << int(c.stopAfter);
+            EXPECT_EQ(table.velZ[i], expected.bodies[i].velocity[2])
+                << i << " " << int(c.stopAfter);
+        }
+        // Complete, the checkpoint leaves no pending binary behind.
+        EXPECT_EQ(std::filesystem::exists(scratch.path() / pendingCheckpointBinary),
+                  c.stopAfter != CheckpointStage::complete);
+    }
+}
+
 }  // namespace
 }  // namespace tarvo::testing

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "state_file_test_support.h"
+#include "tarvo/libraries/data_set_parameters.h"
 #include "tarvo/libraries/planetary_library.h"
 
 namespace tarvo::testing {
@@ -249,6 +250,27 @@ TEST(ParameterFile, RowsOfEightNumbers)
     EXPECT_EQ(coefficients.row[1000][7], 0);
     EXPECT_FALSE(readParameterFile(scratch.path() / "NONE.PAR", 5, coefficients, message));
     EXPECT_NE(message.find("NONE.PAR"), std::string::npos);
+}
+
+// The satellites of a geocentric run move with the Earth: at every frame
+// epoch they take its radial factor, as the Moon does; in other runs the
+// minor bodies keep their own.
+TEST(RadialCorrections, SatellitesTakeTheEarthsFactor)
+{
+    BodyTable table = tableOf(500);
+    table.layout = dataSetLayout(10, 500).layout;
+    const int earth = table.layout.earthIndex, moon = table.layout.moonIndex;
+    table.layout.bodyCount = table.layout.lastMajor + 3;
+    for (int i = 0; i <= table.layout.bodyCount; ++i) table.relFactorBase[i] = 1e-9 * i;
+    RadialCoefficients none{};
+    applyRadialCorrections(table, none, 0, 10, false);
+    EXPECT_EQ(table.relFactor[moon], table.relFactor[earth]);
+    EXPECT_EQ(table.relFactor[table.layout.lastMajor + 2],
+              table.relFactorBase[table.layout.lastMajor + 2]);
+    for (int i = 0; i <= table.layout.bodyCount; ++i) table.relFactor[i] = table.relFactorBase[i];
+    applyRadialCorrections(table, none, 0, 10, true);
+    for (int i = table.layout.lastMajor + 1; i <= table.layout.bodyCount; ++i)
+        EXPECT_EQ(table.relFactor[i], table.relFactorBase[earth]) << i;
 }
 
 }  // namespace

@@ -183,6 +183,11 @@ TEST(NumberField, ScalesAndModels)
     d = decodeNumberField(1e-8, 0, 0, "", au, false);  // missing numbers are 0
     EXPECT_EQ(d.objectNumber, 0);
     EXPECT_EQ(d.A1, 0);
+    // FITRA.CFG's A of the g(r) law takes the place of 0.111262.
+    d = decodeNumberField(1e-8, 0, 0, "-60000 0.001 0 0", au, false, 0.25);
+    EXPECT_TRUE(d.hasImpulse);
+    EXPECT_EQ(d.objectNumber, 0.25);
+    EXPECT_NEAR(d.A1, 1e-8 * 0.25 * 149.5978707, 1e-22);
 }
 
 struct FullLoad : ::testing::Test {

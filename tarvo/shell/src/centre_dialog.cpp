@@ -8,20 +8,23 @@
 
 namespace tarvo {
 
-CentreChoice selectCentre(int lastMajor, const std::string& lastMajorName, bool eclipticInput, double cosE,
-                          double sinE, double au) {
+CentreChoice selectCentre(int lastMajor, const std::string& lastMajorName, bool eclipticInput,
+                          double cosE, double sinE, double au, int barycentreIndex) {
     CentreChoice choice;
     console::clear();
     console::printAt(2, 1, "Enter Center Body");
     console::printAt(3, 1, "0=Sun,...," + std::to_string(lastMajor) + " " + trim(lastMajorName));
     console::printAt(4, 1, "-1 = Fixed Point");
+    const bool barycentre = barycentreIndex > lastMajor;
+    if (barycentre) console::printAt(5, 1, std::to_string(barycentreIndex) + " = Baryc");
     while (true) {
         console::clearLine(6);
         console::locate(6, 1);
         const auto answer = console::readLine(12);
         if (!answer || trim(*answer).empty()) return choice;
         const double typed = readFreeNumber(*answer);
-        if (typed == std::floor(typed) && typed >= -1 && typed <= lastMajor) {
+        if (typed == std::floor(typed) &&
+            ((typed >= -1 && typed <= lastMajor) || (barycentre && typed == barycentreIndex))) {
             choice.index = static_cast<int>(typed);
             break;
         }

@@ -1,11 +1,12 @@
 #include "tarvo/shell/elements_page.h"
 
 #include "console/keys.h"
+#include "fileio/text_util.h"
 #include "tarvo/dynamics/physical_constants.h"
 #include "tarvo/reductions/iau_reductions.h"
 #include "tarvo/reductions/time_scales.h"
+#include "tarvo/shell/barycentre.h"
 #include "tarvo/shell/output_frame.h"
-#include "fileio/text_util.h"
 
 #include <algorithm>
 #include <cctype>
@@ -18,7 +19,7 @@ namespace {
 using Vec3 = std::array<long double, 3>;
 
 constexpr std::size_t kColumns = 108;
-constexpr const char* kBarycentreName = "EMbaryc  ";
+constexpr const char* kEarthMoonBarycentreName = "EMbaryc  ";
 
 // The table's states in the axes of the elements: absolute positions (Gm)
 // and velocities (Gm/day), the Moon and satellites as stored (geocentric).
@@ -109,16 +110,34 @@ ElementsPage assembleElementsPage(const Session& s, const RunSettings& run, long
     }
     frame.plane = static_cast<ReferencePlane>(std::clamp(es.plane, -1, 2));
 
-    // The display state of every row: heliocentric, or geocentric as stored.
+    // The display state of every row: heliocentric, or geocentric as stored;
+    // barycentric about "Baryc" (the barycentre of the massive bodies).
     const auto count = static_cast<std::size_t>(n + 1);
     std::vector<CartesianState> display(count);
     std::vector<bool> geocentric(count, false);
     const bool barycentre = es.earthMoonBarycentre && moon >= 0 && earth >= 0;
+    const bool barycentric = run.planetCentric && run.centreBody == kBarycentreCentre;
+    Vec3 originP = states.p[0], originV = states.v[0];
+    if (barycentric) {
+        const bool minorPerturb = s.extraOptions.minorPerturb != 0;
+        auto absolute = [&](const std::vector<Vec3>& x) {
+            return [&](int i) {
+                const auto k = static_cast<std::size_t>(i);
+                Vec3 a = x[k];
+                if (i != earth && earth >= 0 && isStoredGeocentric(b, i, st.satelliteMode))
+                    for (std::size_t j = 0; j < 3; ++j)
+                        a[j] += x[static_cast<std::size_t>(earth)][j];
+                return a;
+            };
+        };
+        originP = massiveBarycentre<Vec3>(b, minorPerturb, absolute(states.p));
+        originV = massiveBarycentre<Vec3>(b, minorPerturb, absolute(states.v));
+    }
     for (int i = 1; i <= n; ++i) {
         const auto k = static_cast<std::size_t>(i);
         geocentric[k] = isStoredGeocentric(b, i, st.satelliteMode);
         Vec3 p = states.p[k], v = states.v[k];
-        if (!geocentric[k]) p = minus(p, states.p[0]), v = minus(v, states.v[0]);
+        if (!geocentric[k]) p = minus(p, originP), v = minus(v, originV);
         if (barycentre && i == earth) {
             const long double f = b.mass[moon] / (b.mass[earth] + b.mass[moon]);
             const auto m = static_cast<std::size_t>(moon);
@@ -171,7 +190,7 @@ ElementsPage assembleElementsPage(const Session& s, const RunSettings& run, long
         run.centreBody > 0)
         reference = run.centreBody;
     page.referenceName = reference > 0 ? bodyName(b, reference) : std::string("     ");
-    if (barycentre && reference == earth) page.referenceName = kBarycentreName;
+    if (barycentre && reference == earth) page.referenceName = kEarthMoonBarycentreName;
     const bool moidWanted =
         page.display == ElementDisplay::Moid && reference > 0 &&
         (frame.plane == ReferencePlane::Ecliptic || frame.plane == ReferencePlane::CentreOrbit);
@@ -181,7 +200,7 @@ ElementsPage assembleElementsPage(const Session& s, const RunSettings& run, long
         const auto k = static_cast<std::size_t>(i);
         ElementsPageBody body;
         body.index = i;
-        body.name = barycentre && i == earth ? kBarycentreName : bodyName(b, i);
+        body.name = barycentre && i == earth ? kEarthMoonBarycentreName : bodyName(b, i);
         body.objectNumber = k < b.objectNumber.size() ? b.objectNumber[k] : 0.0;
         body.shown = !b.isHidden(i);
         ElementRow& row = body.row;
@@ -198,6 +217,7 @@ ElementsPage assembleElementsPage(const Session& s, const RunSettings& run, long
 
     ElementPageTitle title;
     title.plane = frame.plane;
+    title.barycentric = barycentric;
     title.centreName = orbitBody > 0 ? bodyName(b, orbitBody) : "";
     title.equinoxOfDate = es.equinoxOfDate;
     title.fixedEquinoxYear = yearEquinox ? run.referenceYear : 0.0;
@@ -228,7 +248,7 @@ std::string oscelText(const ElementsPage& page) {
     for (const ElementsPageBody& body : page.bodies)
         text += oscelRecord(body.objectNumber, body.name,
                             elementRowText(page.display, ElementForm::OscelDat, body.row)) +
-                "\n";
+                "\r\n"; // text files of the suite end their lines with CR LF
     return text;
 }
 

@@ -1,10 +1,11 @@
 #include "tarvo/shell/ephemeris_page.h"
 
+#include "fileio/text_util.h"
 #include "tarvo/dynamics/physical_constants.h"
 #include "tarvo/reductions/iau_reductions.h"
 #include "tarvo/reductions/time_scales.h"
+#include "tarvo/shell/barycentre.h"
 #include "tarvo/shell/output_frame.h"
-#include "fileio/text_util.h"
 
 #include <algorithm>
 #include <array>
@@ -89,7 +90,9 @@ PageSettings pageSettings(const Session& s, const RunSettings& run, int centre) 
     const int earth = s.bodies.layout.earthIndex;
     if (run.planetCentric && centre != earth) {
         p.centre = CentreKind::BodyCentric;
-        p.centreBodyName = centre < 0 ? std::string("Fixed    ") : bodyName(s.bodies, centre);
+        p.centreBodyName = centre == kBarycentreCentre ? std::string(kBarycentreName)
+                           : centre < 0                ? std::string("Fixed    ")
+                                                       : bodyName(s.bodies, centre);
     } else if (t.geocentric || run.planetCentric) {
         p.centre = run.topocentric ? CentreKind::Topocentric : CentreKind::Geocentric;
     } else {
@@ -114,7 +117,7 @@ PageSettings pageSettings(const Session& s, const RunSettings& run, int centre) 
     p.aberration = p.lightTime && t.aberration != 0;
     p.decimalUnits = t.decimalUnits != 0;
     p.showVelocity = run.showVelocities;
-    p.distancesInAu = true;
+    p.distancesInAu = !run.distancesInGm;
     p.deltaTOn = run.deltaT.mode != DeltaTMode::Off;
     p.dataSetName = dataSetLabel(s.integration.dataSet);
     p.model = effectiveReductionModel(t.iauReductions ? ReductionModel::iau2006
@@ -127,7 +130,8 @@ int pageCentre(const Session& s, const RunSettings& run) {
     const int n = s.bodies.layout.bodyCount;
     const int earth = s.bodies.layout.earthIndex <= n ? s.bodies.layout.earthIndex : 0;
     if (run.planetCentric && run.centreBody >= 0 && run.centreBody <= n) return run.centreBody;
-    if (run.planetCentric && run.centreBody < 0) return -1; // the fixed point
+    if (run.planetCentric && run.centreBody < 0) // the fixed point or the barycentre
+        return run.centreBody == kBarycentreCentre ? kBarycentreCentre : -1;
     if (s.toggles.geocentric || run.topocentric || s.toggles.horizon) return earth;
     return 0;
 }
@@ -228,9 +232,20 @@ EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, lo
     Vec fixedPoint{run.fixedCentre[0], run.fixedCentre[1], run.fixedCentre[2]};
     toDate(s.frame, fixedPoint);
     const auto c = static_cast<std::size_t>(std::max(centre, 0));
-    const Vec observerP = centre < 0 ? fixedPoint : plus(states.p[c], siteP);
-    const ObserverMotion observer = centre < 0 ? ObserverMotion{Vec{}, Vec{}}
-                                               : ObserverMotion{plus(states.v[c], siteV), plus(states.a[c], siteA)};
+    // The barycentre moves uniformly: its velocity, no acceleration.
+    const bool minorPerturb = s.extraOptions.minorPerturb != 0;
+    const auto at = [](const std::vector<Vec>& v) {
+        return [&v](int i) { return v[static_cast<std::size_t>(i)]; };
+    };
+    const Vec baryP = massiveBarycentre<Vec>(b, minorPerturb, at(states.p));
+    const Vec baryV = massiveBarycentre<Vec>(b, minorPerturb, at(states.v));
+    const Vec observerP = centre == kBarycentreCentre ? baryP
+                          : centre < 0                ? fixedPoint
+                                                      : plus(states.p[c], siteP);
+    const ObserverMotion observer =
+        centre == kBarycentreCentre ? ObserverMotion{baryV, Vec{}}
+        : centre < 0                ? ObserverMotion{Vec{}, Vec{}}
+                     : ObserverMotion{plus(states.v[c], siteV), plus(states.a[c], siteA)};
     const Vec moonObserverP = plus(states.p[e], siteP);
     const ObserverMotion moonObserver{plus(states.v[e], siteV), plus(states.a[e], siteA)};
     const CorrectionSwitches switches{ps.lightTime, ps.aberration};
@@ -333,6 +348,10 @@ EphemerisPage assembleEphemerisPage(const Session& s, const RunSettings& run, lo
         MagnitudeData data{b.absMag[k], b.isComet[k] != 0, b.massField[k]};
         h.phase = phaseAndMagnitude(i, states.p[k], fromEarth ? moonObserverP : observerP, sunP,
                                     moonP, data, page.astronomicalUnitGm, moon >= 0);
+        // A satellite in the Earth's shadow is not seen.
+        if (st.satelliteMode && i > b.layout.lastMajor && h.phase.magnitudeShown &&
+            inEarthShadow(minus(states.p[k], states.p[e]), minus(sunP, states.p[e])))
+            h.phase.magnitude = 99.9;
         // Rise, transit and set of the geometric geocentric state of date.
         Vec gp = minus(states.p[k], states.p[e]), gv = minus(states.v[k], states.v[e]);
         toJ2000(s.frame, gp), toJ2000(s.frame, gv);

@@ -86,6 +86,14 @@ std::string promptBelow(const std::vector<std::string>& text) {
     return answer ? *answer : std::string();
 }
 
+// An answer refused: said under the prompt until a key is pressed.
+void refuseAnswer(const std::string& answer) {
+    console::setColor(console::Color::LightRed, console::Color::Black);
+    console::printAt(kFirstRow + 22, kColumn, "Not a usable value: " + trim(answer));
+    console::printAt(kFirstRow + 23, kColumn, "Press a key to continue");
+    console::readKey();
+}
+
 void openCollisionLogs(const DataDirectories& dirs) {
     (void)dirs; // the logs belong to the working directory
     std::ofstream("COLLIS.LOG", std::ios::binary) << "     TJ2000          #1      #2   \r\n";
@@ -180,8 +188,11 @@ void extraOptionsScreen(ExtraOptions& o, bool tidalEditable, const DataDirectori
             std::string answer =
                 promptBelow({"DE406 Def: 25.83 arcsecs/Cy^2", "DE431 Def: 25.82 arcsecs/Cy^2",
                              "Input val.(ENTER for Default)", "? "});
-            o.tidalValue = std::fabs(readFreeNumber(answer));
-            if (!std::isfinite(o.tidalValue)) o.tidalValue = 0;
+            const double value = std::fabs(readFreeNumber(answer));
+            if (std::isfinite(value))
+                o.tidalValue = value;
+            else
+                refuseAnswer(answer); // the value stays as it was
             continue;
         }
         toggleExtraOption(o, static_cast<char>(key));

@@ -60,7 +60,9 @@ void fileOutputDialog(Run& r) {
                                  : TimeRecording::date;
     r.output.fileNames = names;
     for (int i = 0; i < static_cast<int>(names.size()); ++i) {
-        const bool major = i <= s.bodies.layout.lastMassive;
+        // Major bodies are those up to lastMajor; the perturbing asteroids
+        // after them are minor bodies here.
+        const bool major = i <= s.bodies.layout.lastMajor;
         if ((r.output.bodies == 'M' && !major) || (r.output.bodies == 'S' && major))
             r.output.fileNames[static_cast<std::size_t>(i)].clear();
     }

@@ -27,9 +27,9 @@ constexpr KeyLine kKeyLines[] = {
     {'!', " !   Extra Options "},  {'U', " U   Time Unit      "}, {'S', " S   Step Scaling  "},
     {'F', " F   File Output   "},  {'G', " G   Geogr. Coord."},   {'J', " J   Jump to Date"},
     {'Y', " Y   Cl.Approaches"},   {'I', " I   MinMaxZer "},      {'*', " *   Add Asteroids"},
-    {'@', " @   Add Comet    "},   {'#', " #   Save Prefer. "},
+    {'@', " @   Add Comet    "},   {'#', " #   Save Prefer. "},   {'K', " K   Dist. Unit     "},
 };
-constexpr int kKeyRows = 16;
+constexpr int kKeyRows = 17;
 
 std::string onOff(bool on) {
     return on ? "On  " : "Off ";
@@ -76,7 +76,10 @@ std::string statusOf(const Run& r, char key) {
     case 'X':
         return onOff(k.elementsPage);
     case 'V':
-        return onOff(t.adaptiveStep);
+        // On also when the collision trap forces the adaptive step.
+        return onOff(r.s.integration.adaptive);
+    case 'K':
+        return k.distancesInGm ? "Gm  " : "AU  ";
     case 'U':
         return kTimeUnits[static_cast<std::size_t>(k.timeUnit)].label;
     case 'S':

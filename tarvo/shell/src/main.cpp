@@ -29,6 +29,8 @@ const char* const kHelp =
     "The data tree (BIN ASC IMG CFG HLP USERDATA) is found in the current\n"
     "directory, its parent when started in USERDATA, the directory named by\n"
     "TARVO12DIR, <prefix>/share/tarvo, or the build's data directory.\n"
+    "State files, logs and tables are read and written in the current\n"
+    "directory, or in its USERDATA subdirectory when it has one.\n"
     "Exit status: 0 normal end, 1 fatal error, 2 bad arguments or script,\n"
     "3 a script expectation failed, 4 a script ran out of keys.\n";
 

@@ -23,7 +23,12 @@ void referenceEquinoxDialog(Run& r) {
     } else {
         std::size_t used = 0;
         const double year = readFreeNumber(a, &used);
-        if (used == 0 || !std::isfinite(year) || std::fabs(year) > 1e6) return;
+        if (used == 0 || !std::isfinite(year) || std::fabs(year) > 1e6) {
+            console::setColor(LightRed, Black);
+            console::printAt(8, 6, "Not a year: " + trim(*answer));
+            pressAKey(10, "  Press a key to continue  ");
+            return; // the reference equinox stays as it was
+        }
         r.settings.referenceEquinox = 1;
         r.settings.referenceYear = year;
     }

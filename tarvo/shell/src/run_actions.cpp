@@ -58,6 +58,8 @@ RunCommand act(Run& r, int rawKey) {
         jumpToDate(r);
         return RunCommand::page;
     case '#': {
+        // The law of the non-gravitational forces as it is now (extra option Y).
+        s.toggles.yarkovsky = s.extraOptions.yarkovsky ? -1 : 0;
         const std::string error = saveConfiguration(s.dirs.cfg / "TARVO.CFG", s.toggles);
         console::ConsoleMessageBox(error.empty() ? "Preferences saved in TARVO.CFG" : error, 0,
                                    "Save Prefer.");

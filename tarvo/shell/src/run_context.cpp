@@ -1,6 +1,7 @@
 // runContext: what the searches and views of a run see of it.
 #include "run_state.h"
 
+#include "tarvo/shell/barycentre.h"
 #include "tarvo/shell/ephemeris_page.h"
 
 namespace tarvo::runloop {
@@ -14,7 +15,24 @@ RunContext runContext(Run& r) {
     const int centre = pageCentre(s, r.settings);
     context.page = pageSettings(s, r.settings, centre);
     const int earth = s.bodies.layout.earthIndex;
-    if (centre < 0) {
+    if (centre == kBarycentreCentre) {
+        // The barycentre where it stands now (J2000 equator of the table):
+        // it moves uniformly by metres a day.
+        context.centre.kind = CentreSelection::Kind::FixedPoint;
+        const BodyTable& b = s.bodies;
+        std::array<long double, 3> p = massiveBarycentre<std::array<long double, 3>>(
+            b, s.extraOptions.minorPerturb != 0, [&](int i) {
+                std::array<long double, 3> v{b.posX[i], b.posY[i], b.posZ[i]};
+                if (isStoredGeocentric(b, i, s.integration.satelliteMode)) {
+                    const int e = b.layout.earthIndex;
+                    v = {v[0] + b.posX[e], v[1] + b.posY[e], v[2] + b.posZ[e]};
+                }
+                return v;
+            });
+        rotateToJ2000(s.frame, p);
+        context.centre.fixedPoint = {static_cast<double>(p[0]), static_cast<double>(p[1]),
+                                     static_cast<double>(p[2])};
+    } else if (centre < 0) {
         context.centre.kind = CentreSelection::Kind::FixedPoint;
         context.centre.fixedPoint = r.settings.fixedCentre;
     } else if (centre == 0) {

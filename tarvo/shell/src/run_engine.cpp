@@ -1,10 +1,13 @@
 #include "tarvo/shell/run_engine.h"
 
+#include "fileio/atomic_file.h"
 #include "tarvo/dynamics/physical_constants.h"
 #include "tarvo/libraries/state_file.h"
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 
 #include <cmath>
 
@@ -89,6 +92,7 @@ bool RunEngine::loadFullFile(const std::filesystem::path& file, int dataSet, std
     settings.firstIndex = 0;
     settings.extraOptionY = s.extraOptions.yarkovsky != 0;
     settings.astronomicalUnit = newParameters.force.astronomicalUnit;
+    settings.nonGravAlpha = s.nonGravLaw.alpha;
     StateLoadResult loaded = loadStateFile(file, settings, s.bodies);
     if (!loaded.ok) {
         message = loaded.message;
@@ -99,6 +103,7 @@ bool RunEngine::loadFullFile(const std::filesystem::path& file, int dataSet, std
     recordEpoch = loaded.epoch;
     prepareIntegration(dataSet, loaded.epoch, static_cast<long double>(loaded.nominalStep));
     s.integration.fullFileMode = true;
+    coloursInUse = loaded.colourCodes;
     return true;
 }
 
@@ -120,7 +125,18 @@ void RunEngine::prepareIntegration(int dataSet, long double epoch, long double f
     st.derived = deriveConstants(t);
     model = ForceModel{};
     model.coefficients = parameters.force;
+    // The g(r) law of the non-gravitational forces, as FITRA.CFG gives it.
+    const NonGravLawParameters& law = s.nonGravLaw;
+    model.coefficients.gr0 = law.r0;
+    model.coefficients.grM = law.m;
+    model.coefficients.grB = law.scaleExponent;
+    model.coefficients.grN = law.n;
+    model.coefficients.grK = law.k;
     integrator = Integrator{};
+    perihelionStepLimit_ = false;
+    coloursInUse = false;
+    smallestStep = 0;
+    checkpointError.clear();
 
     // Nominal step: 3 days; 5 days at order 8 for the planets-only sets; a
     // full file's own step; the command-line switch overrides.
@@ -145,7 +161,7 @@ void RunEngine::prepareIntegration(int dataSet, long double epoch, long double f
 std::string RunEngine::checkpointIfDue() {
     using namespace std::chrono;
     const double now = duration<double>(steady_clock::now().time_since_epoch()).count();
-    if (now - lastCheckpoint_ <= 300.0) return "";
+    if (now - lastCheckpoint_ <= s.checkpointSeconds) return "";
     lastCheckpoint_ = now;
     ++checkpoints_;
     std::string message;
@@ -153,14 +169,36 @@ std::string RunEngine::checkpointIfDue() {
     if (!writeCheckpointFiles(here, snapshot(), static_cast<double>(s.integration.step), message))
         return message;
     if (checkpoints_ % 24 == 0 && checkpoints_ < 24000) {
+        // Copied through a temporary file too: a FINALnnn.TVF is whole or absent.
         char name[32];
         std::snprintf(name, sizeof name, "FINAL%03d.TVF", checkpoints_ / 24);
-        std::error_code ec;
-        std::filesystem::copy_file(here / "FINSTAT.TVF", here / name,
-                                   std::filesystem::copy_options::overwrite_existing, ec);
-        if (ec) return std::string("cannot write ") + name + ": " + ec.message();
+        std::ifstream in(here / "FINSTAT.TVF", std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        if (!in || !writeFileAtomically(here / name, text.str(), message))
+            return message.empty() ? std::string("cannot copy FINSTAT.TVF to ") + name : message;
     }
     return "";
+}
+
+void RunEngine::afterStep(const IntegrateResult& step, bool nominal) {
+    if (nominal && step.smallestStep > 0 && (smallestStep == 0 || step.smallestStep < smallestStep))
+        smallestStep = step.smallestStep;
+    if (checkpointsSuspended) return;
+    const std::string error = checkpointIfDue();
+    if (!error.empty() && checkpointError.empty()) checkpointError = error;
+}
+
+void RunEngine::limitStepForPerihelion() {
+    perihelionStepLimit_ = true;
+    IntegrationState& st = s.integration;
+    if (s.commandLine.integratorSwitch == 0 && st.nominalStep > 2.0L) {
+        st.previousStep = st.step;
+        st.nominalStep = 2.0L;
+        st.step = 2.0L;
+        rescaleStep(s.bodies, st);
+    }
+    applyOptions();
 }
 
 void RunEngine::applyOptions() {
@@ -175,8 +213,10 @@ void RunEngine::applyOptions() {
     o.extendedAccumulation = x.extendedPrecision != 0;
     o.nonGravMode = x.yarkovsky ? NonGravLaw::yarkovsky : NonGravLaw::marsden;
     o.asymmetricModel = x.asymmetricModel != 0;
+    o.singleImpulse = x.singleImpulse != 0;
     st.orderCode = orderCodeFromOption(x.integrationOrder);
-    if (s.commandLine.integratorSwitch > 0 && st.orderCode < 7) st.orderCode = 7;
+    if ((s.commandLine.integratorSwitch > 0 || perihelionStepLimit_) && st.orderCode < 7)
+        st.orderCode = 7;
     st.adaptive = s.toggles.adaptiveStep != 0 || x.trapCollisions != 0;
 }
 
@@ -189,7 +229,8 @@ void RunEngine::renewFrame(long double t) {
     model.frame.sinObliquity = s.frame.obliquity.sin;
     model.frame.sunPole = s.frame.sunPole;
     updateTimeDependentCoefficients(model.coefficients, t, s.integration.options.tidalFactor);
-    applyRadialCorrections(table, parameters.radial, t, s.integration.dataSet);
+    applyRadialCorrections(table, parameters.radial, t, s.integration.dataSet,
+                           s.integration.satelliteMode);
 }
 
 IntegrateResult RunEngine::nominalStep() {
@@ -234,9 +275,13 @@ RunSnapshot RunEngine::snapshot() const {
             return w;
         };
     const IntegrationState& st = s.integration;
-    return snapshotOfTable(s.bodies, st.epoch + 2451545.0L, static_cast<double>(st.nominalStep),
-                           st.step, st.direction, st.satelliteMode,
-                           model.coefficients.astronomicalUnit, toJ2000);
+    RunSnapshot run = snapshotOfTable(
+        s.bodies, st.epoch + 2451545.0L, static_cast<double>(st.nominalStep), st.step, st.direction,
+        st.satelliteMode, model.coefficients.astronomicalUnit, toJ2000);
+    run.coloursInUse = coloursInUse;
+    run.impulseOption = s.extraOptions.singleImpulse != 0;
+    run.asymmetricOption = s.extraOptions.asymmetricModel != 0;
+    return run;
 }
 
 } // namespace tarvo

@@ -126,6 +126,7 @@ void runFromMenu(Session& s, int choice) {
             showError(message);
             return;
         }
+        s.menuDataSet = choice; // minor-body files run on it from now on
         jump(r, start);
     } else if (choice == 10 || choice == 11) {
         if (!startFromStateFile(r, choice)) return;

@@ -6,6 +6,9 @@
 #include "tarvo/shell/elements_page.h"
 #include "tarvo/shell/ephemeris_page.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace tarvo::runloop {
 
 using namespace console::Color;
@@ -33,13 +36,33 @@ void drawElementsPage(const Run& r, const ElementsPage& page) {
     }
 }
 
+// Under adaptive control: "Adaptive Stepsize On" and a row of "*", one
+// per halving of the nominal step during the last page interval.
+void drawAdaptiveState(const Run& r, int row, int col) {
+    const IntegrationState& st = r.s.integration;
+    if (!st.adaptive) return;
+    console::setColor(Yellow, Black);
+    console::printAt(row, col, "Adaptive Stepsize On");
+    const long double smallest = r.engine.smallestStep;
+    if (!(smallest > 0) || !(smallest < st.nominalStep)) return;
+    const long halvings = std::lround(std::log2(static_cast<double>(st.nominalStep / smallest)));
+    const int room = kRunColumns - (col + 21);
+    console::setColor(LightRed, Black);
+    console::printAt(
+        row, col + 21,
+        std::string(static_cast<std::size_t>(std::clamp<long>(halvings, 0, room)), '*'));
+}
+
 } // namespace
 
 void drawPage(Run& r) {
     const Session& s = r.s;
     const long double au = r.engine.model.coefficients.astronomicalUnit;
+    const std::string jumpNote = std::move(r.jumpNote);
+    r.jumpNote.clear();
     if (r.settings.elementsPage) {
         drawElementsPage(r, assembleElementsPage(s, r.settings, au));
+        drawAdaptiveState(r, 26, 56);
         return;
     }
     const EphemerisPage page = assembleEphemerisPage(s, r.settings, au);
@@ -58,8 +81,14 @@ void drawPage(Run& r) {
         console::setColor(k <= headerRows ? White : (columns || sun) ? Yellow : LightGrey, Black);
         console::printAt(static_cast<int>(k) + 1, 1, lines[k]);
     }
+    if (!jumpNote.empty()) {
+        // The row under the time line.
+        console::setColor(LightGreen, Black);
+        console::printAt(static_cast<int>(headerRows) + 2, 2, jumpNote);
+    }
     console::setColor(LightGreen, Black);
     console::printAt(kPageRows, 2, "Space: next step   Esc: key-action screen   Q: help");
+    drawAdaptiveState(r, kPageRows, 58);
 }
 
 // Key M of the elements page: the page drawn once more and every body's

@@ -108,6 +108,9 @@ bool applyRunToggle(char key, RunSettings& run, DisplayToggles& t, bool lieskeAl
     case 'U':
         run.timeUnit = (run.timeUnit + 1) % 5;
         return true;
+    case 'K':
+        run.distancesInGm = !run.distancesInGm;
+        return true;
     default:
         return false;
     }

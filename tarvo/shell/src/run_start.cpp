@@ -1,9 +1,11 @@
 // The start of a run: the start date inside the data set's years, or a
-// state file of the working directory with its minor or all bodies.
+// state or element file of the working directory with its minor or all
+// bodies.
 #include "run_state.h"
 
 #include "fileio/text_util.h"
 #include "tarvo/dynamics/physical_constants.h"
+#include "tarvo/libraries/element_file.h"
 #include "tarvo/libraries/state_file.h"
 #include "tarvo/shell/time_prompts.h"
 #include <algorithm>
@@ -17,17 +19,20 @@ using namespace console::Color;
 
 namespace {
 
-// The state files of the working directory a menu choice offers.
-std::vector<std::string> stateFileChoices(const std::string& extension) {
+// The state and element files of the working directory a menu choice
+// offers; names beginning FINAL or STARTING are left out, DEMO.TVX first.
+std::vector<std::string> stateFileChoices(const std::vector<std::string>& extensions) {
     std::vector<std::string> names;
     std::error_code ec;
     for (fs::directory_iterator it(fs::current_path(), ec), end; !ec && it != end;
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
         const std::string upper = upperCase(name);
-        if (upper.size() < extension.size() ||
-            upper.compare(upper.size() - extension.size(), extension.size(), extension) != 0)
-            continue;
+        const bool offered = std::any_of(extensions.begin(), extensions.end(), [&](const auto& x) {
+            return upper.size() >= x.size() &&
+                   upper.compare(upper.size() - x.size(), x.size(), x) == 0;
+        });
+        if (!offered) continue;
         if (upper.rfind("FINAL", 0) == 0 || upper.rfind("STARTING", 0) == 0) continue;
         names.push_back(name);
     }
@@ -38,12 +43,17 @@ std::vector<std::string> stateFileChoices(const std::string& extension) {
     return names;
 }
 
-std::string chooseStateFile(const std::string& extension) {
+// Minor-body files: states (.TVX) and elements (.TVE); full files: .TVF
+// and .ELE. A name typed without an extension is a state file.
+std::string chooseStateFile(bool full) {
+    const std::vector<std::string> extensions =
+        full ? std::vector<std::string>{".TVF", ".ELE"} : std::vector<std::string>{".TVX", ".TVE"};
     console::setSize(81, 27);
     clearScreen();
-    auto names = stateFileChoices(extension);
+    auto names = stateFileChoices(extensions);
     console::setColor(White, Black);
-    console::printAt(2, 4, "Files " + extension + " in the working directory:");
+    console::printAt(
+        2, 4, "Files " + extensions[0] + " and " + extensions[1] + " in the working directory:");
     console::setColor(LightCyan, Black);
     for (std::size_t i = 0; i < names.size() && i < 60; ++i)
         console::printAt(4 + static_cast<int>(i % 20), 4 + 25 * static_cast<int>(i / 20), names[i]);
@@ -52,8 +62,51 @@ std::string chooseStateFile(const std::string& extension) {
     auto answer = console::readLine(60);
     std::string name = answer ? trim(*answer) : "";
     if (name.size() < 2) return "";
-    if (name.find('.') == std::string::npos) name += extension;
+    if (name.find('.') == std::string::npos) name += extensions[0];
     return name;
+}
+
+// The rotation from the ecliptic of a frame epoch (JD2000) to the J2000
+// ecliptic, for element records referred to another epoch.
+EclipticRotation eclipticRotation(const PrecessionTable& table) {
+    return [&table](long double frameEpoch, Rotation3& toJ2000) {
+        FrameState frame;
+        computeFrame(frame, frameEpoch, FrameOptions{}, table);
+        for (int k = 0; k < 3; ++k) {
+            std::array<long double, 3> v{};
+            v[static_cast<std::size_t>(k)] = 1;
+            eclipticOfDateToJ2000(frame, v[0], v[1], v[2]);
+            for (int i = 0; i < 3; ++i)
+                toJ2000[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)] =
+                    v[static_cast<std::size_t>(i)];
+        }
+        return true;
+    };
+}
+
+// An element file becomes the state file DAT.TMP of the working directory;
+// a parabola whose iteration ran out of rounds is said so on a line of its
+// own, and the run goes on with the last iterate.
+bool convertToStateFile(Run& r, const std::string& name, StateFileKind kind, bool satellite,
+                        int dataSet, ElementConversionOutcome& outcome) {
+    ElementFileConversion conversion;
+    conversion.kind = kind;
+    conversion.satelliteMode = satellite;
+    conversion.astronomicalUnit = forceCoefficientsForDataSet(dataSet).astronomicalUnit;
+    conversion.maxRecords = static_cast<std::size_t>(r.s.bodies.maxBodies);
+    conversion.eclipticRotation = eclipticRotation(r.s.precessionTable);
+    outcome = convertElementFile(name, kConvertedStateFile, conversion);
+    if (!outcome.ok) {
+        showError(outcome.message);
+        return false;
+    }
+    if (!outcome.message.empty()) {
+        clearScreen();
+        console::setColor(LightRed, Black);
+        console::printAt(10, 2, outcome.message);
+        pressAKey(12, "  Press a key to continue  ");
+    }
+    return true;
 }
 
 } // namespace
@@ -81,24 +134,26 @@ bool askStartEpoch(Run& r, long double& t) {
 bool startFromStateFile(Run& r, int choice) {
     Session& s = r.s;
     const bool full = choice == 11;
-    const std::string name = chooseStateFile(full ? ".TVF" : ".TVX");
+    const StateFileKind kind = full ? StateFileKind::Full : StateFileKind::MinorBody;
+    const std::string name = chooseStateFile(full);
     if (name.empty()) return false;
-    StateFileContents contents;
-    std::string message;
-    if (!readStateFile(name, full ? StateFileKind::Full : StateFileKind::MinorBody,
-                       static_cast<std::size_t>(s.bodies.maxBodies), contents, message)) {
-        showError(message);
+    const StateFileKindCheck check = recogniseStateFile(name, kind);
+    if (!check.ok) {
+        showError(check.message);
         return false;
     }
-    const long double epoch = contents.julianDate - kJ2000;
-    int dataSet =
-        s.integration.dataSet >= 1 && s.integration.dataSet <= 9 ? s.integration.dataSet : 3;
-    if (contents.satelliteFile) dataSet = 10;
+    const bool satellite = !full && check.satelliteFile;
+
+    // The data set: the one chosen in the menu (3 before any), data set 2
+    // when the file's epoch lies outside its years, 10 for satellites.
+    std::string message;
+    int dataSet = s.menuDataSet >= 1 && s.menuDataSet <= 9 ? s.menuDataSet : 3;
+    if (satellite) dataSet = 10;
     if (!r.engine.scan(dataSet, message)) {
         showError(message);
         return false;
     }
-    const int year = yearOf(epoch);
+    const int year = yearOf(check.julianDate - kJ2000);
     if (dataSet != 10 && (year < r.engine.epochs.firstYear || year > r.engine.epochs.lastYear)) {
         dataSet = 2;
         if (!r.engine.scan(dataSet, message)) {
@@ -106,17 +161,35 @@ bool startFromStateFile(Run& r, int choice) {
             return false;
         }
     }
-    if (!full && !r.engine.loadMajorBodies(dataSet, epoch, message)) {
+    if (satellite) useSatelliteCapacity(r);
+
+    // Element files go through the state file DAT.TMP.
+    std::string stateFile = name;
+    ElementConversionOutcome converted;
+    if (check.elementFile) {
+        if (!convertToStateFile(r, name, kind, satellite, dataSet, converted)) return false;
+        stateFile = kConvertedStateFile;
+    }
+    StateFileContents contents;
+    if (!readStateFile(stateFile, kind, static_cast<std::size_t>(s.bodies.maxBodies), contents,
+                       message)) {
         showError(message);
         return false;
     }
+    const long double epoch = contents.julianDate - kJ2000;
     if (full) {
-        if (!r.engine.loadFullFile(name, dataSet, message)) {
+        if (!r.engine.loadFullFile(stateFile, dataSet, message)) {
             showError(message);
             return false;
         }
+        if (converted.perihelionBelowQuarterAu) r.engine.limitStepForPerihelion();
         return true;
     }
+    if (!r.engine.loadMajorBodies(dataSet, epoch, message)) {
+        showError(message);
+        return false;
+    }
+    if (converted.perihelionBelowQuarterAu) r.engine.limitStepForPerihelion();
     // The minor bodies join the major ones at the file's epoch.
     jump(r, epoch);
     BodyTable& t = s.bodies;
@@ -127,12 +200,14 @@ bool startFromStateFile(Run& r, int choice) {
     settings.satelliteMode = dataSet == 10;
     settings.extraOptionY = s.extraOptions.yarkovsky != 0;
     settings.astronomicalUnit = r.engine.model.coefficients.astronomicalUnit;
+    settings.nonGravAlpha = s.nonGravLaw.alpha;
     const int before = t.layout.bodyCount;
-    StateLoadResult loaded = loadStateFile(name, settings, t);
+    StateLoadResult loaded = loadStateFile(stateFile, settings, t);
     if (!loaded.ok) {
         showError(loaded.message);
         return false;
     }
+    r.engine.coloursInUse = loaded.colourCodes;
     // New bodies, heliocentric (geocentric satellites) in the J2000 equator
     // with km/s, become bodies of the table: the frame of date, the table's
     // origin and step velocities.
@@ -154,6 +229,23 @@ bool startFromStateFile(Run& r, int choice) {
     s.integration.derived = deriveConstants(t);
     r.engine.renewFrame(s.integration.epoch);
     return true;
+}
+
+void useSatelliteCapacity(Run& r) {
+    BodyTable& t = r.s.bodies;
+    if (r.savedMaxBodies == 0) r.savedMaxBodies = t.maxBodies;
+    if (static_cast<int>(t.mass.size()) < satelliteModeMaxBodies + 3) {
+        // A small table grows to hold the satellites; its colours stay.
+        BodyTable bigger;
+        const CapacityResult made = createBodyTable(satelliteModeMaxBodies, bigger);
+        if (made.ok) {
+            for (std::size_t i = 0; i < t.color.size(); ++i) bigger.color[i] = t.color[i];
+            for (std::size_t i = t.color.size(); i < bigger.color.size(); ++i)
+                bigger.color[i] = t.color[i % t.color.size()];
+            t = std::move(bigger);
+        }
+    }
+    t.maxBodies = std::min(satelliteModeMaxBodies, static_cast<int>(t.mass.size()) - 3);
 }
 
 } // namespace tarvo::runloop

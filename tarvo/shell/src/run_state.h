@@ -20,6 +20,8 @@ namespace tarvo::runloop {
 
 inline constexpr int kRunColumns = 108;
 inline constexpr long double kJ2000 = 2451545.0L;
+// Element files are converted into this state file of the working directory.
+inline constexpr const char* kConvertedStateFile = "DAT.TMP";
 
 // What the step loop does after a key, a dialog or a view.
 enum class RunCommand { none, step, page, endRun };
@@ -47,10 +49,18 @@ struct Run {
     long outputPolls = 0;
     std::unique_ptr<RunView> view; // the open view, replacing the page
     StepWatch watch;
+    std::string jumpNote;   // how far the last jump went, shown on the next page
+    int savedMaxBodies = 0; // the table's capacity before a satellite run, 0 when unchanged
     explicit Run(Session& session) : s(session), engine(session), watch(session) {
         settings.precession = s.toggles.precession ? PrecessionState::on : PrecessionState::off;
         if (!s.deltaTTable.empty()) settings.deltaT.observed = &s.deltaTTable;
     }
+    // A satellite run's capacity of 500 bodies ends with the run.
+    ~Run() {
+        if (savedMaxBodies > 0) s.bodies.maxBodies = savedMaxBodies;
+    }
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
 };
 
 // ---- screens shared by the run's dialogs (run_screen.cpp)
@@ -76,6 +86,8 @@ void writeRecords(Run& r);
 // ---- stepping (run_stepping.cpp)
 void stepPage(Run& r);
 void jump(Run& r, long double target);
+// "12.5 y jumped in 3.20 s": how far a jump went, and in what wall-clock time.
+std::string jumpNoteText(long double days, double seconds);
 // Integrates to `target` without the page, with the progress display under
 // `title`; Esc twice stops it, and so does a search that is done.
 void integrateShowingProgress(Run& r, long double target, const std::string& title);
@@ -101,5 +113,7 @@ RunCommand openView(Run& r, const ViewOpening& opening);
 // ---- start and end of a run (run_start.cpp)
 bool askStartEpoch(Run& r, long double& t);
 bool startFromStateFile(Run& r, int choice);
+// A geocentric satellite run holds 500 bodies (the table grows when smaller).
+void useSatelliteCapacity(Run& r);
 
 } // namespace tarvo::runloop

@@ -54,7 +54,9 @@ RunCommand runSearch(Run& r, const SearchOpening& opening) {
     watch.searches.push_back(search.get());
     watch.stopRequested = false;
     r.engine.integrator.stepHook = &watch;
+    r.engine.checkpointsSuspended = true; // no checkpoints while a search runs
     integrateShowingProgress(r, *final, search->title());
+    r.engine.checkpointsSuspended = false;
     watch.searches.pop_back();
     watch.context = before;
     watch.stopRequested = false;

@@ -8,6 +8,9 @@
 #include "tarvo/shell/time_zone.h"
 #include "tarvo/shell/title_screen.h"
 
+#include "fileio/text_util.h"
+
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <new>
@@ -48,16 +51,35 @@ void randomColours(BodyTable& table, std::mt19937& random) {
     }
 }
 
-// "ERROR n is in MAIN at line l", then the three star-display counters;
-// waits for a key. The message of the error follows on its own line so that
-// a missing file is named.
-void lastResortHandler(int number, int line, const std::string& message) {
+// Records of the star catalogue files, from their lengths (26-byte star
+// records, 16-byte names and designations); 0 for a file that is absent.
+std::array<long long, 3> starRecordCounts(const fs::path& bin) {
+    std::array<long long, 3> counts{};
+    const std::pair<const char*, long long> files[3] = {
+        {"STARS3D.BIN", 26}, {"STNAMS3D.BIN", 16}, {"STDES3D.BIN", 16}};
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (auto file = findDataFile(bin, files[k].first)) {
+            std::error_code ec;
+            const auto bytes = fs::file_size(*file, ec);
+            if (!ec) counts[k] = static_cast<long long>(bytes) / files[k].second;
+        }
+    }
+    return counts;
+}
+
+// "ERROR n is in MAIN at line l", then the three star counters; waits for a
+// key. The message of the error follows on its own line so that a missing
+// file is named.
+void lastResortHandler(int number, int line, const std::string& message,
+                       const std::array<long long, 3>& counters) {
     using namespace console::Color;
     console::setColor(LightRed, Black);
     console::clear();
     console::printAt(
         2, 1, "ERROR " + std::to_string(number) + " is in MAIN at line " + std::to_string(line));
-    console::printAt(3, 1, "0  0  0");
+    console::printAt(3, 1,
+                     std::to_string(counters[0]) + "  " + std::to_string(counters[1]) + "  " +
+                         std::to_string(counters[2]));
     console::setColor(LightGrey, Black);
     console::locate(5, 1);
     console::print(message);
@@ -103,13 +125,21 @@ void startSession(Session& s, const std::string& commandLine) {
         throw FatalError(ErrorNumber::missingDataFile,
                          "cannot enter the working directory " + s.dirs.workDir.string());
 
-    // Body table of the requested size.
+    // Tests shorten the interval between checkpoints; nothing else sets it.
+    if (const char* seconds = std::getenv("TARVO_CHECKPOINT_SECONDS")) {
+        const double value = readFreeNumber(seconds);
+        if (std::isfinite(value) && value >= 0) s.checkpointSeconds = value;
+    }
+
     // Body table of the requested size (values below the least a data set
     // needs are raised to it; values beyond memory are refused).
     const CapacityResult capacity = maxBodiesFromCommandLine(commandLine);
     if (!capacity.ok) throw FatalError(ErrorNumber::outOfMemory, capacity.message);
     auto created = createBodyTable(capacity.maxBodies, s.bodies);
     if (!created.ok) throw FatalError(ErrorNumber::outOfMemory, created.message);
+
+    // The star catalogue's record counts, from the file lengths.
+    s.starRecordCounts = starRecordCounts(s.dirs.bin);
 
     // Fixed data files.
     s.titleLines = readTitleLines(requireDataFile(s.dirs, s.dirs.asc, "TITLE.121"));
@@ -174,13 +204,16 @@ int runTarvo(const console::Options& consoleOptions, const std::string& commandL
             runFromMenu(session, choice);
         }
     } catch (const FatalError& e) {
-        lastResortHandler(static_cast<int>(e.number()), e.line(), e.what());
+        lastResortHandler(static_cast<int>(e.number()), e.line(), e.what(),
+                          session.starRecordCounts);
         console::exitProgram(1);
     } catch (const std::bad_alloc&) {
-        lastResortHandler(static_cast<int>(ErrorNumber::outOfMemory), __LINE__, "Out of memory.");
+        lastResortHandler(static_cast<int>(ErrorNumber::outOfMemory), __LINE__, "Out of memory.",
+                          session.starRecordCounts);
         console::exitProgram(1);
     } catch (const std::exception& e) {
-        lastResortHandler(static_cast<int>(ErrorNumber::internal), __LINE__, e.what());
+        lastResortHandler(static_cast<int>(ErrorNumber::internal), __LINE__, e.what(),
+                          session.starRecordCounts);
         console::exitProgram(1);
     }
     console::shutdownConsole();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <numbers>
@@ -102,8 +103,16 @@ TEST_F(ElementsEndToEnd, KeyMenuDumpAndMoidAgainstBruteForce) {
                  "key Esc\n"
                  "key Esc\n");
     ASSERT_EQ(r.status, 0) << r.output << transcript();
-    const auto oscel = linesOf(readFile(root / "USERDATA" / "OSCEL.DAT"));
+    const std::string oscelText = readFile(root / "USERDATA" / "OSCEL.DAT");
+    const auto oscel = linesOf(oscelText);
     ASSERT_EQ(oscel.size(), 13u); // every body after the Sun
+    // Lines end with CR LF, as the suite's text files do.
+    std::size_t crlf = 0;
+    for (std::size_t at = oscelText.find("\r\n"); at != std::string::npos;
+         at = oscelText.find("\r\n", at + 2))
+        ++crlf;
+    EXPECT_EQ(crlf, 13u);
+    EXPECT_EQ(std::count(oscelText.begin(), oscelText.end(), '\n'), 13);
     std::map<std::string, Orbit> orbits;
     std::map<std::string, double> moids;
     for (const std::string& line : oscel) {

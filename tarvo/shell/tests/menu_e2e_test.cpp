@@ -108,21 +108,33 @@ TEST_F(MenuEndToEnd, CollisionTrapAsksForTheCutoffAndOpensItsLogs) {
     EXPECT_EQ(readFile(root / "USERDATA" / "EJECTED.LOG"), "     TJ2000          #\r\n");
 }
 
+// Text that is no number reads as 0 (the default); a number out of range
+// is refused with a message and the value stays; keys that are no item of
+// the menu do nothing.
 TEST_F(MenuEndToEnd, NonsenseAtThePromptsLeavesTheProgramRunning) {
     auto r = run("key x\n"
+                 "key a\n"
+                 "text 25.5\n"
+                 "expect A. Moon Tid. Accel: 25.50\n"
                  "key a\n"
                  "text banana\n"
                  "expect A. Moon Tid. Accel: Default\n"
                  "key a\n"
+                 "text 12\n"
+                 "key a\n"
                  "text 1e999\n"
+                 "expect Not a usable value: 1e999\n"
+                 "key Enter\n"
+                 "expect A. Moon Tid. Accel: 12.00\n"
                  "key a\n"
                  "key Esc\n"
+                 "expect A. Moon Tid. Accel: Default\n" // Esc is an empty answer
                  "key Esc\n"
                  "key Q\n"
                  "key ?\n"
                  "expect Select Option\n"
                  "key Esc\n");
-    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
 }
 
 // TARVO.CFG with the built-in toggles and the help language `language`

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+
 namespace fs = std::filesystem;
 using tarvo::testing::kTarvo;
 using tarvo::testing::runProgram;
@@ -30,11 +33,27 @@ TEST_F(StartupEndToEnd, TitleScreenFromTheUserDataDirectory) {
     EXPECT_TRUE(shows("Press a key to continue"));
 }
 
-TEST_F(StartupEndToEnd, EnvironmentVariableFromElsewhere) {
+// Started elsewhere with TARVO12DIR, the data come from the tree and the
+// user's files (here the collision logs) go to the current directory, or
+// into its USERDATA subdirectory; never into the tree's USERDATA.
+TEST_F(StartupEndToEnd, EnvironmentVariableFromElsewhereWritesHere) {
+    const std::string trapOn = std::string(kTitleScript) +
+                               "key X\nkey I\ntext 0.5\nexpect I. Trap Collisions:  On\n"
+                               "key Esc\nkey Esc\n";
     fs::create_directories(root / "elsewhere");
-    auto r = run(kTitleScript, "", root / "elsewhere", "TARVO12DIR='" + root.string() + "'");
-    EXPECT_EQ(r.status, 0) << r.output;
+    auto r = run(trapOn, "", root / "elsewhere", "TARVO12DIR='" + root.string() + "'");
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
     EXPECT_TRUE(shows("Planetary files from"));
+    EXPECT_TRUE(fs::exists(root / "elsewhere" / "COLLIS.LOG"));
+    EXPECT_TRUE(fs::exists(root / "elsewhere" / "EJECTED.LOG"));
+    EXPECT_FALSE(fs::exists(root / "USERDATA" / "COLLIS.LOG"));
+
+    fs::create_directories(root / "project" / "USERDATA");
+    r = run(trapOn, "", root / "project", "TARVO12DIR='" + root.string() + "'");
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
+    EXPECT_TRUE(fs::exists(root / "project" / "USERDATA" / "COLLIS.LOG"));
+    EXPECT_FALSE(fs::exists(root / "project" / "COLLIS.LOG"));
+    EXPECT_FALSE(fs::exists(root / "USERDATA" / "COLLIS.LOG"));
 }
 
 TEST_F(StartupEndToEnd, LowerCaseUserDataPathOnTheCommandLine) {
@@ -83,9 +102,31 @@ TEST_F(StartupEndToEnd, TableTooLargeIsRefusedWithAMessage) {
     EXPECT_TRUE(shows("999999999999"));
 }
 
+// A table of 20 is raised to what data set 1 needs: its 45 bodies after
+// the Sun all run and reach the final file.
 TEST_F(StartupEndToEnd, SmallTablesAreRaisedToWhatADataSetNeeds) {
-    auto r = run(kTitleScript, "20");
+    if (!fs::exists(root / "BIN" / "PL431BP.BIN")) GTEST_SKIP() << "no data set 1 in the tree";
+    auto r = run(std::string(kTitleScript) +
+                     "key 1\ntext 2000,01,15\nexpect Space: next step\nkey Esc\nkey Esc\nkey Esc\n",
+                 "20");
     EXPECT_EQ(r.status, 0) << r.output << transcript();
+    const std::string tvf = tarvo::testing::readFile(root / "USERDATA" / "FINAL.TVF");
+    // Line 2 holds the Sun's record; every other body has three lines.
+    const auto lines = std::count(tvf.begin(), tvf.end(), '\n');
+    EXPECT_EQ(lines, 4 + 3 * 45) << tvf.substr(0, 400);
+}
+
+// The last-resort handler shows its three counters: the records of the
+// star catalogue files, here 7 stars, 3 names and 2 designations.
+TEST_F(StartupEndToEnd, LastResortHandlerShowsTheStarCatalogueCounters) {
+    std::ofstream(root / "BIN" / "STARS3D.BIN", std::ios::binary) << std::string(7 * 26, '\0');
+    std::ofstream(root / "BIN" / "STNAMS3D.BIN", std::ios::binary) << std::string(3 * 16, ' ');
+    std::ofstream(root / "BIN" / "STDES3D.BIN", std::ios::binary) << std::string(2 * 16, ' ');
+    std::ofstream(root / "CFG" / "GEOLOC.CRD") << "garbage\n";
+    auto r = run("key Enter\n");
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_TRUE(shows("is in MAIN at line")) << transcript();
+    EXPECT_TRUE(shows("\n7  3  2")) << transcript();
 }
 
 TEST_F(StartupEndToEnd, FailedExpectationEndsWithStatusThree) {

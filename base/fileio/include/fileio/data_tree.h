@@ -7,9 +7,11 @@
 // the current directory when it holds a tree; the directory named by
 // TARVO12DIR; the installed share directory (<prefix>/share/tarvo beside
 // <prefix>/bin); the tree built beside the executables of a build
-// (<build>/data beside <build>/bin). When the chosen tree holds a writable
-// USERDATA directory and the program was not started in a USERDATA directory,
-// the program works there; otherwise it works in the current directory.
+// (<build>/data beside <build>/bin). Started in a USERDATA directory, the
+// program works there; started elsewhere, it works in the current directory,
+// or in its USERDATA subdirectory when it has one (so a tree's USERDATA when
+// started in the tree), never in a tree found by TARVO12DIR or beside the
+// executables, where a user would not look for the files.
 #pragma once
 
 #include <filesystem>

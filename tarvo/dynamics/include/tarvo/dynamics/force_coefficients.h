@@ -36,9 +36,10 @@ struct ForceCoefficients {
   double satelliteJ2 = -3.3031434e-07;  // K_J2 = -7.5 J2 R_E^2, Gm^2
   double satelliteJ3 = -1.64307e-12;    // K_J3 = 2.5 J3 R_E^3, Gm^3
   double satelliteJ4 = 1.67146e-15;     // K_J4 = -(5/8) J4 R_E^4, Gm^4
-  // g(r) law of the non-gravitational forces.
+  // g(r) law of the non-gravitational forces, rho^-m (1 + b rho^n)^-k with
+  // rho = r / r0 (FITRA.CFG may give other values).
   double gr0 = 2.808;  // AU
-  double grM = 2.15, grN = 5.093, grK = 4.6142;
+  double grM = 2.15, grB = 1.0, grN = 5.093, grK = 4.6142;
   EarthMoonConstants earthMoon{};
   double tidalRadial = 0.0;  // C_TR = C_T0 / 0.040700012
   // Time-dependent values at the frame epoch.

@@ -21,6 +21,7 @@ struct ForceOptions {
   bool extendedAccumulation = false;  // H: mutual terms summed in extended precision
   NonGravLaw nonGravMode = NonGravLaw::marsden;  // Y
   bool asymmetricModel = false;    // <: time-shifted g(r) for bodies with tau != 0
+  bool singleImpulse = false;      // ^: the driver applies the bodies' impulses
 };
 
 // Constants derived when a state is loaded.

@@ -91,6 +91,7 @@ struct IntegrateResult {
   int worstBody = 0;
   int attempts = 0;
   int halvings = 0;              // total halvings of this iteration's retries
+  long double smallestStep = 0.0L; // days: the shortest accepted substep (advanceNominalStep)
   std::string message;           // "Error 6 is in Integrate" on a non-finite step
 };
 
@@ -163,7 +164,8 @@ IntegrateResult integrateStep(BodyTable& table, IntegrationState& state, ForceMo
 ** nominalStep days (several substeps under adaptive control), ending
 ** exactly on the boundary; epoch advanced by exactly direction * nominalStep
 ** when the boundary is reached. Refreshes the Earth-figure flags before
-** each substep and applies single impulses after each accepted substep;
+** each substep and, with the single-impulse option, applies the impulses
+** after each accepted substep;
 ** the step hook, when installed, sees each accepted substep before them.
 */
 IntegrateResult advanceNominalStep(BodyTable& table, IntegrationState& state, ForceModel& model,

@@ -55,11 +55,14 @@ bool loadParameters(const std::filesystem::path& ascDirectory, int dataSet, Data
 /*
 ** applyRadialCorrections: relFactor of bodies 1..13 at epoch t.
 ** Given: table (relFactorBase), coefficients (row i for body i), t in days
-**   from J2000 (TT), dataSet.
+**   from J2000 (TT), dataSet, satelliteMode (a geocentric satellite run).
 ** Returned: relFactor[i] = relFactorBase[i] + Q_i(t) for i = 1..13 (those
-**   within the table); the Moon then takes the Earth's value. Run at every
-**   frame epoch, with updateTimeDependentCoefficients.
+**   within the table); the Moon then takes the Earth's value, and so does
+**   every body above lastMajor (up to index 511) of a satellite run: the
+**   satellites move with the Earth. Run at every frame epoch, with
+**   updateTimeDependentCoefficients.
 */
-void applyRadialCorrections(BodyTable& table, const RadialCoefficients& coefficients, long double t, int dataSet);
+void applyRadialCorrections(BodyTable& table, const RadialCoefficients& coefficients, long double t,
+                            int dataSet, bool satelliteMode = false);
 
 }  // namespace tarvo

@@ -64,10 +64,20 @@ RunSnapshot snapshotOfTable(const BodyTable& table, long double julianDate, doub
 // first failure.
 bool writeFinalFiles(const std::filesystem::path& directory, const RunSnapshot& run, std::string& message);
 
+// The stages of writing a checkpoint, in order. A checkpoint is never
+// written half: the new binary is first written whole as FINSTAT.BIN.NEW,
+// then the text replaces FINSTAT.TVF (through a temporary file), then the
+// binary replaces FINSTAT.BIN. Stopped anywhere (a kill, a full disk),
+// FINSTAT.TVF loads either the old or the new state exactly: the loader
+// takes FINSTAT.BIN.NEW when it is the binary of the text beside it.
+enum class CheckpointStage { newBinary, text, complete };
+
 // Writes FINSTAT.TVF (text, `currentStep` in days on line 2) and FINSTAT.BIN
-// (the same states in extended precision).
-bool writeCheckpointFiles(const std::filesystem::path& directory, const RunSnapshot& run, double currentStep,
-                          std::string& message);
+// (the same states in extended precision), in the stages above;
+// `stopAfter` ends the writing early, as a kill would (for tests).
+bool writeCheckpointFiles(const std::filesystem::path& directory, const RunSnapshot& run,
+                          double currentStep, std::string& message,
+                          CheckpointStage stopAfter = CheckpointStage::complete);
 
 // Header line of FINEL.DAT.
 inline constexpr const char* finalElementsHeader =

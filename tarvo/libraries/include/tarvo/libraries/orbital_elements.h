@@ -66,7 +66,8 @@ struct ElementConversion {
 struct ConversionResult {
     bool ok = false;
     bool iterationLimit = false;  // Kepler's equation did not converge; the last iterate was used
-    std::string message;          // why the elements were refused, or the iteration warning
+    std::string message;          // why the elements were refused, or the warning of a parabola
+                                  // whose iteration ran out of rounds ("Too many Iterations ! ")
 };
 
 /*

@@ -56,9 +56,12 @@ struct NonGravitationalData {
     Impulse impulse;                 // epoch JD2000, velocity change km/s
 };
 
-// Applies the number-field rules to A1, A2, A3 and the number string.
-NonGravitationalData decodeNumberField(double A1, double A2, double A3, std::string_view numberString,
-                                       long double astronomicalUnit, bool satelliteMode);
+// Applies the number-field rules to A1, A2, A3 and the number string;
+// `alpha` is the normalisation of the g(r) law (FITRA.CFG's A), which the
+// asymmetric and impulse records take as their number and scale.
+NonGravitationalData decodeNumberField(double A1, double A2, double A3,
+                                       std::string_view numberString, long double astronomicalUnit,
+                                       bool satelliteMode, double alpha = delayedModelMarker);
 
 // One body record as the file holds it.
 struct StateRecord {
@@ -92,6 +95,8 @@ bool readStateFile(const std::filesystem::path& file, StateFileKind kind, std::s
 // FINSTAT.BIN: per body six 80-bit extended values x, y, z (Gm), vx, vy, vz (km/s).
 using ExtendedState = std::array<long double, 6>;
 inline constexpr std::size_t checkpointBytesPerBody = 60;
+// The binary of a checkpoint whose writing stopped before its last stage.
+inline constexpr const char* pendingCheckpointBinary = "FINSTAT.BIN.NEW";
 bool readCheckpointBinary(const std::filesystem::path& file, std::size_t bodies, std::vector<ExtendedState>& states,
                           std::string& message);
 bool writeCheckpointBinary(const std::filesystem::path& file, const std::vector<ExtendedState>& states,
@@ -115,6 +120,7 @@ struct StateFileKindCheck {
     std::string message;
     bool elementFile = false;     // .TVE / .ELE: convert before loading
     bool satelliteFile = false;   // minor-body mode: first number beyond the satellite offset
+    long double julianDate = 0;   // TT, sign and satellite offset removed
 };
 
 // Reads the first number (minor-body mode) or the first two (full mode):
@@ -129,6 +135,7 @@ struct StateLoadSettings {
     bool satelliteMode = false;   // geocentric satellite run (set by the menu)
     bool extraOptionY = false;    // every body gets non-gravitational forces
     long double astronomicalUnit = 149.5978707L;  // Gm
+    double nonGravAlpha = delayedModelMarker;     // g(r) normalisation (FITRA.CFG)
 };
 
 struct StateLoadResult {
@@ -140,6 +147,7 @@ struct StateLoadResult {
     bool satelliteFile = false;
     bool nonGravitationalBodies = false;
     bool earthMissing = false;     // full file without an Earth: the caller resets the geocentric display
+    bool colourCodes = false;      // some record's name carried a colour code: the writers add them
 };
 
 // Reads a .TVX or .TVF into the body table (FINSTAT.TVF together with the

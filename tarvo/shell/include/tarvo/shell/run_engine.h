@@ -48,10 +48,28 @@ struct RunEngine {
     bool loadFullFile(const std::filesystem::path& file, int dataSet, std::string& message);
 
     // Writes the checkpoint (FINSTAT.TVF, FINSTAT.BIN, every 24th copied to
-    // FINALnnn.TVF) into the working directory when more than 300 s of
-    // wall-clock time have passed since the last one; the first comes at the
-    // first opportunity. Returns a message when writing failed.
+    // FINALnnn.TVF) into the working directory when more than
+    // Session::checkpointSeconds (300 s) of wall-clock time have passed
+    // since the last one; the first comes at the first opportunity. Returns
+    // a message when writing failed. integrateTo calls it after every step.
     std::string checkpointIfDue();
+    // No checkpoints while an event search runs.
+    bool checkpointsSuspended = false;
+    // The first checkpoint failure since the caller last took it.
+    std::string checkpointError;
+
+    // An element file reported a perihelion inside 0.25 AU: the nominal step
+    // becomes 2 days at most (unless the command-line switch set it) and
+    // the order code at least 7.
+    void limitStepForPerihelion();
+
+    // Some body of the state file last read had a colour code: the final
+    // files write colour codes for every body.
+    bool coloursInUse = false;
+
+    // The shortest substep the adaptive control took since the caller last
+    // reset it (0: none), for the run screen's row of halvings.
+    long double smallestStep = 0;
 
     // The extra options and display toggles as the force model and the
     // integrator see them; recomputes the order code.
@@ -82,6 +100,9 @@ struct RunEngine {
 
   private:
     IntegrateResult advance(long double days);
+    // After every step of integrateTo: the smallest substep, the checkpoint.
+    void afterStep(const IntegrateResult& step, bool nominal);
+    bool perihelionStepLimit_ = false;
     // Everything after the table is filled: constants, options, frame, step
     // velocities; `filesNominalStep` (days) when the file gave one.
     void prepareIntegration(int dataSet, long double epoch, long double filesNominalStep);
@@ -103,11 +124,13 @@ IntegrateResult RunEngine::integrateTo(long double target, Progress&& progress) 
     for (long double k = 0; k < whole; k += 1) {
         last = nominalStep();
         if (last.status != IntegrateStatus::ok) return last;
+        afterStep(last, true);
         if (!progress(s.integration.epoch)) return last;
     }
     const long double rest = std::fabs(target - s.integration.epoch);
     if (rest > 0 && rest < h) {
         last = advance(rest);
+        if (last.status == IntegrateStatus::ok) afterStep(last, false);
         progress(s.integration.epoch);
     }
     return last;

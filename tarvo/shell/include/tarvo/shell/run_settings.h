@@ -29,12 +29,13 @@ struct RunSettings {
     int timeUnit = 0;       // index into the time-unit table
     double scaleFactor = 1; // pages are scaleFactor nominal steps apart
     bool fileOutput = false;
+    bool distancesInGm = false; // distances of the page in Gm instead of AU
     DeltaTSettings deltaT;
 };
 
 // The key string of the key-action screen, in screen order (help record k
 // belongs to its k-th key).
-inline constexpr const char* kRunKeys = "WO^HTCEZ%)RPNALDBMXV/!USFGJYI*@#";
+inline constexpr const char* kRunKeys = "WO^HTCEZ%)RPNALDBMXV/!USFGJYI*@#K";
 
 // Applies the toggle of `key` (upper case) with its couplings; returns false
 // for keys that are not plain toggles (dialogs and commands). `lieskeAllowed`

@@ -71,6 +71,13 @@ struct Session {
     ElementPageSettings elementPage;  // the elements page's switches, kept between runs
     StarTable stars;                  // the star catalogue as loaded last (start-up, menu 0)
     std::int32_t librarySource = 0;   // asteroid library: -1 TwinLib, 0 Average, 1 Astorb, 2 AstDys
+    int menuDataSet = 0;              // the data set last chosen in the menu (1..9), 0 before any
+    // Wall-clock seconds between two checkpoints of a run: 300, or the value
+    // of TARVO_CHECKPOINT_SECONDS (for tests, which cannot wait 300 s).
+    double checkpointSeconds = 300;
+    // Records of the star catalogue files STARS3D.BIN, STNAMS3D.BIN and
+    // STDES3D.BIN (0 when absent), shown by the last-resort handler.
+    std::array<long long, 3> starRecordCounts{};
 };
 
 } // namespace tarvo
