@@ -32,7 +32,7 @@ struct Screen {
     int number;
     std::string keys;
 };
-const Screen kScreens[] = {{1, "WO^HTCEZ%)RPNALDBMXV/!USFGJYI*@#"},
+const Screen kScreens[] = {{1, "WO^HTCEZ%)RPNALDBMXV/!USFGJYI*@#K"},
                            {2, "123456789MF*@0XH"},
                            {4, "&BEQFMD "},
                            {5, "ABCDEFGHIJLY^<"}};
