@@ -174,6 +174,7 @@ void startSession(Session& s, const std::string& commandLine) {
     if (auto found = findDataFile(s.dirs.cfg, "TARVO.CFG"); found && !load.fileFound)
         load = loadConfiguration(*found, s.toggles);
     s.configurationWarning = load.warning;
+    s.keepConfigurationCopy = load.keepOldCopy;
     s.extraOptions = ExtraOptions{};
     s.extraOptions.yarkovsky = s.toggles.yarkovsky ? -1 : 0;
     if (auto fitra = findDataFile(s.dirs.cfg, "FITRA.CFG"))
