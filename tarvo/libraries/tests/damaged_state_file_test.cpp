@@ -53,7 +53,9 @@ struct DamagedStateFile : ::testing::Test {
 
 TEST_F(DamagedStateFile, MissingAndEmptyFilesAreRefused)
 {
-    expectRefusedUnchanged(scratch.path() / "ABSENT.TVX", "cannot be opened");
+    expectRefusedUnchanged(scratch.path() / "ABSENT.TVX", "is missing");
+    std::filesystem::create_directory(scratch.path() / "FOLDER.TVX");
+    expectRefusedUnchanged(scratch.path() / "FOLDER.TVX", "is a directory");
     expectRefusedUnchanged(scratch.write("EMPTY.TVX", ""), "ends");
     expectRefusedUnchanged(scratch.write("BLANK.TVX", "   \n\n"), "ends");
 }
@@ -78,6 +80,36 @@ TEST_F(DamagedStateFile, FieldsThatAreNoNumbersAreRefusedWithTheirLine)
     text.replace(text.find("-50.25"), 6, "-50,x5");
     expectRefusedUnchanged(scratch.write("BAD.TVX", text), "line 3");
     expectRefusedUnchanged(scratch.write("WORDS.TVX", "this is not a state file\n"), "not a number");
+}
+
+// Numbers the free format reads but no body can have: an epoch beyond the
+// calendar, values beyond the range of a double, a body a million AU away
+// or faster than light. Each is named with its line and field.
+TEST_F(DamagedStateFile, ValuesNoBodyCanHaveAreRefusedWithTheirLineAndField) {
+    const std::string text = goodFile;
+    auto with = [&](const std::string& from, const std::string& to) {
+        std::string changed = text;
+        changed.replace(changed.find(from), from.size(), to);
+        return changed;
+    };
+    expectRefusedUnchanged(scratch.write("EPOCH.TVX", with("2460000.5", "4e9")),
+                           "line 1: the Julian date");
+    expectRefusedUnchanged(scratch.write("MASS.TVX", with("0 0.0001 18", "9.9e999 0.0001 18")),
+                           "line 6: a mass");
+    expectRefusedUnchanged(scratch.write("FAR.TVX", with("100.5", "1.6e8")), "line 3: a position");
+    expectRefusedUnchanged(scratch.write("HUGE.TVX", with("-50.25", "9.9e999")),
+                           "line 3: a position");
+    expectRefusedUnchanged(scratch.write("FAST.TVX", with("29.78", "3e5")), "line 8: a velocity");
+    // A bad field that ends its line is named on that line, not the next.
+    expectRefusedUnchanged(scratch.write("END.TVX", with("10.125", "10.1x5")), "line 3:");
+    // Control characters of a damaged field are shown, not sent to the screen.
+    const StateLoadResult r =
+        loadStateFile(scratch.write("CTRL.TVX", with("100.5", "1\x1b[2J")), settings, table);
+    EXPECT_EQ(r.message.find('\x1b'), std::string::npos) << r.message;
+    EXPECT_NE(r.message.find("1^[[2J"), std::string::npos) << r.message;
+    // The largest epoch the calendar writes still loads.
+    EXPECT_TRUE(
+        loadStateFile(scratch.write("LATE.TVX", with("2460000.5", "3.6e9")), settings, table).ok);
 }
 
 TEST_F(DamagedStateFile, GarbageBytesAreRefused)

@@ -71,4 +71,48 @@ TEST_F(BadInputEndToEnd, SavingOverADamagedConfigurationKeepsTheOldFile) {
     EXPECT_NE(readFile(file), text);
 }
 
+// A minor-body file of one asteroid on a circle of 2.77 AU at `epoch`.
+std::string asteroidFile(const std::string& epoch, const std::string& mass = "0") {
+    return epoch + "\n" + mass + " 0.0005 8 0 VESTOID\n 414.3861 0 0\n 0 17.8964 0\n 0 0 0 0\n";
+}
+
+// Epochs no calendar date can be written for, and numbers that are no
+// finite value, are refused by name when the file is chosen; the menu
+// stays usable and nothing ends with an internal error.
+TEST_F(BadInputEndToEnd, StateFilesWithAbsurdEpochsOrValuesAreRefusedByName) {
+    for (const auto& [epoch, mass] : std::vector<std::pair<std::string, std::string>>{
+             {"4e9", "0"}, {"9.9e999", "0"}, {"2451545", "9.9e999"}}) {
+        std::ofstream(root / "USERDATA" / "ODD.TVX", std::ios::binary) << asteroidFile(epoch, mass);
+        auto r = run("key Enter\n"
+                     "key M\n"
+                     "expect ODD.TVX\n"
+                     "text ODD\n"
+                     "expect ODD.TVX: line\n"
+                     "key Space\n"
+                     "key Esc\nkey Esc\nkey Esc\n");
+        EXPECT_EQ(r.status, 0) << epoch << " " << mass << "\n" << r.output << transcript();
+        EXPECT_EQ(transcript().find("ERROR"), std::string::npos) << transcript();
+    }
+}
+
+// Epochs far from the data set's years but inside the calendar's: the jump
+// to them shows its progress and stops at Esc twice, whatever the width of
+// the year.
+TEST_F(BadInputEndToEnd, AJumpToAFarEpochOfAStateFileAnswersEsc) {
+    for (const std::string epoch : {" 1e9", "1e7", "8.9e7"}) {
+        std::ofstream(root / "USERDATA" / "FAR.TVX", std::ios::binary) << asteroidFile(epoch);
+        auto r = run("key Enter\n"
+                     "key M\n"
+                     "text FAR\n"
+                     "expect Jumping to Epoch\n"
+                     "key Esc\n"
+                     "expect Press Esc again if you want to stop\n"
+                     "key Esc\n"
+                     "expect Space: next step\n"
+                     "key Esc\nkey Esc\nkey Esc\n");
+        EXPECT_EQ(r.status, 0) << epoch << "\n" << r.output << transcript();
+        EXPECT_EQ(transcript().find("ERROR"), std::string::npos) << transcript();
+    }
+}
+
 } // namespace
