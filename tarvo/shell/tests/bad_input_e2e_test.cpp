@@ -115,4 +115,25 @@ TEST_F(BadInputEndToEnd, AJumpToAFarEpochOfAStateFileAnswersEsc) {
     }
 }
 
+// A record count no disk can hold is refused at the prompt before anything
+// is written, and the prompt is asked again; a count it takes is written.
+TEST_F(BadInputEndToEnd, AnAbsurdRecordCountIsRefusedBeforeAnyRecordIsWritten) {
+    auto r = run(kStartRun +
+                 "key F\n"
+                 "expect O.K.?  (Y, N, M or S)\n"
+                 "key Y\n"
+                 "text 1e30\n"
+                 "expect Records: a whole number from 1 to 1000000, not 1e30\n"
+                 "text nan\n"
+                 "expect not nan\n"
+                 "text 2.5\n"
+                 "expect not 2.5\n"
+                 "text 2\n"
+                 "key J\n"
+                 "expect Space: next step\n" +
+                 kEndRun);
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
+    EXPECT_LT(fs::file_size(root / "USERDATA" / "OUTPUT.LOG"), 100000u);
+}
+
 } // namespace
