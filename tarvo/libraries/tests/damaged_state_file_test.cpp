@@ -2,7 +2,9 @@
 // with a message naming the file, and the body table stays as it was.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
+#include <tuple>
 
 #include "state_file_test_support.h"
 #include "tarvo/libraries/state_file.h"
@@ -177,6 +179,33 @@ TEST_F(DamagedStateFile, CheckpointBinaryOfTheWrongSizeIsRefused)
     expectRefusedUnchanged(text, "FINSTAT.BIN");  // one byte short of two bodies
     scratch.write("FINSTAT.BIN", std::string(180, 'x'), false);
     expectRefusedUnchanged(text, "FINSTAT.BIN");  // three bodies for two records
+}
+
+// A companion of the right size whose values are NaN, infinite or beyond
+// any body is refused by body and component, not loaded.
+TEST_F(DamagedStateFile, CheckpointBinaryWithValuesNoBodyCanHaveIsRefused) {
+    settings.kind = StateFileKind::Full;
+    const auto text =
+        scratch.write("FINSTAT.TVF", "2451545\n 0.5 1989100 0.696 -26.7 0 SUN\n 0 0 0\n 0 0 0\n"
+                                     "5.97 0.0064 -3.9 0 EARTH\n 20 -140 0.5\n 29 4 0\n");
+    const std::vector<ExtendedState> good = {{0, 0, 0, 0, 0, 0}, {20, -140, 0.5L, 29, 4, 0}};
+    std::string message;
+    for (const auto& [component, value, words] :
+         std::vector<std::tuple<int, long double, std::string>>{
+             {1, std::numeric_limits<long double>::quiet_NaN(),
+              "body 2, position component 2 is not a finite"},
+             {4, std::numeric_limits<long double>::infinity(),
+              "body 2, velocity component 2 is not a finite"},
+             {0, 2e8L, "body 2, position component 1 is out of range"},
+             {5, -4e5L, "body 2, velocity component 3 is out of range"}}) {
+        std::vector<ExtendedState> damaged = good;
+        damaged[1][component] = value;
+        ASSERT_TRUE(writeCheckpointBinary(scratch.path() / "FINSTAT.BIN", damaged, message))
+            << message;
+        expectRefusedUnchanged(text, words);
+    }
+    ASSERT_TRUE(writeCheckpointBinary(scratch.path() / "FINSTAT.BIN", good, message)) << message;
+    EXPECT_TRUE(loadStateFile(text, settings, table).ok);
 }
 
 }  // namespace
