@@ -136,4 +136,16 @@ TEST_F(BadInputEndToEnd, AnAbsurdRecordCountIsRefusedBeforeAnyRecordIsWritten) {
     EXPECT_LT(fs::file_size(root / "USERDATA" / "OUTPUT.LOG"), 100000u);
 }
 
+// A name typed in lower case finds the file listed in upper case.
+TEST_F(BadInputEndToEnd, ALowerCaseNameFindsTheUpperCaseFile) {
+    std::ofstream(root / "USERDATA" / "VESTA.TVX", std::ios::binary) << asteroidFile("2451545");
+    auto r = run("key Enter\n"
+                 "key M\n"
+                 "expect VESTA.TVX\n"
+                 "text vesta\n"
+                 "expect VESTOID\n" +
+                 std::string(kEndRun));
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
+}
+
 } // namespace
