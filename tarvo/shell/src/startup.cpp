@@ -121,6 +121,7 @@ void startSession(Session& s, const std::string& commandLine) {
     auto found = findDataTree(query);
     if (!found.dirs) throw FatalError(ErrorNumber::missingDataFile, found.error);
     s.dirs = *found.dirs;
+    if (!found.notice.empty()) s.dataWarning += found.notice + "\n";
     if (::chdir(s.dirs.workDir.c_str()) != 0)
         throw FatalError(ErrorNumber::missingDataFile,
                          "cannot enter the working directory " + s.dirs.workDir.string());

@@ -148,4 +148,19 @@ TEST_F(BadInputEndToEnd, ALowerCaseNameFindsTheUpperCaseFile) {
     EXPECT_EQ(r.status, 0) << r.output << transcript();
 }
 
+// A directory argument that holds no tree is named at start-up, with the
+// tree the data come from instead.
+TEST_F(BadInputEndToEnd, ADirectoryArgumentWithoutATreeIsSaidSo) {
+    fs::create_directories(root / "notatree");
+    auto r =
+        run("key Enter\n"
+            "expect holds no data tree\n"
+            "key Space\n"
+            "expect Select Option\n"
+            "key Esc\n",
+            "'" + (root / "notatree").string() + "'", root, "TARVO12DIR='" + root.string() + "'");
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
+    EXPECT_NE(transcript().find("notatree"), std::string::npos);
+}
+
 } // namespace
