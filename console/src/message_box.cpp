@@ -13,9 +13,24 @@ constexpr int kBoxFg = Color::White;
 constexpr int kBoxBg = Color::Blue;
 constexpr std::u32string_view kFooter = U"[ Press a key ]";
 
+// The text as code points, control characters shown as "^X" (DEL "^?"):
+// a message may quote a damaged file, whose bytes must not reach the
+// screen as cursor moves or a bell. Line ends (LF, CR LF) stay; a tab is a
+// blank.
 std::u32string toCodePoints(std::string_view utf8) {
     std::u32string out;
-    for (std::size_t pos = 0; pos < utf8.size();) out += decodeNextChar(utf8, pos);
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const char32_t ch = decodeNextChar(utf8, pos);
+        const bool lineEnd = ch == U'\n' || (ch == U'\r' && pos < utf8.size() && utf8[pos] == '\n');
+        if (ch == U'\t') {
+            out += U' ';
+        } else if ((ch < 0x20 && !lineEnd) || ch == 0x7f || (ch >= 0x80 && ch < 0xa0)) {
+            out += U'^';
+            out += ch == 0x7f ? U'?' : ch < 0x20 ? ch + 0x40 : U'?';
+        } else {
+            out += ch;
+        }
+    }
     return out;
 }
 

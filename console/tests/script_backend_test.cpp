@@ -119,6 +119,15 @@ TEST_F(ScriptExpectations, AMessageBoxIsPartOfTheScreenUntilClosed) {
     EXPECT_EQ(finish(), 0);
 }
 
+// A message quoting a damaged file shows its control characters, never
+// sends them: no escape sequence, bell or carriage return reaches the grid.
+TEST_F(ScriptExpectations, ControlCharactersInAMessageBoxAreShownAsCaretPairs) {
+    start("expect \"^[[2J^Gx^Md^?\" is not a number\nexpect two\nkey x\n");
+    ConsoleMessageBox("F.TVX: line 3: \"\x1b[2J\x07x\rd\x7f\" is not a number\r\ntwo\tlines", 0,
+                      "Cap\x1btion");
+    EXPECT_EQ(finish(), 0);
+}
+
 TEST(ScriptExhaustion, TheThousandAndFirstReadEndsWithStatus4) {
     const std::string path = ::testing::TempDir() + "console_exhaustion_script.txt";
     console_test::writeFile(path, "key a\n");

@@ -91,6 +91,11 @@ DataTreeResult findDataTree(const DataTreeQuery& query) {
         d.workDir = workDir;
         d.searched = searched;
         result.dirs = d;
+        if (!dirArg.empty() && base != searched.front())
+            result.notice =
+                searched.front().string() +
+                " holds no data tree (directories BIN, ASC, IMG, CFG, HLP); the data come from " +
+                base.string() + " and your files go to " + workDir.string();
         return result;
     }
 

@@ -84,6 +84,24 @@ TEST_F(DataTreeTest, TreeBesideTheExecutablesOfABuild) {
     EXPECT_EQ(r.dirs->workDir, dir / "work"); // no USERDATA: stays where started
 }
 
+// A directory given on the command line that holds no tree is said so when
+// the data come from another tree; one that holds a tree says nothing.
+TEST_F(DataTreeTest, ACommandLineDirectoryWithoutATreeIsNamedInANotice) {
+    auto tree = makeTree(dir / "tree");
+    fs::create_directories(dir / "typo");
+    auto r = findDataTree({(dir / "typo").string(), dir, tree.string(), {}});
+    ASSERT_TRUE(r.dirs) << r.error;
+    EXPECT_EQ(r.dirs->base, tree);
+    EXPECT_NE(r.notice.find((dir / "typo").string() + " holds no data tree"), std::string::npos)
+        << r.notice;
+    EXPECT_NE(r.notice.find(tree.string()), std::string::npos) << r.notice;
+    r = findDataTree({tree.string(), dir, std::nullopt, {}});
+    ASSERT_TRUE(r.dirs) << r.error;
+    EXPECT_TRUE(r.notice.empty()) << r.notice;
+    r = findDataTree({"", dir / "typo", tree.string(), {}});
+    EXPECT_TRUE(r.notice.empty()) << "no directory was given: " << r.notice;
+}
+
 TEST_F(DataTreeTest, NoTreeNamesEveryPlaceSearched) {
     fs::create_directories(dir / "work");
     auto r = findDataTree({"", dir / "work", (dir / "missing").string(), {}});

@@ -1,6 +1,7 @@
 // FINSTAT.BIN: the checkpoint's state as 80-bit IEEE extended values, 10
 // bytes each, little-endian, six per body, no header.
 #include <cfloat>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 
@@ -12,6 +13,8 @@ namespace {
 
 static_assert(LDBL_MANT_DIG == 64, "the checkpoint needs the x87 80-bit extended format");
 constexpr std::size_t extendedBytes = 10;
+constexpr long double kFarthestCheckpointGm = 1e6L * 149.597870700L; // 10^6 AU
+constexpr long double kFastestCheckpointKmS = 299792.458L;           // the speed of light
 
 }  // namespace
 
@@ -40,6 +43,16 @@ bool readCheckpointBinary(const std::filesystem::path& file, std::size_t bodies,
         for (std::size_t c = 0; c < 6; ++c) {
             long double value = 0;
             std::memcpy(&value, bytes.data() + b * checkpointBytesPerBody + c * extendedBytes, extendedBytes);
+            // A NaN or a value no body can have (beyond 10^6 AU or the speed
+            // of light) marks damage the size check cannot see.
+            const long double limit = c < 3 ? kFarthestCheckpointGm : kFastestCheckpointKmS;
+            if (!(std::fabs(value) <= limit)) {
+                message = file.string() + ": body " + std::to_string(b + 1) + ", " +
+                          (c < 3 ? "position" : "velocity") + " component " +
+                          std::to_string(c % 3 + 1) + " is " +
+                          (std::isfinite(value) ? "out of range" : "not a finite number");
+                return false;
+            }
             read[b][c] = value;
         }
     }

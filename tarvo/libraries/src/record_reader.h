@@ -2,16 +2,27 @@
 // stream with messages that name the file and the line.
 #pragma once
 
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
-#include <fstream>
+
+#include "fileio/file_problem.h"
 
 #include "state_file_fields.h"
 
 namespace tarvo {
 
 inline constexpr std::uintmax_t maximumStateFileBytes = 2ull << 30;  // far beyond the largest table
+
+// Limits of the values of a body record, beyond which a file is damaged.
+inline constexpr long double kLargestDouble = 1.7976931348623157e308L;
+inline constexpr long double kFarthestPositionGm = 1e6L * 149.597870700L; // 10^6 AU
+inline constexpr long double kFastestSpeedKmS = 299792.458L;              // the speed of light
+// Julian dates whose years the calendar writes (seven digits either way).
+inline constexpr long double kLatestJulianDate = 2451545.0L + 9.9e6L * 365.25L;
 
 class RecordReader {
 public:
@@ -26,17 +37,31 @@ public:
             error_ = name_ + ": the file ends where " + what + " should follow";
             return false;
         default:
-            error_ = name_ + ": line " + std::to_string(fields_.line()) + ": \"" + field.substr(0, 40) +
-                     "\" is not a number (" + what + ")";
+            error_ = name_ + ": line " + std::to_string(fields_.fieldLine()) + ": \"" +
+                     printable(field, 40) + "\" is not a number (" + what + ")";
             return false;
         }
     }
-    bool number(double& value, const char* what)
-    {
+    // A number no larger in magnitude than `limit`: a value the free format
+    // reads but no body can have (9.9e999, a position light-years away) is
+    // refused with its line and field.
+    bool number(long double& value, const char* what, long double limit) {
+        if (!number(value, what)) return false;
+        if (std::fabs(value) <= limit) return true;
+        return outOfRange(value, what);
+    }
+    bool number(double& value, const char* what, long double limit = kLargestDouble) {
         long double wide = 0;
-        if (!number(wide, what)) return false;
+        if (!number(wide, what, limit)) return false;
         value = static_cast<double>(wide);
         return true;
+    }
+    bool outOfRange(long double value, const char* what) {
+        char text[48];
+        std::snprintf(text, sizeof text, "%.6Lg", value);
+        error_ = name_ + ": line " + std::to_string(fields_.fieldLine()) + ": " + what + " " +
+                 text + " is out of range";
+        return false;
     }
     bool string(std::string& value, const char* what)
     {
@@ -55,12 +80,12 @@ private:
 
 inline bool readWholeTextFile(const std::filesystem::path& file, std::string& text, std::string& message)
 {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(file, error);
-    if (error) {
-        message = file.string() + ": cannot be opened (" + error.message() + ")";
+    if (const std::string problem = readProblem(file); !problem.empty()) {
+        message = file.string() + " " + problem;
         return false;
     }
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
     if (size > maximumStateFileBytes) {
         message = file.string() + ": too large for a state file (" + std::to_string(size) + " bytes)";
         return false;

@@ -70,6 +70,7 @@ StateFileFields::Outcome StateFileFields::number(long double& value, std::string
     skipBlanksAndLineEnds();
     if (position_ >= text_.size()) return Outcome::EndOfFile;
     const std::size_t start = position_;
+    fieldLine_ = line();
     while (position_ < text_.size() && !isBlank(text_[position_]) && !isLineEnd(text_[position_]) &&
            text_[position_] != ',')
         ++position_;
@@ -83,6 +84,7 @@ StateFileFields::Outcome StateFileFields::string(std::string& value)
     skipBlanks();
     if (position_ >= text_.size()) return Outcome::EndOfFile;
     const std::size_t start = position_;
+    fieldLine_ = line();
     while (position_ < text_.size() && !isLineEnd(text_[position_]) && text_[position_] != ',') ++position_;
     value.assign(text_.substr(start, position_ - start));
     if (position_ < text_.size() && text_[position_] == ',') {

@@ -27,14 +27,17 @@ public:
     bool atEnd();
     // Line of the current position, from 1.
     int line() const;
+    // Line on which the last field read began, from 1.
+    int fieldLine() const { return fieldLine_; }
 
-private:
+  private:
     void skipBlanks();
     void skipBlanksAndLineEnds();
     void consumeTerminator();
 
     std::string_view text_;
     std::size_t position_ = 0;
+    int fieldLine_ = 1;
 };
 
 }  // namespace tarvo

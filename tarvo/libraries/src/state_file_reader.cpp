@@ -27,6 +27,11 @@ bool readStateFile(const std::filesystem::path& file, StateFileKind kind, std::s
         read.julianDate -= satelliteJdOffset;
         read.satelliteFile = true;
     }
+    if (read.julianDate > kLatestJulianDate) {
+        in.outOfRange(read.julianDate, "the Julian date");
+        message = in.error() + " (the calendar ends in the year 9999999)";
+        return false;
+    }
     if (kind == StateFileKind::Full) {
         if (!in.number(read.nominalStep, "the nominal step")) {
             message = in.error();
@@ -54,8 +59,10 @@ bool readStateFile(const std::filesystem::path& file, StateFileKind kind, std::s
         }
         bool ok = in.number(r.radius, "a radius") && in.number(r.absoluteMagnitude, "a magnitude") &&
                   in.number(r.relFactor, "a radial factor") && in.string(r.nameField, "a name");
-        for (int i = 0; ok && i < 3; ++i) ok = in.number(r.position[i], "a position");
-        for (int i = 0; ok && i < 3; ++i) ok = in.number(r.velocity[i], "a velocity");
+        for (int i = 0; ok && i < 3; ++i)
+            ok = in.number(r.position[i], "a position", kFarthestPositionGm);
+        for (int i = 0; ok && i < 3; ++i)
+            ok = in.number(r.velocity[i], "a velocity", kFastestSpeedKmS);
         if (ok && kind == StateFileKind::MinorBody)
             ok = in.number(r.A1, "A1") && in.number(r.A2, "A2") && in.number(r.A3, "A3") &&
                  in.string(r.numberString, "a number field");

@@ -2,7 +2,9 @@
 // with a message naming the file, and the body table stays as it was.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
+#include <tuple>
 
 #include "state_file_test_support.h"
 #include "tarvo/libraries/state_file.h"
@@ -53,7 +55,9 @@ struct DamagedStateFile : ::testing::Test {
 
 TEST_F(DamagedStateFile, MissingAndEmptyFilesAreRefused)
 {
-    expectRefusedUnchanged(scratch.path() / "ABSENT.TVX", "cannot be opened");
+    expectRefusedUnchanged(scratch.path() / "ABSENT.TVX", "is missing");
+    std::filesystem::create_directory(scratch.path() / "FOLDER.TVX");
+    expectRefusedUnchanged(scratch.path() / "FOLDER.TVX", "is a directory");
     expectRefusedUnchanged(scratch.write("EMPTY.TVX", ""), "ends");
     expectRefusedUnchanged(scratch.write("BLANK.TVX", "   \n\n"), "ends");
 }
@@ -78,6 +82,36 @@ TEST_F(DamagedStateFile, FieldsThatAreNoNumbersAreRefusedWithTheirLine)
     text.replace(text.find("-50.25"), 6, "-50,x5");
     expectRefusedUnchanged(scratch.write("BAD.TVX", text), "line 3");
     expectRefusedUnchanged(scratch.write("WORDS.TVX", "this is not a state file\n"), "not a number");
+}
+
+// Numbers the free format reads but no body can have: an epoch beyond the
+// calendar, values beyond the range of a double, a body a million AU away
+// or faster than light. Each is named with its line and field.
+TEST_F(DamagedStateFile, ValuesNoBodyCanHaveAreRefusedWithTheirLineAndField) {
+    const std::string text = goodFile;
+    auto with = [&](const std::string& from, const std::string& to) {
+        std::string changed = text;
+        changed.replace(changed.find(from), from.size(), to);
+        return changed;
+    };
+    expectRefusedUnchanged(scratch.write("EPOCH.TVX", with("2460000.5", "4e9")),
+                           "line 1: the Julian date");
+    expectRefusedUnchanged(scratch.write("MASS.TVX", with("0 0.0001 18", "9.9e999 0.0001 18")),
+                           "line 6: a mass");
+    expectRefusedUnchanged(scratch.write("FAR.TVX", with("100.5", "1.6e8")), "line 3: a position");
+    expectRefusedUnchanged(scratch.write("HUGE.TVX", with("-50.25", "9.9e999")),
+                           "line 3: a position");
+    expectRefusedUnchanged(scratch.write("FAST.TVX", with("29.78", "3e5")), "line 8: a velocity");
+    // A bad field that ends its line is named on that line, not the next.
+    expectRefusedUnchanged(scratch.write("END.TVX", with("10.125", "10.1x5")), "line 3:");
+    // Control characters of a damaged field are shown, not sent to the screen.
+    const StateLoadResult r =
+        loadStateFile(scratch.write("CTRL.TVX", with("100.5", "1\x1b[2J")), settings, table);
+    EXPECT_EQ(r.message.find('\x1b'), std::string::npos) << r.message;
+    EXPECT_NE(r.message.find("1^[[2J"), std::string::npos) << r.message;
+    // The largest epoch the calendar writes still loads.
+    EXPECT_TRUE(
+        loadStateFile(scratch.write("LATE.TVX", with("2460000.5", "3.6e9")), settings, table).ok);
 }
 
 TEST_F(DamagedStateFile, GarbageBytesAreRefused)
@@ -145,6 +179,33 @@ TEST_F(DamagedStateFile, CheckpointBinaryOfTheWrongSizeIsRefused)
     expectRefusedUnchanged(text, "FINSTAT.BIN");  // one byte short of two bodies
     scratch.write("FINSTAT.BIN", std::string(180, 'x'), false);
     expectRefusedUnchanged(text, "FINSTAT.BIN");  // three bodies for two records
+}
+
+// A companion of the right size whose values are NaN, infinite or beyond
+// any body is refused by body and component, not loaded.
+TEST_F(DamagedStateFile, CheckpointBinaryWithValuesNoBodyCanHaveIsRefused) {
+    settings.kind = StateFileKind::Full;
+    const auto text =
+        scratch.write("FINSTAT.TVF", "2451545\n 0.5 1989100 0.696 -26.7 0 SUN\n 0 0 0\n 0 0 0\n"
+                                     "5.97 0.0064 -3.9 0 EARTH\n 20 -140 0.5\n 29 4 0\n");
+    const std::vector<ExtendedState> good = {{0, 0, 0, 0, 0, 0}, {20, -140, 0.5L, 29, 4, 0}};
+    std::string message;
+    for (const auto& [component, value, words] :
+         std::vector<std::tuple<int, long double, std::string>>{
+             {1, std::numeric_limits<long double>::quiet_NaN(),
+              "body 2, position component 2 is not a finite"},
+             {4, std::numeric_limits<long double>::infinity(),
+              "body 2, velocity component 2 is not a finite"},
+             {0, 2e8L, "body 2, position component 1 is out of range"},
+             {5, -4e5L, "body 2, velocity component 3 is out of range"}}) {
+        std::vector<ExtendedState> damaged = good;
+        damaged[1][component] = value;
+        ASSERT_TRUE(writeCheckpointBinary(scratch.path() / "FINSTAT.BIN", damaged, message))
+            << message;
+        expectRefusedUnchanged(text, words);
+    }
+    ASSERT_TRUE(writeCheckpointBinary(scratch.path() / "FINSTAT.BIN", good, message)) << message;
+    EXPECT_TRUE(loadStateFile(text, settings, table).ok);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <tuple>
 #include <utility>
 
 #include "state_file_test_support.h"
@@ -195,6 +196,39 @@ TEST_F(SmallLibrary, DamagedFilesAreRefusedAndTheTableKept)
     EXPECT_TRUE(loadDataSet({library, description, scratch.path() / "NOCOL.DAT"}, 2, 0, false, false, table).ok);
 }
 
+// Description fields the free format would read as 0 or as infinity: a
+// mass that is text, nan or 9.9e999, a negative Sun mass or radius. Each is
+// refused with its line and field, and the table is kept.
+TEST_F(SmallLibrary, DescriptionValuesNoBodyCanHaveAreRefusedByLineAndField) {
+    std::ifstream in(description, std::ios::binary);
+    const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t second = good.find('\n') + 1, third = good.find('\n', second) + 1;
+    auto withLine = [&](int line, const std::string& text) {
+        const std::size_t from = line == 1 ? 0 : line == 2 ? second : third;
+        const std::size_t to = good.find('\n', from);
+        return good.substr(0, from) + text + good.substr(to);
+    };
+    BodyTable table = tableOf(60);
+    setBodyName(table, 5, "KEEP");
+    int n = 0;
+    for (const auto& [line, text, words] : std::vector<std::tuple<int, std::string, std::string>>{
+             {2, "abc 0.001 1E-9 100 100 1000 BODY1", "line 2: the mass is not a number"},
+             {2, "nan 0.001 1E-9 100 100 1000 BODY1", "line 2: the mass is not a number"},
+             {3, "9.9e999 0.001 1E-9 100 100 1000 BODY2", "line 3: the mass is not a number"},
+             {3, "2 0.001 1E-9 100 100", "line 3: the velocity scale is not a number"},
+             {2, "1 -0.001 1E-9 100 100 1000 BODY1", "line 2: the radius is below zero"},
+             {2, "-1 0.001 1E-9 100 100 1000 BODY1", "line 2: the mass is below zero"},
+             {1, "-1989100 0.696 0 SUN", "line 1: the mass must be above zero"},
+             {1, "SUN", "line 1: the mass is not a number"}}) {
+        const auto file = scratch.write("BAD" + std::to_string(++n) + ".DAT", withLine(line, text));
+        const DataSetLoad load = loadDataSet({library, file, colours}, 2, 0, false, false, table);
+        EXPECT_FALSE(load.ok) << text;
+        EXPECT_NE(load.message.find(file.filename().string() + ": " + words), std::string::npos)
+            << load.message;
+        EXPECT_EQ(bodyName(table, 5), "KEEP     ");
+    }
+}
+
 TEST(RadialCorrection, PolynomialInsideTheFittedRange)
 {
     const std::array<double, 8> c = {1, 2, 3, 4, 0.5, -0.25, 0.125, -0.0625};
@@ -250,6 +284,16 @@ TEST(ParameterFile, RowsOfEightNumbers)
     EXPECT_EQ(coefficients.row[1000][7], 0);
     EXPECT_FALSE(readParameterFile(scratch.path() / "NONE.PAR", 5, coefficients, message));
     EXPECT_NE(message.find("NONE.PAR"), std::string::npos);
+    // Text, nan or an overflowing number is no coefficient: refused by line,
+    // never read as 0.
+    for (const std::string bad : {"1 2 abc 4\n", "1 nan\n", "9.9e999\n"}) {
+        RadialCoefficients kept = coefficients;
+        EXPECT_FALSE(readParameterFile(scratch.write("BAD.PAR", "1 2 3 4 5 6 7 8\n" + bad), 5, kept,
+                                       message))
+            << bad;
+        EXPECT_NE(message.find("BAD.PAR: line 2"), std::string::npos) << message;
+        EXPECT_EQ(kept.row[5][7], 57);
+    }
 }
 
 // The satellites of a geocentric run move with the Earth: at every frame

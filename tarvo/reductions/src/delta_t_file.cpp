@@ -12,6 +12,7 @@
 //           left as they were.  The writer goes through a temporary name.
 
 #include "fileio/atomic_file.h"
+#include "fileio/file_problem.h"
 #include "fileio/text_util.h"
 #include "tarvo/reductions/time_scales.h"
 
@@ -31,12 +32,12 @@ constexpr std::uintmax_t kMaxFileBytes = 4096;
 bool readDeltaTCoefficients(const std::filesystem::path& file, DeltaTSettings& settings,
                             std::string& message) {
     const std::string name = file.string();
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(file, ec);
-    if (ec) {
-        message = "Cannot read " + name + ": " + ec.message();
+    if (const std::string problem = readProblem(file); !problem.empty()) {
+        message = name + " " + problem;
         return false;
     }
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
     if (size > kMaxFileBytes) {
         message = name + " is too large (" + std::to_string(size) +
                   " bytes) for three Delta-T coefficients";

@@ -42,6 +42,11 @@ SiteFileStatus readSiteFile(const std::filesystem::path& file, SiteRecord& site,
         message = file.string() + " is empty";
         return SiteFileStatus::Damaged;
     }
+    // Files written before the longitude field was widened hold a west
+    // longitude beyond -100 as "%-120.500000", the mark of an overflowing
+    // field: the number after the mark is whole and reads as it stands.
+    for (char& c : line)
+        if (c == '%') c = ' ';
     int nonNumeric = 0;
     const auto v = readFreeNumbers(line, &nonNumeric);
     if (v.size() < 3 || nonNumeric > 0) {

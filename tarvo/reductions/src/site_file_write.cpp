@@ -14,7 +14,10 @@ std::string formatSiteFile(const ObserverSite& site) {
     std::string label = site.label;
     for (char& c : label)
         if (c == '\r' || c == '\n') c = ' ';
-    return formatMask("###.###### ", site.latitude * kDegrees) + formatMask("###.###### ", site.longitude * kDegrees) +
+    // Four positions before the point: west longitudes down to -180 and the
+    // sign of southern latitudes fit without overflowing the field.
+    return formatMask("###.###### ", site.latitude * kDegrees) +
+           formatMask("####.###### ", site.longitude * kDegrees) +
            formatMask("######.#", site.heightGm * 1e9) + "\r\n" + label + "\r\n";
 }
 

@@ -186,7 +186,7 @@ TEST_F(TempDir, DamagedLocationLibrariesAreReportedNotFatal) {
 
 TEST_F(TempDir, SiteFileIsWrittenInItsMasksAndReadsBackAtStartUp) {
     tarvo::ObserverSite site{-33.867 * kDeg, 151.207 * kDeg, 58e-9, "Loc: SYDNEY"};
-    EXPECT_EQ(tarvo::formatSiteFile(site), "-33.867000 151.207000     58.0\r\nLoc: SYDNEY\r\n");
+    EXPECT_EQ(tarvo::formatSiteFile(site), "-33.867000  151.207000     58.0\r\nLoc: SYDNEY\r\n");
     std::string message;
     const fs::path file = dir / "GEOLOC.CRD";
     ASSERT_TRUE(tarvo::writeSiteFile(file, site, message)) << message;
@@ -199,7 +199,44 @@ TEST_F(TempDir, SiteFileIsWrittenInItsMasksAndReadsBackAtStartUp) {
     EXPECT_FALSE(fs::exists(dir / "GEOLOC.CRD.tmp"));
     // A label with a line break stays one line.
     site.label = "two\nlines";
-    EXPECT_EQ(tarvo::formatSiteFile(site).substr(32), "two lines\r\n");
+    EXPECT_EQ(tarvo::formatSiteFile(site).substr(33), "two lines\r\n");
+}
+
+// Every site the dialogs can make is read back at the next start: both
+// hemispheres, longitudes out to the date line on either side (the location
+// list holds sites near -176), the height limits of manual input.
+TEST_F(TempDir, SiteFileRoundTripsOverTheWholeRangeOfSites) {
+    const fs::path file = dir / "GEOLOC.CRD";
+    int cases = 0;
+    for (const double lat : {-90.0, -45.5, -0.000001, 0.0, 33.3, 90.0})
+        for (const double lon : {-180.0, -176.6581, -120.0, -100.0, -99.999999, -0.5, 0.0, 12.5,
+                                 151.207, 179.999999, 180.0})
+            for (const double h : {-12000.0, -30.0, 0.0, 58.0, 8848.9, 99999.0}) {
+                const tarvo::ObserverSite site{lat * kDeg, lon * kDeg, h * 1e-9, "Custom Site"};
+                std::string message;
+                ASSERT_TRUE(tarvo::writeSiteFile(file, site, message)) << message;
+                EXPECT_EQ(slurp(file).find('%'), std::string::npos) << slurp(file);
+                tarvo::SiteRecord back;
+                ASSERT_EQ(tarvo::readSiteFile(file, back, message), tarvo::SiteFileStatus::Read)
+                    << lat << " " << lon << " " << h << ": " << message << "\n"
+                    << slurp(file);
+                EXPECT_NEAR(back.latitudeDeg, lat, 1e-6);
+                EXPECT_NEAR(back.longitudeDeg, lon, 1e-6);
+                EXPECT_NEAR(back.heightM, h, 0.05);
+                ++cases;
+            }
+    EXPECT_EQ(cases, 6 * 11 * 6);
+}
+
+// A file written before the longitude field was wide enough holds the
+// overflow mark; it still reads, so that such a site is not lost.
+TEST_F(TempDir, SiteFileWithAnOverflowedLongitudeStillReads) {
+    const fs::path file = write("GEOLOC.CRD", " 51.880000 %-176.658100     0.0\r\nLoc: ADAK\r\n");
+    tarvo::SiteRecord site;
+    std::string message;
+    ASSERT_EQ(tarvo::readSiteFile(file, site, message), tarvo::SiteFileStatus::Read) << message;
+    EXPECT_DOUBLE_EQ(site.longitudeDeg, -176.6581);
+    EXPECT_EQ(site.label, "Loc: ADAK");
 }
 
 TEST_F(TempDir, SiteFileKeepsTheWholeLabelLineAndRefusesDamage) {

@@ -1,6 +1,7 @@
 #include "tarvo/shell/configuration.h"
 
 #include "fileio/atomic_file.h"
+#include "fileio/file_problem.h"
 #include "fileio/format_mask.h"
 #include "fileio/text_util.h"
 
@@ -52,8 +53,13 @@ ConfigurationLoad loadConfiguration(const fs::path& file, DisplayToggles& toggle
     ConfigurationLoad result;
     toggles = DisplayToggles{};
     std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) return result;
+    if (!fs::exists(file, ec)) return result;
     result.fileFound = true;
+    if (const std::string problem = readProblem(file); !problem.empty()) {
+        result.warning = file.string() + " " + problem + "; defaults used";
+        result.keepOldCopy = true;
+        return result;
+    }
     std::string damaged;
     auto damage = [&](int line) {
         if (!damaged.empty()) damaged += ", ";
@@ -61,6 +67,7 @@ ConfigurationLoad loadConfiguration(const fs::path& file, DisplayToggles& toggle
     };
     if (fs::file_size(file, ec) > kMaxConfigBytes) {
         result.warning = file.string() + " is too large to be a configuration file; defaults used";
+        result.keepOldCopy = true;
         return result;
     }
     std::ifstream in(file, std::ios::binary);
@@ -81,13 +88,16 @@ ConfigurationLoad loadConfiguration(const fs::path& file, DisplayToggles& toggle
     }
     if (toggles.helpLanguage < 0 || toggles.helpLanguage >= kHelpLanguages)
         toggles.helpLanguage = 0;
-    if (!damaged.empty())
+    if (!damaged.empty()) {
         result.warning =
             file.string() + ": missing or damaged line(s) " + damaged + "; their defaults are used";
+        result.keepOldCopy = true;
+    }
     return result;
 }
 
-std::string saveConfiguration(const fs::path& file, const DisplayToggles& toggles) {
+std::string saveConfiguration(const fs::path& file, const DisplayToggles& toggles, bool keepOldCopy,
+                              std::string* backupNote) {
     DisplayToggles copy = toggles;
     auto values = fields(copy);
     std::string text = "Value     Toggle\r\n";
@@ -98,6 +108,13 @@ std::string saveConfiguration(const fs::path& file, const DisplayToggles& toggle
         text += value + kConfigurationKeys[i] + "\r\n";
     }
     std::string message;
+    std::error_code ec;
+    if (keepOldCopy && fs::is_regular_file(file, ec)) {
+        if (!keepBackupCopy(file, message))
+            return message + "; " + file.string() + " not rewritten";
+        if (backupNote)
+            *backupNote = "the file read at start-up is kept as " + backupName(file).string();
+    }
     return writeFileAtomically(file, text, message) ? "" : message;
 }
 

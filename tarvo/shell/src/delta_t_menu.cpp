@@ -5,8 +5,12 @@
 // C in turn with the current value shown (Enter keeps it), then DELTAT.COF is
 // written anew.  Esc: Off.  A click on a line selects it.  A missing or
 // damaged DELTAT.COF is reported in the box and the coefficients in use are
-// offered instead; a file that cannot be written is reported too.
+// offered instead (the published ones when none are set); a damaged file is
+// kept as DELTAT.COF.bak before it is written anew, and an answer that is no
+// finite number is refused and asked again. A file that cannot be written is
+// reported too.
 
+#include "fileio/file_problem.h"
 #include "fileio/text_util.h"
 #include "tarvo/shell/time_prompts.h"
 
@@ -38,16 +42,23 @@ void message(int row, int col, const std::string& text) {
     console::printAt(row, col, text);
 }
 
-// Asks one coefficient: the current value in its mask, Enter keeps it.
+// Asks one coefficient: the current value in its mask, Enter keeps it; an
+// answer that is not wholly one finite number is refused and asked again.
 double askCoefficient(int row, int col, const char* label, double value, int width, int decimals) {
-    console::clearLine(row);
-    console::printAt(row, col, std::string(label) + masked(value, width, decimals) + " ");
-    console::printAt(row + 1, col, "Enter = accept");
-    console::locate(row, col + 2 + width + 2);
-    const std::optional<std::string> line = console::readLine(20);
-    console::clearLine(row + 1);
-    if (!line || line->find_first_not_of(" \t") == std::string::npos) return value;
-    return readFreeNumber(*line);
+    for (;;) {
+        console::clearLine(row);
+        console::printAt(row, col, std::string(label) + masked(value, width, decimals) + " ");
+        console::printAt(row + 1, col, "Enter = accept");
+        console::locate(row, col + 2 + width + 2);
+        const std::optional<std::string> line = console::readLine(20);
+        console::clearLine(row + 1);
+        if (!line || line->find_first_not_of(" \t") == std::string::npos) return value;
+        if (const auto number = readWholeNumber(*line)) {
+            console::clearLine(row + 2);
+            return *number;
+        }
+        message(row + 2, col, "Not a number: " + printable(*line));
+    }
 }
 
 } // namespace
@@ -91,13 +102,34 @@ void deltaTMenu(DeltaTSettings& settings, const std::filesystem::path& deltaTFil
 
     settings.mode = DeltaTMode::Custom;
     std::string problem;
-    if (!readDeltaTCoefficients(deltaTFile, settings, problem)) message(below + 6, col, problem);
+    // A file that is there but could not be read is kept before it is
+    // replaced: the coefficients the user saved in it may be worth more
+    // than the ones typed now.
+    bool keepOldCopy = false;
+    if (!readDeltaTCoefficients(deltaTFile, settings, problem)) {
+        std::error_code ec;
+        keepOldCopy = std::filesystem::exists(deltaTFile, ec);
+        if (settings.a == 0.0 && settings.b == 0.0 && settings.c == 0.0) {
+            settings.a = kPublishedDeltaTA;
+            settings.b = kPublishedDeltaTB;
+            settings.c = kPublishedDeltaTC;
+            problem += "; the published coefficients are offered";
+        }
+        message(below + 6, col, printable(problem, 200));
+    }
     console::printAt(below, col, "D=A+B*T+C*T^2 ");
     console::printAt(below + 1, col, "T=y from J2000");
     console::printAt(below + 2, col, "Enter A, B, C ");
     settings.a = askCoefficient(below + 3, col, "A=", settings.a, 11, 4);
     settings.b = askCoefficient(below + 3, col, "B=", settings.b, 11, 7);
     settings.c = askCoefficient(below + 3, col, "C=", settings.c, 12, 9);
+    if (keepOldCopy) {
+        if (!keepBackupCopy(deltaTFile, problem)) {
+            message(below + 6, col, problem + "; " + deltaTFile.string() + " not rewritten");
+            return;
+        }
+        message(below + 7, col, "The old file is kept as " + backupName(deltaTFile).string());
+    }
     if (!writeDeltaTCoefficients(deltaTFile, settings, problem)) message(below + 6, col, problem);
 }
 

@@ -2,6 +2,7 @@
 // the time is recorded.
 #include "run_state.h"
 
+#include "fileio/file_problem.h"
 #include "fileio/text_util.h"
 #include <algorithm>
 #include <cmath>
@@ -10,6 +11,12 @@
 namespace tarvo::runloop {
 
 using namespace console::Color;
+
+namespace {
+// The most records one file output writes: a million records of every body
+// are some gigabytes already.
+constexpr double kMostOutputRecords = 1e6;
+} // namespace
 
 void fileOutputDialog(Run& r) {
     Session& s = r.s;
@@ -40,10 +47,25 @@ void fileOutputDialog(Run& r) {
         return;
     }
     r.output.bodies = static_cast<char>(key);
-    console::printAt(24, 4, "Enter number of records [default = 100] ");
-    auto answer = console::readLine(10);
-    double n = answer ? readFreeNumber(*answer) : 0;
-    r.output.recordsLeft = (std::isfinite(n) && n >= 1) ? static_cast<int>(std::min(n, 1e9)) : 100;
+    // The count is checked before any record is written: a mistyped 1e30
+    // would otherwise fill the disk.
+    r.output.recordsLeft = 100;
+    for (;;) {
+        console::clearLine(24);
+        console::printAt(24, 4, "Enter number of records [default = 100] ");
+        const auto answer = console::readLine(10);
+        if (!answer || trim(*answer).empty()) break;
+        const auto n = readWholeNumber(*answer);
+        if (n && *n >= 1 && *n <= kMostOutputRecords && *n == std::floor(*n)) {
+            r.output.recordsLeft = static_cast<int>(*n);
+            break;
+        }
+        console::clearLine(23);
+        console::printAt(23, 4,
+                         "Records: a whole number from 1 to " +
+                             std::to_string(static_cast<int>(kMostOutputRecords)) + ", not " +
+                             printable(*answer));
+    }
     console::clearLine(21);
     console::clearLine(22);
     console::clearLine(23);

@@ -60,9 +60,13 @@ RunCommand act(Run& r, int rawKey) {
     case '#': {
         // The law of the non-gravitational forces as it is now (extra option Y).
         s.toggles.yarkovsky = s.extraOptions.yarkovsky ? -1 : 0;
-        const std::string error = saveConfiguration(s.dirs.cfg / "TARVO.CFG", s.toggles);
-        console::ConsoleMessageBox(error.empty() ? "Preferences saved in TARVO.CFG" : error, 0,
-                                   "Save Prefer.");
+        std::string backupNote;
+        const std::string error = saveConfiguration(s.dirs.cfg / "TARVO.CFG", s.toggles,
+                                                    s.keepConfigurationCopy, &backupNote);
+        if (error.empty()) s.keepConfigurationCopy = false;
+        std::string saved = "Preferences saved in TARVO.CFG";
+        if (!backupNote.empty()) saved += "; " + backupNote;
+        console::ConsoleMessageBox(error.empty() ? saved : error, 0, "Save Prefer.");
         break;
     }
     case 'Q':

@@ -4,6 +4,8 @@
 
 #include "run_state.h"
 
+#include "fileio/format_mask.h"
+
 #include "tarvo/libraries/final_files.h"
 
 #include <cctype>
@@ -56,6 +58,9 @@ void stepLoop(Run& r) {
             clearScreen();
             console::setColor(Yellow, Black);
             console::printAt(12, 30, "Writing Output to Disk Files ... ");
+            console::printAt(14, 30,
+                             "Records left:" + formatMask(" ####### ", r.output.recordsLeft) +
+                                 "  Esc: stop");
             console::refresh();
             writeRecords(r);
             // Esc stops the output; looked for every 64 records, like the jump.

@@ -3,6 +3,7 @@
 // bodies.
 #include "run_state.h"
 
+#include "fileio/data_tree.h"
 #include "fileio/text_util.h"
 #include "tarvo/dynamics/physical_constants.h"
 #include "tarvo/libraries/element_file.h"
@@ -63,6 +64,12 @@ std::string chooseStateFile(bool full) {
     std::string name = answer ? trim(*answer) : "";
     if (name.size() < 2) return "";
     if (name.find('.') == std::string::npos) name += extensions[0];
+    // "one" finds ONE.TVX, as the names are listed: a case-insensitive
+    // match in the file's directory when the exact name is not there.
+    const std::filesystem::path typed(name);
+    const std::filesystem::path folder = typed.has_parent_path() ? typed.parent_path() : ".";
+    if (const auto found = findDataFile(folder, typed.filename().string()))
+        return typed.has_parent_path() ? found->string() : found->filename().string();
     return name;
 }
 

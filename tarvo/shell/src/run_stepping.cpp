@@ -91,10 +91,10 @@ void jump(Run& r, long double target) {
     const CalendarTime c = daysToCalendar(target + 0.5L);
     const std::size_t first = c.dateText.find_first_not_of(' ');
     const auto started = std::chrono::steady_clock::now();
-    integrateShowingProgress(r, target,
-                             std::string("Jumping") + (span < 0 ? " back " : " ") + "to Epoch" +
-                                 c.dateText.substr(first == std::string::npos ? 0 : first - 1) +
-                                 " ...");
+    integrateShowingProgress(
+        r, target,
+        std::string("Jumping") + (span < 0 ? " back " : " ") + "to Epoch" +
+            c.dateText.substr(first == std::string::npos || first == 0 ? 0 : first - 1) + " ...");
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     r.jumpNote = jumpNoteText(r.s.integration.epoch - begin, seconds);

@@ -121,6 +121,7 @@ void startSession(Session& s, const std::string& commandLine) {
     auto found = findDataTree(query);
     if (!found.dirs) throw FatalError(ErrorNumber::missingDataFile, found.error);
     s.dirs = *found.dirs;
+    if (!found.notice.empty()) s.dataWarning += found.notice + "\n";
     if (::chdir(s.dirs.workDir.c_str()) != 0)
         throw FatalError(ErrorNumber::missingDataFile,
                          "cannot enter the working directory " + s.dirs.workDir.string());
@@ -174,6 +175,7 @@ void startSession(Session& s, const std::string& commandLine) {
     if (auto found = findDataFile(s.dirs.cfg, "TARVO.CFG"); found && !load.fileFound)
         load = loadConfiguration(*found, s.toggles);
     s.configurationWarning = load.warning;
+    s.keepConfigurationCopy = load.keepOldCopy;
     s.extraOptions = ExtraOptions{};
     s.extraOptions.yarkovsky = s.toggles.yarkovsky ? -1 : 0;
     if (auto fitra = findDataFile(s.dirs.cfg, "FITRA.CFG"))

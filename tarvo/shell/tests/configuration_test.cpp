@@ -5,6 +5,7 @@
 #include "program_runner.h"
 
 #include "scratch_directory.h"
+#include "unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -142,6 +143,52 @@ TEST_F(ConfigurationTest, SaveFailureLeavesTheOldFile) {
     fs::create_directory(dir / "TARVO.CFG.tmp"); // the temporary name cannot be written
     EXPECT_NE(tarvo::saveConfiguration(file, DisplayToggles{}), "");
     EXPECT_EQ(tarvo::testing::readFile(file), "old");
+}
+
+// A file that was not read whole is copied to TARVO.CFG.bak before the
+// next save replaces it, so that the toggles the user saved in it are not
+// lost; a file read cleanly is replaced without a copy.
+TEST_F(ConfigurationTest, AFileNotReadWholeIsKeptAsBakBeforeItIsRewritten) {
+    std::vector<int> v(18, 0);
+    std::string text = fileWith(v);
+    const std::size_t third = text.find("0   Ecliptic");
+    text.insert(third, std::string(70000, '7') + "\r\n"); // one overlong line
+    const fs::path file = write("TARVO.CFG", text);
+    DisplayToggles t;
+    auto load = tarvo::loadConfiguration(file, t);
+    EXPECT_TRUE(load.keepOldCopy);
+    EXPECT_NE(load.warning.find("TARVO.CFG"), std::string::npos);
+    std::string note;
+    ASSERT_EQ(tarvo::saveConfiguration(file, t, load.keepOldCopy, &note), "");
+    EXPECT_EQ(tarvo::testing::readFile(dir / "TARVO.CFG.bak"), text);
+    EXPECT_NE(note.find("TARVO.CFG.bak"), std::string::npos) << note;
+
+    // Read cleanly: nothing to keep.
+    fs::remove(dir / "TARVO.CFG.bak");
+    load = tarvo::loadConfiguration(file, t);
+    EXPECT_FALSE(load.keepOldCopy) << load.warning;
+    note.clear();
+    ASSERT_EQ(tarvo::saveConfiguration(file, t, load.keepOldCopy, &note), "");
+    EXPECT_FALSE(fs::exists(dir / "TARVO.CFG.bak"));
+    EXPECT_TRUE(note.empty());
+}
+
+TEST_F(ConfigurationTest, AFileWithoutReadPermissionIsNamedAsSuchAndKept) {
+    const fs::path file = write("TARVO.CFG", fileWith(std::vector<int>(18, 0)));
+    fs::permissions(dir, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(file, fs::perms::owner_write);
+    bool ran = false;
+    const std::string answer = tarvo::testing::runUnprivileged(
+        [&] {
+            DisplayToggles t;
+            const auto load = tarvo::loadConfiguration(file, t);
+            return std::string(load.keepOldCopy ? "keep " : "replace ") + load.warning;
+        },
+        ran);
+    if (!ran) GTEST_SKIP() << "COULD NOT RUN AS AN UNPRIVILEGED USER: PERMISSION CASE NOT TESTED";
+    EXPECT_EQ(answer.rfind("keep ", 0), 0u) << answer;
+    EXPECT_NE(answer.find("permission denied"), std::string::npos) << answer;
+    EXPECT_EQ(answer.find("damaged line"), std::string::npos) << answer;
 }
 
 TEST_F(ConfigurationTest, FitraParametersFromTheirLines) {

@@ -182,4 +182,34 @@ TEST_F(PromptScript, DeltaTMenuCustomWithoutTheFileOffersTheCurrentValues) {
     EXPECT_TRUE(fs::exists(file));
 }
 
+// A DELTAT.COF that is empty, cut short or holds nan is reported, the
+// published coefficients are offered instead of zeros, garbage typed at a
+// prompt is refused, and the old file is kept as DELTAT.COF.bak before the
+// new one replaces it.
+TEST_F(PromptScript, DeltaTMenuCustomWithADamagedFileKeepsItAndOffersNoZeros) {
+    for (const std::string damaged : {"", "64\r\n0.2", "nan\r\ninf\r\n1\r\n"}) {
+        run("key C\ntext abc\ntext \ntext \ntext \n");
+        const fs::path file = dir / "DELTAT.COF";
+        std::ofstream(file, std::ios::binary) << damaged;
+        fs::remove(dir / "DELTAT.COF.bak");
+        DeltaTSettings s;
+        deltaTMenu(s, file, 8, 30);
+        EXPECT_EQ(s.mode, DeltaTMode::Custom);
+        EXPECT_EQ(s.a, kPublishedDeltaTA) << damaged;
+        EXPECT_EQ(s.b, kPublishedDeltaTB);
+        EXPECT_EQ(s.c, kPublishedDeltaTC);
+        EXPECT_TRUE(screenHas("DELTAT.COF")) << console::screenText();
+        EXPECT_TRUE(screenHas("Not a number: abc")) << console::screenText();
+        EXPECT_TRUE(screenHas("DELTAT.COF.bak")) << console::screenText();
+        std::ifstream in(dir / "DELTAT.COF.bak", std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), damaged);
+        DeltaTSettings back;
+        std::string message;
+        ASSERT_TRUE(readDeltaTCoefficients(file, back, message)) << message;
+        EXPECT_EQ(back.a, kPublishedDeltaTA);
+        console::shutdownConsole();
+        started = false;
+    }
+}
+
 } // namespace

@@ -38,6 +38,9 @@ struct DataTreeQuery {
 struct DataTreeResult {
     std::optional<DataDirectories> dirs;
     std::string error; // set when no tree was found: names every place searched
+    // Set when the directory of the command line holds no tree and the data
+    // come from another place: says which, so that a mistyped path is seen.
+    std::string notice;
 };
 
 // Decides the tree and working directory without changing anything; the

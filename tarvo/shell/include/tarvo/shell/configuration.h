@@ -49,6 +49,10 @@ struct ConfigurationLoad {
     bool fileFound = false;
     int linesTaken = 0;  // values read from the file
     std::string warning; // set once when lines were missing or damaged
+    // The file exists but was not read whole (unreadable, too large, damaged
+    // lines): what the user saved in it is not all in the toggles, so the
+    // file is copied to TARVO.CFG.bak before it is next rewritten.
+    bool keepOldCopy = false;
 };
 
 // Defaults, then TARVO.CFG when it exists. A missing or damaged line keeps
@@ -56,9 +60,12 @@ struct ConfigurationLoad {
 // 0..2 becomes 0.
 ConfigurationLoad loadConfiguration(const std::filesystem::path& file, DisplayToggles& toggles);
 
-// Writes TARVO.CFG anew through a temporary file renamed into place.
-// Returns "" or a message naming the file.
-std::string saveConfiguration(const std::filesystem::path& file, const DisplayToggles& toggles);
+// Writes TARVO.CFG anew through a temporary file renamed into place; with
+// `keepOldCopy` the file there is first copied to TARVO.CFG.bak, and
+// `backupNote` (when given) receives a sentence naming the copy. Returns ""
+// or a message naming the file; nothing is written when the copy fails.
+std::string saveConfiguration(const std::filesystem::path& file, const DisplayToggles& toggles,
+                              bool keepOldCopy = false, std::string* backupNote = nullptr);
 
 // Parameters of the g(r) law of the non-gravitational forces.
 struct NonGravLawParameters {

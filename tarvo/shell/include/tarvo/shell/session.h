@@ -67,6 +67,7 @@ struct Session {
     DeltaTTable deltaTTable;         // DELTAT.TAB (empty: Auto uses the polynomials alone)
     FrameState frame;
     std::string configurationWarning; // shown once after the title screen
+    bool keepConfigurationCopy = false; // TARVO.CFG was not read whole: copy it before saving
     std::string dataWarning;          // likewise, for optional data files that could not be read
     ElementPageSettings elementPage;  // the elements page's switches, kept between runs
     StarTable stars;                  // the star catalogue as loaded last (start-up, menu 0)
