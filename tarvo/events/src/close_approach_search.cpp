@@ -3,6 +3,7 @@
 // MINDIST.DAT, WARNING.DAT and CLOSAPP.LST in the working directory.
 #include "tarvo/events/close_approach_search.h"
 #include "close_approach_record.h"
+#include "search_prompts.h"
 
 #include "console/console.h"
 #include "console/keys.h"
@@ -20,11 +21,9 @@
 
 namespace tarvo {
 
-namespace {
-
 using namespace console::Color;
 
-std::optional<std::string> ask(int row, const std::string& first, const std::string& second = {}) {
+std::optional<std::string> askAt(int row, const std::string& first, const std::string& second) {
     console::setColor(Yellow, Black);
     console::clearLine(row);
     console::clearLine(row + 1);
@@ -36,13 +35,14 @@ std::optional<std::string> ask(int row, const std::string& first, const std::str
     return console::readLine(30);
 }
 
-void say(int row, const std::string& text) {
+void sayAt(int row, const std::string& text) {
     console::setColor(LightRed, Black);
     console::printAt(row, 2, text);
     console::setColor(White, Black);
     console::readKey();
 }
 
+namespace {
 // The largest Dmax (1000 km) the table's size allows.
 long limitFor(int bodies) {
     if (bodies > 8191) return 5000;
@@ -51,13 +51,14 @@ long limitFor(int bodies) {
     if (bodies > 128) return 60000;
     return 9999999;
 }
+} // namespace
 
 // "Enter Name or # of Selected body": a name, a number, -1, or a range.
 std::optional<PairSelection> selectBodies(const BodyTable& table, int row) {
     const int n = table.layout.bodyCount;
     for (;;) {
-        const auto answer = ask(row, "Enter Name or # ",
-                                "of Selected body -1=All,#-#=Range 0-" + std::to_string(n) + " ");
+        const auto answer = askAt(row, "Enter Name or # ",
+                                  "of Selected body -1=All,#-#=Range 0-" + std::to_string(n) + " ");
         if (!answer) return std::nullopt;
         const std::string text = upperCase(trim(*answer));
         if (text.empty()) return std::nullopt;
@@ -74,7 +75,7 @@ std::optional<PairSelection> selectBodies(const BodyTable& table, int row) {
             for (int i = 0; i <= n; ++i)
                 if (trim(bodyName(table, i)) == text) return PairSelection{i, i};
         }
-        say(row + 3, "No such body: " + text + "   (a key to try again)");
+        sayAt(row + 3, "No such body: " + text + "   (a key to try again)");
         console::clearLine(row + 3);
     }
 }
@@ -101,6 +102,8 @@ bool overwriteAllowed(const std::filesystem::path& dir) {
         if (k == 'n' || k == 'N' || k == console::Key::Esc) return false;
     }
 }
+
+namespace {
 
 class CloseApproachSearch : public EventSearch {
   public:
@@ -222,7 +225,7 @@ class CloseApproachSearch : public EventSearch {
 
 } // namespace
 
-std::optional<CloseApproachSettings> closeApproachDialog(RunContext& run) {
+bool closeApproachDialog(RunContext& run, CloseApproachSettings& s) {
     const BodyTable& table = run.bodies;
     const int n = table.layout.bodyCount;
     console::clear();
@@ -231,49 +234,62 @@ std::optional<CloseApproachSettings> closeApproachDialog(RunContext& run) {
                            " E = Moon-Sun ",    " * = Star Conj.", " X = Moon-Stars",
                            " C = Custom Coord."};
     for (int k = 0; k < 7; ++k) console::printAt(3 + k, 4, items[k]);
-    console::printAt(11, 4, " ? = Help");
+    int upper = 0;
     for (;;) {
         const int key = console::readKey().key;
-        if (key == console::Key::Esc) return std::nullopt;
-        const int upper = std::toupper(key);
-        if (upper == 'S') break;
-        if (upper == 'A' || upper == 'M' || upper == 'E' || upper == '*' || upper == 'X' ||
-            upper == 'C') {
-            console::ConsoleMessageBox("The angular kinds of the search are not available in "
-                                       "this version.",
+        if (key == console::Key::Esc) return false;
+        upper = std::toupper(key);
+        if (upper == 'S' || upper == 'A') break;
+        if (upper == 'M' || upper == 'E' || upper == '*' || upper == 'X' || upper == 'C') {
+            console::ConsoleMessageBox("This kind of the search is not available in this version.",
                                        0, "Close approaches");
-            return std::nullopt;
+            return false;
         }
     }
-    CloseApproachSettings s;
+    s.angular = upper == 'A';
     const auto selection = selectBodies(table, 13);
-    if (!selection) return std::nullopt;
+    if (!selection) return false;
     s.selection = *selection;
-    const long limit = limitFor(n);
     const bool single = !selection->all() && selection->first == selection->last;
-    const bool offerFarthest = n <= 64 || single;
-    if (offerFarthest) {
-        console::setColor(LightCyan, Black);
-        console::printAt(18, 2, "/A = Farthest dist.");
-    }
-    const auto answer =
-        ask(16, "Dmax (/1000 Km)", "1-" + formatMask("#######", limit) + " (0=Cancel)");
-    if (!answer) return std::nullopt;
-    const std::string text = *answer;
-    if (offerFarthest &&
-        (text.find("/A") != std::string::npos || text.find("/a") != std::string::npos)) {
-        s.farthest = true;
-        s.dmaxGm = 99999999.0L / 1000.0L;
+    if (s.angular) {
+        const auto answer =
+            askAt(16, "Max Angle  ?", ".001-" + formatMask("##.#", kMaxAngle) + " (0=Cancel)");
+        if (!answer) return false;
+        const double value = std::fabs(readFreeNumber(*answer));
+        if (!(value >= 0.001)) return false; // 0 cancels
+        s.maxAngleDegrees = std::min(value, static_cast<double>(kMaxAngle));
     } else {
-        const double value = std::fabs(readFreeNumber(text));
-        if (!(value >= 1.0)) return std::nullopt; // 0 cancels
-        s.dmaxGm = std::min(value, static_cast<double>(limit)) / 1000.0L;
+        const long limit = limitFor(n);
+        const bool offerFarthest = n <= 64 || single;
+        if (offerFarthest) {
+            console::setColor(LightCyan, Black);
+            console::printAt(18, 2, "/A = Farthest dist.");
+        }
+        const auto answer =
+            askAt(16, "Dmax (/1000 Km)", "1-" + formatMask("#######", limit) + " (0=Cancel)");
+        if (!answer) return false;
+        const std::string text = *answer;
+        if (offerFarthest &&
+            (text.find("/A") != std::string::npos || text.find("/a") != std::string::npos)) {
+            s.farthest = true;
+            s.dmaxGm = 99999999.0L / 1000.0L;
+        } else {
+            const double value = std::fabs(readFreeNumber(text));
+            if (!(value >= 1.0)) return false; // 0 cancels
+            s.dmaxGm = std::min(value, static_cast<double>(limit)) / 1000.0L;
+        }
     }
-    if (!overwriteAllowed(run.dirs.workDir)) return std::nullopt;
-    return s;
+    return overwriteAllowed(run.dirs.workDir);
+}
+
+std::optional<CloseApproachSettings> closeApproachDialog(RunContext& run) {
+    CloseApproachSettings settings;
+    if (!closeApproachDialog(run, settings)) return std::nullopt;
+    return settings;
 }
 
 std::unique_ptr<EventSearch> makeCloseApproachSearch(const CloseApproachSettings& settings) {
+    if (settings.angular) return makeAngularApproachSearch(settings);
     return std::make_unique<CloseApproachSearch>(settings);
 }
 

@@ -103,6 +103,65 @@ TEST_F(CloseApproachRun, EarthMarsMinimumOf2003AugustMatchesDe405) {
     EXPECT_TRUE(std::filesystem::exists(root / "USERDATA" / "WARNING.DAT"));
 }
 
+// The geocentric angle between the Sun and Venus from DE405 at jd (degrees),
+// geometric directions, as the angular kind takes them.
+double sunVenusAngle(jpl::Ephemeris& e, long double jd) {
+    jpl::StateVector sun, venus;
+    std::string message;
+    EXPECT_TRUE(
+        e.state(jpl::Body::Sun, jpl::Body::Earth, jd, sun, message, jpl::LengthUnit::Kilometre))
+        << message;
+    EXPECT_TRUE(
+        e.state(jpl::Body::Venus, jpl::Body::Earth, jd, venus, message, jpl::LengthUnit::Kilometre))
+        << message;
+    double a[3], b[3];
+    for (int k = 0; k < 3; ++k)
+        a[k] = static_cast<double>(sun.position[k]), b[k] = static_cast<double>(venus.position[k]);
+    return eraSepp(a, b) * 180.0 / 3.14159265358979323846;
+}
+
+// The transit of Venus of 2012 June 5-6 as the minimum of that angle.
+TEST_F(CloseApproachRun, VenusTransitOf2012IsTheMinimumGeocentricAngleOfDe405) {
+    std::string message;
+    auto ephemeris = tarvo::testing::openDe405(message);
+    if (!ephemeris) GTEST_SKIP() << "SKIPPED LOUDLY: " << message;
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 2012,05,20\n"
+                 "expect Space: next step\n"
+                 "key Y\n"
+                 "key A\n"
+                 "expect of Selected body\n"
+                 "text VENUS\n"
+                 "expect Max Angle\n"
+                 "text 1\n"
+                 "text 2012,06,20\n"
+                 "expect Conditions of minimum geocentric angular distance\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    const std::string mindist = userFile("MINDIST.DAT");
+    double jd2000 = 0, degrees = 0;
+    ASSERT_TRUE(recordOf(mindist, "VENUS     SUN", jd2000, degrees)) << mindist;
+    long double a = 2456083.5L, b = 2456085.5L;
+    const long double g = (std::sqrt(5.0L) - 1.0L) / 2.0L;
+    while (b - a > 1e-8L) {
+        const long double c = b - g * (b - a), d = a + g * (b - a);
+        if (sunVenusAngle(*ephemeris, c) < sunVenusAngle(*ephemeris, d))
+            b = d;
+        else
+            a = c;
+    }
+    const double jd = static_cast<double>((a + b) / 2);
+    const double oracle = sunVenusAngle(*ephemeris, (a + b) / 2);
+    std::printf("Sun-Venus minimum: tarvo JD %.7f %.6f deg, DE405 JD %.7f %.6f deg\n",
+                jd2000 + 2451545.0, degrees, jd, oracle);
+    EXPECT_NEAR((jd2000 + 2451545.0 - jd) * 86400.0, 0.0, 2.0) << "seconds";
+    EXPECT_NEAR((degrees - oracle) * 3600.0, 0.0, 0.05) << "arcseconds";
+}
+
 TEST_F(CloseApproachRun, ZeroDmaxCancelsAndWritesNothing) {
     auto r = run("key Enter\n"
                  "key 2\n"

@@ -1,6 +1,7 @@
 // The pieces of the close-approach search against motions whose answers
 // are known: straight lines, a two-body hyperbola, and the exhaustive
 // search over every pair of a random swarm.
+#include "tarvo/events/angular_approach.h"
 #include "tarvo/events/close_approach.h"
 
 #include "tarvo/dynamics/physical_constants.h"
@@ -215,6 +216,70 @@ TEST(CandidatePairs, SweepFindsEveryPairTheExhaustiveSearchFinds) {
         found += static_cast<int>(exhaustive.size());
     }
     EXPECT_GT(found, 10) << "the swarm should have close approaches to compare";
+}
+
+} // namespace
+
+namespace {
+
+// The angle between two straight-line movers seen from an observer that
+// moves too, against a fine golden-section search on the exact lines.
+TEST(AngularRefinement, StraightLinesSeenFromAMovingObserver) {
+    using V = std::array<long double, 3>;
+    const V o0{1, 0.2L, 0}, ov{0.01L, 0.3L, 0}, a0{5, 1, 0.3L}, av{-0.2L, 0.1L, 0.01L},
+        b0{9, -3, 0.1L}, bv{-0.5L, 0.9L, 0.02L};
+    auto pos = [](const V& r, const V& v, long double t) {
+        return V{r[0] + v[0] * t, r[1] + v[1] * t, r[2] + v[2] * t};
+    };
+    auto angle = [&](long double t) {
+        const V o = pos(o0, ov, t), a = pos(a0, av, t), b = pos(b0, bv, t);
+        V u, w;
+        for (int k = 0; k < 3; ++k) u[k] = a[k] - o[k], w[k] = b[k] - o[k];
+        const V c{u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
+        return std::atan2(std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]),
+                          u[0] * w[0] + u[1] * w[1] + u[2] * w[2]);
+    };
+    // The rate g is |a|^3 |b|^3 times the rate of the cosine of the angle.
+    {
+        const long double t = 2.0L, e = 1e-6L;
+        const V o = pos(o0, ov, t), a = pos(a0, av, t), b = pos(b0, bv, t);
+        V u, w, du, dw;
+        for (int k = 0; k < 3; ++k)
+            u[k] = a[k] - o[k], w[k] = b[k] - o[k], du[k] = av[k] - ov[k], dw[k] = bv[k] - ov[k];
+        const long double nu = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
+        const long double nw = std::sqrt(w[0] * w[0] + w[1] * w[1] + w[2] * w[2]);
+        const long double rate = (std::cos(angle(t + e)) - std::cos(angle(t - e))) / (2 * e);
+        EXPECT_NEAR(static_cast<double>(tarvo::angularRate(u, du, w, dw) /
+                                        (nu * nu * nu * nw * nw * nw) / rate),
+                    1.0, 1e-6);
+    }
+    long double lo = 0, hi = 20;
+    const long double g = (std::sqrt(5.0L) - 1) / 2;
+    while (hi - lo > 1e-12L) {
+        const long double c = hi - g * (hi - lo), d = lo + g * (hi - lo);
+        (angle(c) < angle(d) ? hi : lo) = angle(c) < angle(d) ? d : c;
+    }
+    const long double tMin = (lo + hi) / 2;
+    const long double t0 = std::floor(tMin) - 0.5L, h = 1.5L;
+    TableStates s, e;
+    for (auto [st, t] : {std::pair{&s, t0}, std::pair{&e, t0 + h}}) {
+        st->resize(3);
+        put(*st, 0, pos(o0, ov, t), ov);
+        put(*st, 1, pos(a0, av, t), av);
+        put(*st, 2, pos(b0, bv, t), bv);
+    }
+    const long double g0 = tarvo::angularRateAt(s, 0, 1, 2), g1 = tarvo::angularRateAt(e, 0, 1, 2);
+    ASSERT_TRUE(tarvo::bracketsAngularExtremum(g0, g1, false));
+    EXPECT_FALSE(tarvo::bracketsAngularExtremum(g0, g1, true));
+    const auto ev = tarvo::refineAngular(stepOf(s, e, t0, h, 2), 0, 1, 2, g0, g1, false);
+    EXPECT_NEAR(static_cast<double>(ev.time - tMin), 0.0, 1e-6);
+    EXPECT_NEAR(static_cast<double>(ev.separation - angle(tMin)), 0.0, 1e-12);
+}
+
+TEST(AngularRefinement, ZeroRateOnAStepBoundaryIsFoundOnce) {
+    EXPECT_TRUE(tarvo::bracketsAngularExtremum(1.0L, 0.0L, false));
+    EXPECT_FALSE(tarvo::bracketsAngularExtremum(0.0L, -1.0L, false));
+    EXPECT_FALSE(tarvo::bracketsAngularExtremum(0.0L, 0.0L, false));
 }
 
 } // namespace
