@@ -33,10 +33,15 @@ void absoluteStates(const StepEnds& step, const BodyTable& table, bool satellite
 
 namespace {
 
+// A body's box over the step: x, y, z ranges, Gm.
 struct Box {
-    double lo, hi;
+    double lo[3], hi[3];
     int body;
 };
+
+bool overlapYZ(const Box& a, const Box& b) {
+    return a.lo[1] <= b.hi[1] && b.lo[1] <= a.hi[1] && a.lo[2] <= b.hi[2] && b.lo[2] <= a.hi[2];
+}
 
 } // namespace
 
@@ -45,37 +50,47 @@ std::vector<std::pair<int, int>> candidatePairs(const StepEnds& step,
     const TableStates& s = *step.start;
     const TableStates& e = *step.end;
     const double h2 = static_cast<double>(step.h * step.h);
-    std::vector<Box> boxes;
-    boxes.reserve(static_cast<std::size_t>(step.bodyCount + 1));
+    std::vector<Box> boxes(static_cast<std::size_t>(step.bodyCount + 1));
     for (int i = 0; i <= step.bodyCount; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        const double x0 = static_cast<double>(s.x[k]), x1 = static_cast<double>(e.x[k]);
-        const double a = std::max(std::fabs(static_cast<double>(s.ax[k])),
-                                  std::fabs(static_cast<double>(e.ax[k])));
+        Box& b = boxes[k];
+        b.body = i;
+        const double a = std::max(
+            {std::fabs(static_cast<double>(s.ax[k])), std::fabs(static_cast<double>(s.ay[k])),
+             std::fabs(static_cast<double>(s.az[k])), std::fabs(static_cast<double>(e.ax[k])),
+             std::fabs(static_cast<double>(e.ay[k])), std::fabs(static_cast<double>(e.az[k]))});
         const double widen = 0.25 * a * h2 + 0.5 * reach;
-        // A rounding's worth more, so that boxes that touch overlap.
-        const double slack = 1e-12 * (std::fabs(x0) + std::fabs(x1)) + 1e-15;
-        boxes.push_back({std::min(x0, x1) - widen - slack, std::max(x0, x1) + widen + slack, i});
+        const double ends[3][2] = {{static_cast<double>(s.x[k]), static_cast<double>(e.x[k])},
+                                   {static_cast<double>(s.y[k]), static_cast<double>(e.y[k])},
+                                   {static_cast<double>(s.z[k]), static_cast<double>(e.z[k])}};
+        for (int c = 0; c < 3; ++c) {
+            const double x0 = ends[c][0], x1 = ends[c][1];
+            // A rounding's worth more, so that boxes that touch overlap.
+            const double slack = 1e-12 * (std::fabs(x0) + std::fabs(x1)) + 1e-15;
+            b.lo[c] = std::min(x0, x1) - widen - slack;
+            b.hi[c] = std::max(x0, x1) + widen + slack;
+        }
     }
     std::vector<std::pair<int, int>> pairs;
     if (!selection.all() && selection.first == selection.last) {
         // One body against the table: no sweep needed.
         const Box& one = boxes[static_cast<std::size_t>(selection.first)];
         for (const Box& b : boxes)
-            if (b.body != one.body && b.lo <= one.hi && one.lo <= b.hi)
+            if (b.body != one.body && b.lo[0] <= one.hi[0] && one.lo[0] <= b.hi[0] &&
+                overlapYZ(one, b))
                 pairs.emplace_back(std::min(one.body, b.body), std::max(one.body, b.body));
         return pairs;
     }
-    std::sort(boxes.begin(), boxes.end(), [](const Box& l, const Box& r) { return l.lo < r.lo; });
+    std::sort(boxes.begin(), boxes.end(),
+              [](const Box& l, const Box& r) { return l.lo[0] < r.lo[0]; });
     std::vector<const Box*> open;
     for (const Box& b : boxes) {
-        std::erase_if(open, [&](const Box* o) { return o->hi < b.lo; });
+        std::erase_if(open, [&](const Box* o) { return o->hi[0] < b.lo[0]; });
         for (const Box* o : open)
-            if (selection.contains(o->body) || selection.contains(b.body))
+            if ((selection.contains(o->body) || selection.contains(b.body)) && overlapYZ(*o, b))
                 pairs.emplace_back(std::min(o->body, b.body), std::max(o->body, b.body));
         open.push_back(&b);
     }
-    std::sort(pairs.begin(), pairs.end());
     return pairs;
 }
 

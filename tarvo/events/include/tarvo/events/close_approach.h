@@ -36,12 +36,13 @@ void absoluteStates(const StepEnds& step, const BodyTable& table, bool satellite
 /*
 ** candidatePairs: the pairs that can have a minimum (or maximum) of their
 ** distance at or below `reach` Gm inside the step.
-** Notes: each body is boxed along x by its positions at both ends, widened
-**   by the sag of its path, a quarter of its largest acceleration times h^2
-**   (twice the sag of a constant acceleration), and by reach/2; the boxes
-**   are swept in order of their lower ends. No pair whose distance falls to
-**   `reach` inside the step is left out; every pair is listed once, in
-**   increasing order of (lower, higher index). Detection runs in double.
+** Notes: each body is boxed in x, y and z by its positions at both ends,
+**   widened by the sag of its path, a quarter of its largest acceleration
+**   times h^2 (twice the sag of a constant acceleration), and by reach/2;
+**   the boxes are swept in order of their lower x ends and kept when they
+**   overlap in y and z too. No pair whose distance falls to `reach` inside
+**   the step is left out; every pair is listed once, as (lower, higher
+**   index), in no particular order. Detection runs in double.
 */
 std::vector<std::pair<int, int>> candidatePairs(const StepEnds& step,
                                                 const PairSelection& selection, double reach);
