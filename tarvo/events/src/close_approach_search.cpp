@@ -12,6 +12,7 @@
 #include "fileio/text_util.h"
 #include "tarvo/dynamics/body_table.h"
 #include "tarvo/dynamics/physical_constants.h"
+#include "tarvo/events/impact.h"
 
 #include <algorithm>
 #include <cmath>
@@ -127,6 +128,10 @@ class CloseApproachSearch : public EventSearch {
              spatialHeader(settings_.farthest, run.integration.adaptive, run.ecliptic))
             out_ << line << "\r\n";
         out_.flush();
+        impactFile_ = dir / "IMPACT.DAT";
+        std::ofstream(impactFile_, std::ios::binary | std::ios::trunc) << impactHeader() << "\r\n";
+        impacted_.clear();
+        hasPrevious_ = false;
         hadEvent_.assign(static_cast<std::size_t>(run.bodies.slots()), 0);
         record_.table = &run.bodies;
         record_.ecliptic = run.ecliptic;
@@ -168,9 +173,20 @@ class CloseApproachSearch : public EventSearch {
                 (!selection.all() && selection.first == selection.last && b == selection.first))
                 std::swap(a, b);
             const SpatialEvent ev = refineSpatial(whole, a, b, f0, f1, settings_.farthest);
+            const long double ra = table.radius[static_cast<std::size_t>(a)];
+            const long double rb = table.radius[static_cast<std::size_t>(b)];
+            if (!settings_.farthest && ev.distance <= ra + rb && impacted_.emplace(a, b).second)
+                impact(whole, a, b, ev.p, ra, rb, run);
             if (ev.distance > settings_.dmaxGm) continue;
             record(ev, whole, run, step);
         }
+        // This step stays at hand for contacts that began in it.
+        std::swap(start_, previousStart_);
+        std::swap(end_, previousEnd_);
+        previous_ = whole;
+        previous_.start = &previousStart_;
+        previous_.end = &previousEnd_;
+        hasPrevious_ = true;
         return StepOutcome::carryOn;
     }
 
@@ -194,6 +210,18 @@ class CloseApproachSearch : public EventSearch {
     }
 
   private:
+    void impact(const StepEnds& whole, int a, int b, long double p, long double ra, long double rb,
+                const RunContext& run) {
+        const BodyTable& t = run.bodies;
+        DeltaTSettings automatic = run.deltaT;
+        automatic.mode = DeltaTMode::Auto; // the ground point needs UT whatever the run's mode
+        const Impact m =
+            impactPoint(whole, hasPrevious_ ? &previous_ : nullptr, a, b, p, ra, rb,
+                        a == t.layout.earthIndex, automatic, run.frame.equationOfEquinoxes);
+        std::ofstream out(impactFile_, std::ios::binary | std::ios::app);
+        out << impactLine(m, bodyColumn(t, a), bodyColumn(t, b)) << "\r\n";
+    }
+
     void record(const SpatialEvent& ev, const StepEnds& whole, const RunContext& run,
                 const StepEnds& step) {
         const BodyTable& t = run.bodies;
@@ -220,6 +248,11 @@ class CloseApproachSearch : public EventSearch {
     std::ofstream out_;
     std::vector<char> hadEvent_; // per body: it had an event (CLOSAPP.LST)
     TableStates start_, end_;
+    TableStates previousStart_, previousEnd_; // the step before, absolute
+    StepEnds previous_;
+    bool hasPrevious_ = false;
+    std::set<std::pair<int, int>> impacted_; // pairs whose impact was handled
+    std::filesystem::path impactFile_;
     int events_ = 0;
 };
 
