@@ -162,6 +162,32 @@ TEST_F(CloseApproachRun, VenusTransitOf2012IsTheMinimumGeocentricAngleOfDe405) {
     EXPECT_NEAR((degrees - oracle) * 3600.0, 0.0, 0.05) << "arcseconds";
 }
 
+// Answers that name nothing: an unknown body is refused and asked again, a
+// range beyond the table too, and a Dmax that is no number cancels.
+TEST_F(CloseApproachRun, GarbageAnswersAreRefusedAndCancelNothingElse) {
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 2003,07,01\n"
+                 "expect Space: next step\n"
+                 "key Y\n"
+                 "key S\n"
+                 "text NOSUCHBODY\n"
+                 "expect No such body: NOSUCHBODY\n"
+                 "key Space\n"
+                 "text 3-99999\n"
+                 "expect No such body: 3-99999\n"
+                 "key Space\n"
+                 "text MARS\n"
+                 "expect Dmax (/1000 Km)\n"
+                 "text ##garbage\n"
+                 "expect Space: next step\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    EXPECT_FALSE(std::filesystem::exists(root / "USERDATA" / "MINDIST.DAT"));
+}
+
 TEST_F(CloseApproachRun, ZeroDmaxCancelsAndWritesNothing) {
     auto r = run("key Enter\n"
                  "key 2\n"
