@@ -2,13 +2,16 @@
 // adds its entry here and nowhere else; the run loop only looks keys up.
 #include "tarvo/events/event_search.h"
 
+#include "tarvo/events/close_approach_search.h"
+
 #include <array>
 
 namespace tarvo {
 
 namespace {
-// Filled as the searches are built.
-constexpr std::array<SearchOpening, 0> kOpenings{};
+constexpr std::array<SearchOpening, 1> kOpenings{{
+    {'Y', "Close approaches", &openCloseApproachSearch},
+}};
 } // namespace
 
 std::span<const SearchOpening> searchOpenings() {
