@@ -125,5 +125,70 @@ TEST(LongSpanRecords, FollowDe405From1600To2200) {
     EXPECT_LT(worst["planets direction"].value, 0.5) << worst["planets direction"].where;
 }
 
+// Nine and a half centuries beyond the ephemeris: the DE406 records of
+// 2964-2965 (oracle: JPL's DE406 itself, read with the suite's reader).
+TEST(LongSpanRecords, MeetDe406In2964) {
+    const fs::path de406 = fs::path(TARVO_SHARED_DATA_DIR) / "jpl" / "unxp0000.406";
+    const fs::path tree = TARVO_TEST_TREE;
+    if (!fs::exists(de406))
+        GTEST_SKIP() << "!!! SKIPPED: " << de406 << " is missing: no DE406 records to compare";
+    std::string message;
+    auto source = PlanetarySource::open(de406, message);
+    ASSERT_TRUE(source) << message;
+    for (int dataSet : {2, 7}) {
+        tarvo::EpochTable epochs;
+        const tarvo::DataSetFiles files = tarvo::dataSetFiles(tree / "BIN", tree / "ASC", dataSet);
+        if (!tarvo::scanLibrary(files.library, epochs, message))
+            GTEST_SKIP() << "!!! SKIPPED: no data tree at " << tree << " (" << message << ")";
+        const std::vector<BodyEntry> blocks = dataSetBlocks(dataSet);
+        Worst moon, planets;
+        for (long double t = source->firstDay() + 1; t < source->lastDay(); t += 20) {
+            DataSetRun run;
+            RunSettings settings;
+            settings.dataSet = dataSet;
+            settings.tree = tree;
+            settings.wantedEpoch = t;
+            ASSERT_TRUE(run.start(settings, 1, message)) << message;
+            if (t < run.recordEpoch()) {
+                ASSERT_TRUE(run.start(settings, -1, message)) << message;
+            }
+            ASSERT_TRUE(run.advanceTo(t, message)) << message;
+            std::array<long double, 3> earth{};
+            ASSERT_TRUE(heliocentricKm(run, dataSet, 3, earth));
+            BodyState jplEarth;
+            ASSERT_TRUE(source->state(blocks[2], t, jplEarth, message)) << message;
+            for (const BodyEntry& body : blocks) {
+                if (body.kind == BodyKind::asteroid || body.kind == BodyKind::earth) continue;
+                BodyState jpl;
+                ASSERT_TRUE(source->state(body, t, jpl, message)) << message;
+                std::array<long double, 3> ours{}, theirs{};
+                ASSERT_TRUE(heliocentricKm(run, dataSet, body.jplNumber, ours));
+                for (int k = 0; k < 3; ++k) {
+                    ours[k] -= earth[k];
+                    theirs[k] = body.kind == BodyKind::moon
+                                    ? jpl.position[k] * 1e6L
+                                    : (jpl.position[k] - jplEarth.position[k]) * 1e6L;
+                }
+                long double dot = 0, a = 0, b = 0;
+                for (int k = 0; k < 3; ++k)
+                    dot += ours[k] * theirs[k], a += ours[k] * ours[k], b += theirs[k] * theirs[k];
+                const long double cross = std::sqrt(std::max(0.0L, a * b - dot * dot));
+                const double arcsec =
+                    static_cast<double>(std::atan2(cross, dot) * kArcsecPerRadian);
+                char where[96];
+                std::snprintf(where, sizeof where, "set %d %s at day %.0Lf", dataSet,
+                              body.name.c_str(), t);
+                (body.kind == BodyKind::moon ? moon : planets).take(arcsec, where);
+            }
+        }
+        std::printf("data set %d in 2964: Moon %.2f\" (%s), planets %.2f\" (%s)\n", dataSet,
+                    moon.value, moon.where.c_str(), planets.value, planets.where.c_str());
+        // Measured: the Moon 17.5" (set 2) and 18.6" (set 7), its tidal
+        // acceleration's quadratic drift; Mars 1.06" (docs/accuracy.md).
+        EXPECT_LT(moon.value, 25.0) << moon.where;
+        EXPECT_LT(planets.value, 1.5) << planets.where;
+    }
+}
+
 } // namespace
 } // namespace datasets
