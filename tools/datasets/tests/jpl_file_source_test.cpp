@@ -156,6 +156,25 @@ TEST(DataSetsFromAJplFile, TheTitleNamesTheSpanTheRecordsCover)
         << line;
 }
 
+// A span the builder cannot read is refused with the form it wants, and
+// nothing is written.
+TEST(DataSetsFromAJplFile, ABadSpanIsRefusedAndNothingIsWritten)
+{
+    const fs::path builder = fs::path(TARVO_BIN_DIR) / "tarvo-build-data";
+    if (!fs::exists(builder)) GTEST_SKIP() << "the data-tree builder is not built: " << builder;
+    for (const char* span : {"--span=abc", "--span=3000,-3000", "--span=-3000", "--span-1-6=1,2,3",
+                             "--span=-999999,0"}) {
+        testing::ScratchDirectory tree;
+        const fs::path log = tree.path / "build.log";
+        const std::string command = "\"" + builder.string() + "\" --tree \"" + tree.path.string() +
+                                    "\" --only TITLE " + span + " > \"" + log.string() + "\" 2>&1";
+        EXPECT_NE(std::system(command.c_str()), 0) << command;
+        const std::string text = readText(log);
+        EXPECT_NE(text.find("give the first and the last year as FIRST,LAST"), std::string::npos) << span << "\n" << text;
+        EXPECT_FALSE(fs::exists(tree.path / "ASC" / "TITLE.121")) << span;
+    }
+}
+
 TEST(DataSetsFromAJplFile, WhatAShortFileCannotGiveIsRefusedWithTheReason)
 {
     SKIP_WITHOUT_DE431();
