@@ -43,10 +43,15 @@ std::string sourceLine(const builder::BuildContext& ctx)
 {
     const std::string given = ctx.option("planetary-source");
     if (!given.empty()) return "Planetary files from " + given;
-    const std::string modern =
-        describeSource(ctx, ctx.option("jpl", datasets::defaultEphemerisPath)) + integratedText(ctx, 1);
-    const std::string older =
-        describeSource(ctx, ctx.option("de405", datasets::defaultEphemerisPath)) + integratedText(ctx, 7);
+    const std::string modernSource = describeSource(ctx, ctx.option("jpl", datasets::defaultEphemerisPath));
+    const std::string olderSource = describeSource(ctx, ctx.option("de405", datasets::defaultEphemerisPath));
+    const std::string modernSpan = integratedText(ctx, 1), olderSpan = integratedText(ctx, 7);
+    // One ephemeris, sets 1-6 integrated farther (--span-1-6): short enough for the menu.
+    if (modernSource == olderSource && modernSpan != olderSpan && !olderSpan.empty())
+        return modernSource + ", sets 1-6" + modernSpan + ", 7-9" +
+               olderSpan.substr(std::string(", integrated").size());
+    const std::string modern = modernSource + modernSpan;
+    const std::string older = olderSource + olderSpan;
     if (modern == older) return "Planetary files from " + modern;
     return "Sets 1-6 from " + modern + ", 7-9 from " + older;
 }

@@ -156,6 +156,33 @@ TEST(DataSetsFromAJplFile, TheTitleNamesTheSpanTheRecordsCover)
         << line;
 }
 
+// The title names the years of the integration; with sets 1-6 integrated
+// over the span of DE431 it still fits the menu's 80 columns.
+TEST(DataSetsFromAJplFile, TheTitleNamesTheIntegratedYears)
+{
+    if (!fs::exists(defaultEphemerisPath)) GTEST_SKIP() << "casacore-data-jpl-de405 is not installed";
+    const fs::path builder = fs::path(TARVO_BIN_DIR) / "tarvo-build-data";
+    if (!fs::exists(builder)) GTEST_SKIP() << "the data-tree builder is not built: " << builder;
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "Planetary files from JPL DE405 (1959-2060), integrated -3000 to 3000"},
+        {"--span=none", "Planetary files from JPL DE405 (1959-2060)"},
+        {"--span-1-6=de431", "JPL DE405 (1959-2060), sets 1-6, integrated -13000 to 17000, 7-9 -3000 to 3000"},
+    };
+    for (const auto& [option, expected] : cases) {
+        testing::ScratchDirectory tree;
+        const fs::path log = tree.path / "build.log";
+        const std::string command = "\"" + builder.string() + "\" --tree \"" + tree.path.string() +
+                                    "\" --only TITLE " + option + " > \"" + log.string() + "\" 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command << "\n" << readText(log);
+        std::ifstream title(tree.path / "ASC" / "TITLE.121", std::ios::binary);
+        std::string line;
+        for (int k = 0; k < 3; ++k) std::getline(title, line);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        EXPECT_EQ(line, expected) << option;
+        EXPECT_LE(line.size(), 80u) << option;
+    }
+}
+
 // A span the builder cannot read is refused with the form it wants, and
 // nothing is written.
 TEST(DataSetsFromAJplFile, ABadSpanIsRefusedAndNothingIsWritten)
