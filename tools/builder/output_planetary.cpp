@@ -8,7 +8,11 @@
 // spacing (default 10); --first-day=T / --last-day=T limit the records
 // (days from J2000); --extend-years=N adds records of the data set's own
 // model integrated N years beyond each end of the ephemeris, every
-// --extend-record-days=D days (default 100).
+// --extend-record-days=D days (default 100; the spacing widens farther out);
+// --span=FIRST,LAST the years the records reach by that integration
+// (default -3000,3000; "none" for the ephemeris alone; --extend-years, when
+// given, replaces it); --span-1-6=FIRST,LAST a wider span for data sets 1-6
+// ("de431" for -13000,17000, the span of DE431).
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
@@ -23,7 +27,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::vector<std::string> kSourceOptions = {"jpl",       "de405",    "asteroids",    "record-days",
-                                                 "first-day", "last-day", "extend-years", "extend-record-days"};
+                                                 "first-day", "last-day", "extend-years", "extend-record-days",
+                                                 "span",      "span-1-6"};
 
 std::string optionsKey(const builder::BuildContext& ctx)
 {
@@ -113,7 +118,7 @@ void registerFromContents(const std::string& path, int dataSet, void (*write)(co
     builder::registerOutput({
         .path = path,
         .order = 60,
-        .version = "10",
+        .version = "11",
         .inputs = sourceFiles,
         .optionKeys = kSourceOptions,
         .build = [dataSet, write](const builder::BuildContext& ctx,
@@ -168,6 +173,22 @@ const bool registered = [] {
 
 }  // namespace
 
+namespace {
+
+// "FIRST,LAST" in years (astronomical numbering), within +-100000.
+void readYearSpan(const std::string& option, const std::string& text, double& first, double& last)
+{
+    char* end = nullptr;
+    first = std::strtod(text.c_str(), &end);
+    const bool comma = end && *end == ',';
+    last = comma ? std::strtod(end + 1, &end) : 0;
+    if (!comma || *end != '\0' || !(first <= last) || first < -100000 || last > 100000)
+        throw std::runtime_error("--" + option + "=" + text +
+                                 ": give the first and the last year as FIRST,LAST (e.g. -3000,3000), or none");
+}
+
+}  // namespace
+
 datasets::SourceOptions builder::planetarySourceOptions(const builder::BuildContext& ctx)
 {
     datasets::SourceOptions o;
@@ -182,5 +203,10 @@ datasets::SourceOptions builder::planetarySourceOptions(const builder::BuildCont
     o.extendRecordDays = std::atoi(ctx.option("extend-record-days", "100").c_str());
     if (o.extendYears < 0 || o.extendYears > 100000 || o.extendRecordDays <= 0)
         throw std::runtime_error("--extend-years must lie in 0..100000 and --extend-record-days be positive");
+    const std::string span = ctx.option("span", o.extendYears > 0 ? "none" : builder::defaultIntegratedSpan);
+    if (span != "none") readYearSpan("span", span, o.spanFirstYear, o.spanLastYear);
+    const std::string wide = ctx.option("span-1-6");
+    if (!wide.empty() && wide != "none")
+        readYearSpan("span-1-6", wide == "de431" ? "-13000,17000" : wide, o.wideFirstYear, o.wideLastYear);
     return o;
 }

@@ -161,8 +161,8 @@ TEST_F(RunEndToEnd, LongJumpInterruptedWithEscTwice) {
 TEST_F(RunEndToEnd, DateOutsideTheDataSetIsRefused) {
     auto r = run("key Enter\n"
                  "key 2\n"
-                 "text 1000,01,01\n"
-                 "expect Allowed Range is\n"
+                 "text 4000,01,01\n"
+                 "expect Allowed Range is  -3017 to 3017\n"
                  "key Enter\n"
                  "expect Input Date\n"
                  "key Esc\n"
@@ -171,10 +171,30 @@ TEST_F(RunEndToEnd, DateOutsideTheDataSetIsRefused) {
     EXPECT_EQ(r.status, 0) << r.output << transcript();
 }
 
+// The records reach three millennia on each side of J2000: the transit of
+// Venus of 1761 starts from the model's records, as does a date of 2500 BC.
+TEST_F(RunEndToEnd, DatesFarFromTheEphemerisStartARun) {
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 1761,06,06\n"
+                 "expect Space: next step\n"
+                 "expect 1761/06/06\n"
+                 "key Space\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key 2\n"
+                 "text -2500,03,01\n" // a jump of up to 800 days from its record
+                 "key Space\n"     // (Esc during the jump would stop it)
+                 "expect Space: next step\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
+}
+
 TEST_F(RunEndToEnd, NonsenseAtEveryPromptLeavesTheRunGoing) {
     auto r = run("key Enter\n"
                  "key 2\n"
-                 "text banana\n" // reads as year 0: refused by the range check
+                 "text 9999banana\n" // reads as year 9999: refused by the range check
                  "expect Allowed Range is\n"
                  "key Enter\n"
                  "text 2000,01,15\n"

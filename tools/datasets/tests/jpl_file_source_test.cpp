@@ -114,7 +114,8 @@ TEST(DataSetsFromAJplFile, TheBuilderMakesSetsOneToSixOfTheFilesSpan)
     const fs::path log = tree.path / "build.log";
     for (const char* only : {"PL431", "TITLE"}) {
         const std::string command = "\"" + builder.string() + "\" --tree \"" + tree.path.string() + "\" --only " +
-                                    only + " --jpl=\"" + kDe431.string() + "\" > \"" + log.string() + "\" 2>&1";
+                                    only + " --span=none --jpl=\"" + kDe431.string() + "\" > \"" + log.string() +
+                                    "\" 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0) << command << "\n" << readText(log);
     }
 
@@ -148,8 +149,57 @@ TEST(DataSetsFromAJplFile, TheTitleNamesTheSpanTheRecordsCover)
     std::ifstream title(tree.path / "ASC" / "TITLE.121", std::ios::binary);
     std::string line;
     for (int k = 0; k < 3; ++k) std::getline(title, line);
-    EXPECT_NE(line.find("Sets 1-6 from JPL DE431 (2000-2000), 7-9 from JPL DE405 (2000-2009)"), std::string::npos)
+    // The records beyond the files come from the integration over the default span.
+    EXPECT_NE(line.find("Sets 1-6 from JPL DE431 (2000-2000), integrated -3000 to 3000, 7-9 from JPL DE405 "
+                        "(2000-2009), integrated -3000 to 3000"),
+              std::string::npos)
         << line;
+}
+
+// The title names the years of the integration; with sets 1-6 integrated
+// over the span of DE431 it still fits the menu's 80 columns.
+TEST(DataSetsFromAJplFile, TheTitleNamesTheIntegratedYears)
+{
+    if (!fs::exists(defaultEphemerisPath)) GTEST_SKIP() << "casacore-data-jpl-de405 is not installed";
+    const fs::path builder = fs::path(TARVO_BIN_DIR) / "tarvo-build-data";
+    if (!fs::exists(builder)) GTEST_SKIP() << "the data-tree builder is not built: " << builder;
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "Planetary files from JPL DE405 (1959-2060), integrated -3000 to 3000"},
+        {"--span=none", "Planetary files from JPL DE405 (1959-2060)"},
+        {"--span-1-6=de431", "JPL DE405 (1959-2060), sets 1-6, integrated -13000 to 17000, 7-9 -3000 to 3000"},
+    };
+    for (const auto& [option, expected] : cases) {
+        testing::ScratchDirectory tree;
+        const fs::path log = tree.path / "build.log";
+        const std::string command = "\"" + builder.string() + "\" --tree \"" + tree.path.string() +
+                                    "\" --only TITLE " + option + " > \"" + log.string() + "\" 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command << "\n" << readText(log);
+        std::ifstream title(tree.path / "ASC" / "TITLE.121", std::ios::binary);
+        std::string line;
+        for (int k = 0; k < 3; ++k) std::getline(title, line);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        EXPECT_EQ(line, expected) << option;
+        EXPECT_LE(line.size(), 80u) << option;
+    }
+}
+
+// A span the builder cannot read is refused with the form it wants, and
+// nothing is written.
+TEST(DataSetsFromAJplFile, ABadSpanIsRefusedAndNothingIsWritten)
+{
+    const fs::path builder = fs::path(TARVO_BIN_DIR) / "tarvo-build-data";
+    if (!fs::exists(builder)) GTEST_SKIP() << "the data-tree builder is not built: " << builder;
+    for (const char* span : {"--span=abc", "--span=3000,-3000", "--span=-3000", "--span-1-6=1,2,3",
+                             "--span=-999999,0"}) {
+        testing::ScratchDirectory tree;
+        const fs::path log = tree.path / "build.log";
+        const std::string command = "\"" + builder.string() + "\" --tree \"" + tree.path.string() +
+                                    "\" --only TITLE " + span + " > \"" + log.string() + "\" 2>&1";
+        EXPECT_NE(std::system(command.c_str()), 0) << command;
+        const std::string text = readText(log);
+        EXPECT_NE(text.find("give the first and the last year as FIRST,LAST"), std::string::npos) << span << "\n" << text;
+        EXPECT_FALSE(fs::exists(tree.path / "ASC" / "TITLE.121")) << span;
+    }
 }
 
 TEST(DataSetsFromAJplFile, WhatAShortFileCannotGiveIsRefusedWithTheReason)
@@ -187,13 +237,13 @@ TEST(DataSetsFromAJplFile, WhatAShortFileCannotGiveIsRefusedWithTheReason)
     EXPECT_NE(message.find("19 records every 10 days"), std::string::npos) << message;
 
     // Records beyond the ephemeris count against the same bound, before any
-    // integration: 2 x 36 records of 100 days in 10 years.
+    // integration: the multiples of 100 days within 10 years of each end (36 and 37).
     SourceOptions extended = alone;
     extended.mostRecords = 80;
     extended.extendYears = 10;
     DataSetFactory beyond(extended);
     EXPECT_FALSE(beyond.contents(3, contents, message));
-    EXPECT_NE(message.find("72 records every 100 days beyond the ephemeris"), std::string::npos) << message;
+    EXPECT_NE(message.find("73 records every 100 days beyond the ephemeris"), std::string::npos) << message;
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "datasets/asteroid_ephemeris.h"
@@ -43,7 +44,39 @@ struct SourceOptions {
     // every `extendRecordDays` days.
     double extendYears = 0;
     int extendRecordDays = 100;
+    // Or the years (astronomical numbering: 0 is 1 BC) the records reach by
+    // that integration: from the first day of firstYear to the last day of
+    // lastYear, each end covered by a record at or beyond it. NaN: not set.
+    // The spacing widens away from the ephemeris (extensionSpacingDays).
+    double spanFirstYear = std::numeric_limits<double>::quiet_NaN();
+    double spanLastYear = std::numeric_limits<double>::quiet_NaN();
+    // A wider span for data sets 1-6 alone (NaN: the span above).
+    double wideFirstYear = std::numeric_limits<double>::quiet_NaN();
+    double wideLastYear = std::numeric_limits<double>::quiet_NaN();
 };
+
+// Spacing of the records beyond the ephemeris, in days, `yearsBeyond` years
+// past its end: `baseDays` for the first century, then doubled after 100,
+// 300, 700 and 1500 years (at most 16 times the base). Far from the
+// ephemeris a run still starts at most 8 base spacings from its record.
+long double extensionSpacingDays(long double yearsBeyond, long double baseDays);
+
+// Record epochs (days from J2000, whole multiples of their spacing) beyond
+// t0 in `direction` (-1, +1), out to `reachDays` from t0; with coverEnd the
+// last one lies at or beyond the reach, else within it.
+std::vector<std::int32_t> extensionEpochs(long double t0, int direction, long double reachDays, long double baseDays,
+                                          bool coverEnd);
+
+// Two-body motion about the Sun: the state (Gm, km/s) `seconds` after
+// `start`, for the gravitational parameter mu (km^3/s^2); elliptic orbits.
+BodyState keplerPropagate(const BodyState& start, long double seconds, long double muKm3PerS2);
+
+// Days from J2000 of the first day of a year (Julian years of 365.25 days).
+inline long double yearStartDay(double year) { return (static_cast<long double>(year) - 2000.0L) * 365.25L; }
+
+// The years the records of a data set reach by integration, first and last
+// (both NaN when they reach no further than the ephemeris).
+std::pair<double, double> integratedYears(const SourceOptions& options, int dataSet);
 
 class DataSetFactory {
 public:
@@ -69,6 +102,9 @@ public:
 private:
     bool extendBeyondEphemeris(DataSetContents& contents, std::string& message);
     bool asteroidsFor(int dataSet, const AsteroidSamples*& samples, std::string& message);
+    bool integrateBeyond(const DataSetContents& c, int direction, long double reach, bool coverEnd,
+                         std::vector<std::int32_t>& epochs, std::vector<std::vector<BodyState>>& states,
+                         std::string& message);
 
     SourceOptions options_;
     std::map<std::string, std::unique_ptr<PlanetarySource>> sources_;
@@ -76,6 +112,18 @@ private:
     std::map<int, AsteroidElements> elements_;
     AsteroidIntegrationReport asteroidWork_;
     std::map<int, RadialFitReport> fitReports_;
+    // The records beyond the ephemeris of the data sets whose integration
+    // others share (set 2 lends to set 3, set 7 to set 8), by set and direction.
+    struct Extension {
+        std::vector<BodyEntry> blocks;
+        std::vector<double> masses;  // 10^24 kg
+        std::vector<std::int32_t> epochs;
+        std::vector<std::vector<BodyState>> states;
+    };
+    std::map<std::pair<int, int>, Extension> lent_;
+    std::map<int, DataSetContents> lenderContents_;  // built early for a borrower, not yet taken
+    bool lendTo(const DataSetContents& c, std::size_t from, const Extension& lent,
+                std::vector<std::vector<BodyState>>& states);
 };
 
 }  // namespace datasets
