@@ -7,7 +7,10 @@
 #include <fstream>
 
 #include "scratch_directory.h"
+#include "tarvo/libraries/element_file.h"
 #include "tarvo/libraries/minor_body_library.h"
+#include "tarvo/libraries/minor_body_selection.h"
+#include "tarvo/libraries/state_file.h"
 
 namespace tarvo {
 namespace {
@@ -286,6 +289,107 @@ TEST_F(AsteroidLibraryFiles, CometRecordsRoundTripAndDamageIsRefused) {
         EXPECT_NE(message.find("COMETS.BIN"), std::string::npos) << message;
     }
     EXPECT_EQ(lib.count(), 2);
+}
+
+} // namespace
+} // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+class AsteroidAnswers : public testing::ScratchDirectoryTest {
+  protected:
+    void SetUp() override {
+        ScratchDirectoryTest::SetUp();
+        AsteroidRecord a = sampleRecord("Alpha");
+        a.eccentricity = 200'000'000;
+        a.axisWhole = 2;
+        AsteroidRecord b = a, c = a, d = a;
+        b.name = "Beta";
+        c.name = "1994 ES2";
+        d.name = "alpha"; // a second record of the same name
+        write("ASTEREL2.BIN", libraryBytes(2459800.5, 0, {a, b, AsteroidRecord{}, c, d}));
+        write("MIBODIF2.BIN", "");
+        std::string message;
+        ASSERT_TRUE(library.open(dir, message)) << message;
+    }
+    AsteroidAnswer answer(const std::string& text) {
+        AsteroidAnswer result;
+        resolveAsteroidAnswer(library, text, dir, result);
+        return result;
+    }
+    AsteroidLibrary library;
+};
+
+TEST_F(AsteroidAnswers, NumbersRangesNamesAndLists) {
+    EXPECT_EQ(answer("2").numbers, std::vector<int>{2});
+    EXPECT_EQ(answer(" 1-5 ").numbers,
+              (std::vector<int>{1, 2, 4, 5}));               // the blank record is skipped
+    EXPECT_EQ(answer("ALPHA").numbers, std::vector<int>{1}); // the first of the name
+    EXPECT_EQ(answer("beta is the second").numbers, std::vector<int>{2});
+    EXPECT_EQ(answer("1994 es2").numbers, std::vector<int>{4});
+    for (const char* missing : {"3", "6", "0000000", "Gamma", "7-9", "999999999"}) {
+        const AsteroidAnswer a = answer(missing);
+        EXPECT_TRUE(a.numbers.empty()) << missing;
+        ASSERT_EQ(a.messages.size(), 1u) << missing;
+        EXPECT_EQ(a.messages[0], std::string("Asteroid ") + missing + " not in Library");
+    }
+    EXPECT_EQ(answer("5-1").messages.size(), 1u);
+    EXPECT_EQ(answer("1-200000").numbers.size(), 0u);
+
+    write("ONE.LST", "2\r\nalpha\r\n\r\nTWO.lst\r\n");
+    write("TWO.lst", "4\nONE.LST\n"); // back to the first: a cycle
+    const AsteroidAnswer a = answer("ONE.LST");
+    EXPECT_EQ(a.numbers, (std::vector<int>{2, 1, 4}));
+    ASSERT_EQ(a.messages.size(), 1u);
+    EXPECT_NE(a.messages[0].find("names itself"), std::string::npos);
+    write("SELF.LST", "SELF.LST\n1\n");
+    EXPECT_EQ(answer("self.LST").numbers.size(), 0u); // names differ in case: another file, absent
+    EXPECT_EQ(answer("SELF.LST").numbers, std::vector<int>{1});
+    // Garbage and missing lists: a message, nothing chosen.
+    write("BIN.LST", std::string("\0\x01\x02", 3));
+    EXPECT_EQ(answer("BIN.LST").messages.size(), 1u);
+    EXPECT_EQ(answer("NONE.LST").messages.size(), 1u);
+    write("BIG.LST", std::string(maximumListFileBytes + 1, '1'));
+    EXPECT_EQ(answer("BIG.LST").messages.size(), 1u);
+}
+
+TEST_F(AsteroidAnswers, TemporaryFilesReadBackThroughTheLoaders) {
+    std::vector<AsteroidElementsDecoded> chosen(2);
+    ASSERT_TRUE(library.elements(1, ElementSource::Average, chosen[0]));
+    ASSERT_TRUE(library.elements(4, ElementSource::Average, chosen[1]));
+    write("AST.TMP", asteroidElementFileText(library.epochJd(), chosen));
+    ElementFileContents elements;
+    std::string message;
+    ASSERT_TRUE(readElementFile(dir / "AST.TMP", StateFileKind::MinorBody, 10, elements, message))
+        << message;
+    ASSERT_EQ(elements.records.size(), 2u);
+    EXPECT_DOUBLE_EQ(static_cast<double>(elements.julianDate), 2459800.5);
+    EXPECT_EQ(elements.records[1].nameField, "1994 ES2");
+    EXPECT_EQ(elements.records[1].numberString, "4");
+    EXPECT_NEAR(static_cast<double>(elements.records[0].elements.eccentricity), 0.1, 1e-12);
+    EXPECT_NEAR(static_cast<double>(elements.records[0].radius), 2047.75e-6 / 2, 1e-8);
+    EXPECT_DOUBLE_EQ(static_cast<double>(elements.records[0].massField), 0.00094139);
+    EXPECT_EQ(foundAsteroidListText(chosen), "     1 Alpha\r\n     4 1994 ES2\r\n");
+
+    CometRecord c;
+    c.name = "1P/Halley";
+    c.designation = "1P/Halley";
+    c.epochJ = 2449401;
+    c.slopeK = 10;
+    c.absoluteMagnitude = 5.5;
+    c.position = {-1.234567890123456789e3, 2.5, -0.1};
+    c.velocity = {1.5, -30.25, 7.0};
+    write("COMET.TMP", cometStateFileText(c));
+    StateFileContents state;
+    ASSERT_TRUE(readStateFile(dir / "COMET.TMP", StateFileKind::MinorBody, 10, state, message))
+        << message;
+    ASSERT_EQ(state.records.size(), 1u);
+    EXPECT_DOUBLE_EQ(static_cast<double>(state.julianDate), 2449400.5);
+    EXPECT_DOUBLE_EQ(static_cast<double>(state.records[0].radius), -cometRadiusGm);
+    EXPECT_EQ(state.records[0].nameField, "1P/Halley 1P_Halley");
+    EXPECT_EQ(static_cast<double>(state.records[0].position[0]), c.position[0]);
+    EXPECT_EQ(static_cast<double>(state.records[0].velocity[1]), c.velocity[1]);
 }
 
 } // namespace
