@@ -288,6 +288,7 @@ bool AsteroidLibrary::elements(int number, ElementSource source,
 int AsteroidLibrary::findByName(const std::string& name) const {
     if (!indexed_) {
         const int count = bytes_.empty() ? 0 : recordCount();
+        nameIndex_.reserve(static_cast<std::size_t>(count));
         for (int n = 1; n <= count; ++n) {
             const unsigned char* at = bytes_.data() + asteroidHeaderBytes +
                                       static_cast<std::size_t>(n - 1) * asteroidRecordBytes;
