@@ -135,9 +135,10 @@ void runFromMenu(Session& s, int choice) {
         jump(r, start);
     } else if (choice == 10 || choice == 11) {
         if (!startFromStateFile(r, choice)) return;
+    } else if (choice == 12) {
+        if (!selectAsteroids(r) || !startFromNamedFile(r, "AST.TMP", false)) return;
     } else {
-        notYet(choice == 12 ? "The asteroid library" : "The comet library");
-        return;
+        if (!selectComet(r) || !startFromNamedFile(r, "COMET.TMP", false)) return;
     }
     r.engine.renewFrame(s.integration.epoch);
     stepLoop(r);

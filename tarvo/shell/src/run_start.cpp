@@ -139,11 +139,15 @@ bool askStartEpoch(Run& r, long double& t) {
 }
 
 bool startFromStateFile(Run& r, int choice) {
-    Session& s = r.s;
     const bool full = choice == 11;
-    const StateFileKind kind = full ? StateFileKind::Full : StateFileKind::MinorBody;
     const std::string name = chooseStateFile(full);
     if (name.empty()) return false;
+    return startFromNamedFile(r, name, full);
+}
+
+bool startFromNamedFile(Run& r, const std::string& name, bool full) {
+    Session& s = r.s;
+    const StateFileKind kind = full ? StateFileKind::Full : StateFileKind::MinorBody;
     const StateFileKindCheck check = recogniseStateFile(name, kind);
     if (!check.ok) {
         showError(check.message);

@@ -113,6 +113,12 @@ RunCommand openView(Run& r, const ViewOpening& opening);
 // ---- start and end of a run (run_start.cpp)
 bool askStartEpoch(Run& r, long double& t);
 bool startFromStateFile(Run& r, int choice);
+// The same for a file already chosen (the libraries' AST.TMP and COMET.TMP).
+bool startFromNamedFile(Run& r, const std::string& name, bool full);
+// The asteroid and comet dialogs: AST.TMP with FOUNDAST.LST, or COMET.TMP, in
+// the working directory; false when nothing was chosen or a library is missing.
+bool selectAsteroids(Run& r);
+bool selectComet(Run& r);
 // A geocentric satellite run holds 500 bodies (the table grows when smaller).
 void useSatelliteCapacity(Run& r);
 
