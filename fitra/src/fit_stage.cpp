@@ -4,8 +4,8 @@
 
 namespace fitra {
 
-FitOutcome runFit(const tarvo::DataDirectories&, FitraSettings&,
-                  const PositionsFile& observations) {
+FitOutcome runFit(const tarvo::DataDirectories&, FitraSettings&, const PositionsFile& observations,
+                  const StartingConditions*) {
     console::ConsoleMessageBox(
         std::to_string(observations.observations.size()) + " observations of " +
             observations.objectName +

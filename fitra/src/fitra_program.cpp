@@ -5,6 +5,7 @@
 #include "fileio/format_mask.h"
 #include "fileio/help_records.h"
 #include "fileio/text_util.h"
+#include "fitra/astdys_import.h"
 #include "fitra/fit_stage.h"
 #include "fitra/mpc_import.h"
 #include "fitra/observation_tables.h"
@@ -211,6 +212,46 @@ int keyOfClick(const Event& e) {
     return 0;
 }
 
+// The tables an import needs; false with the reason in `why`.
+bool importTables(const tarvo::DataDirectories& dirs, const FitraSettings& s,
+                  StationTable& stations, TimeOffsetTable& offsets, std::string& why) {
+    const auto codes = tarvo::findDataFile(dirs.cfg, "OBSCODES.TXT");
+    if (!codes || !readStationTable(*codes, stations, why)) {
+        if (!codes) why = "no OBSCODES.TXT in " + dirs.cfg.string();
+        return false;
+    }
+    const char* tableName = s.universalTime ? "DUT1.DAT" : "LEAPSECS.DAT";
+    const auto table = tarvo::findDataFile(dirs.cfg, tableName);
+    const bool read = table && (s.universalTime ? readDut1(*table, offsets, why)
+                                                : readLeapSeconds(*table, offsets, why));
+    if (!read && !table) why = std::string("no ") + tableName + " in " + dirs.cfg.string();
+    return read;
+}
+
+// After an import: the new positions file is the data file, with the toggles it needs.
+void useImported(FitraSettings& s, const ImportReport& report) {
+    s.dataFile = report.positionsFile.filename().string();
+    s.equatorial = s.astrometric = s.topocentric = s.angularOnly = s.relativistic = s.geocentric =
+        -1;
+    s.orthogonal = s.satellite = s.apparent = 0;
+    s.referenceEquinox = 0;
+}
+
+std::string importAstDys(const tarvo::DataDirectories& dirs, FitraSettings& s) {
+    const std::string chosen =
+        pickFile(filesWithExtension(".", ".RWO"), "AstDys observation files (*.RWO)");
+    if (chosen.empty()) return {};
+    std::string why;
+    StationTable stations;
+    TimeOffsetTable offsets;
+    if (!importTables(dirs, s, stations, offsets, why)) return "Not imported: " + why;
+    const ImportReport report =
+        importAstDysFile(chosen, stations, offsets, {s.discardPoor != 0, s.catalogBias});
+    if (!report.written) return "Not imported: " + report.message;
+    useImported(s, report);
+    return report.message;
+}
+
 // Imports an MPC file and makes its positions file the data file; the note says what happened.
 std::string importMpc(const tarvo::DataDirectories& dirs, FitraSettings& s) {
     auto names = filesWithExtension(".", ".MPC");
@@ -367,11 +408,22 @@ int runFitra(const tarvo::DataDirectories& dirs) {
                             : "No data file " + s.dataFile + ": import one (I) or choose one (F)";
                 continue;
             }
+            StartingConditions start;
+            if (!s.autoStarting) {
+                auto startFile = tarvo::findDataFile(".", "STARTING.DAT");
+                std::string startWhy;
+                if (!startFile || !readStartingConditions(*startFile, start, startWhy)) {
+                    note =
+                        startFile ? startWhy : "No STARTING.DAT: switch Auto Starting Cond. on (U)";
+                    continue;
+                }
+            }
             if (!listObservations(file)) {
                 note = why;
                 continue;
             }
-            if (runFit(dirs, s, file) == FitOutcome::quit) return 0;
+            if (runFit(dirs, s, file, s.autoStarting ? nullptr : &start) == FitOutcome::quit)
+                return 0;
             note = why;
             continue;
         }
@@ -465,7 +517,7 @@ int runFitra(const tarvo::DataDirectories& dirs) {
             note = importMpc(dirs, s);
             break;
         case '$':
-            note = "Importing AstDys files is not part of this build yet";
+            note = importAstDys(dirs, s);
             break;
         case 'E': {
             const auto run = editTextFile(s.dataFile);

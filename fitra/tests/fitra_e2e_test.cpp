@@ -86,6 +86,15 @@ TEST_F(FitraProgram, AMissingDataFileAndAnUnusableImportSayWhy) {
     EXPECT_FALSE(fs::exists(root / "USERDATA" / "JUNK.POS"));
 }
 
+TEST_F(FitraProgram, WithoutAutomaticStartingConditionsStartingDatIsRequired) {
+    std::ofstream(root / "USERDATA" / "DEMO.POS", std::ios::binary)
+        << "1 Observations of DEMO\n-1 x\n2 p\n20180101.5 12.3030 -0.3030 1.00 0.5 0.8 10.0\n0\n";
+    const auto r =
+        run("key Space\nkey U\nkey Enter\nexpect No STARTING.DAT\n"
+            "key U\nkey Enter\nexpect Observations of DEMO  (1, TT)\nkey Esc\nkey Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
+}
+
 TEST_F(FitraProgram, HelpAndVersionAndBadArguments) {
     EXPECT_EQ(runProgram("'" + tarvo::testing::kFitra.string() + "' --version", root).output,
               "fitra 12.1.0\n");

@@ -117,7 +117,7 @@ TEST_F(Stations, TheMpcListIsReadAndUnknownCodesFallBackToTheGeocentre) {
 }
 
 TEST_F(Stations, WithoutTheGeocentreInTheFileAnUnknownCodeIsStillTheGeocentre) {
-    write("OBS.TXT", "Code\n675 243.13570 0.836325+0.546877Palomar\n\x01\x02\n");
+    write("OBS.TXT", "Code\n675 243.137460.836357+0.546831Palomar\n\x01\x02\n");
     fitra::StationTable table;
     std::string message;
     ASSERT_TRUE(fitra::readStationTable(dir / "OBS.TXT", table, message));

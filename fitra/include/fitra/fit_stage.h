@@ -6,15 +6,17 @@
 #include "fileio/data_tree.h"
 #include "fitra/fitra_settings.h"
 #include "fitra/positions_file.h"
+#include "fitra/starting_conditions.h"
 
 namespace fitra {
 
 enum class FitOutcome { backToToggles, quit };
 
-// Runs the fit of `observations` under `settings`. Until the differential
+// Runs the fit of `observations` under `settings`, from `start` (nullptr:
+// Auto Starting builds the starting conditions from the observations). Until the differential
 // correction is built this says so on the screen and returns to the
 // toggle screen.
 FitOutcome runFit(const tarvo::DataDirectories& dirs, FitraSettings& settings,
-                  const PositionsFile& observations);
+                  const PositionsFile& observations, const StartingConditions* start);
 
 } // namespace fitra
