@@ -83,7 +83,7 @@ TEST_F(TimeOffsets, DamagedFilesAreRefusedWithTheirNameAndTheTableIsKept) {
     std::string message;
     EXPECT_FALSE(fitra::readLeapSeconds(dir / "NONE.DAT", table, message));
     EXPECT_NE(message.find("NONE.DAT"), std::string::npos);
-    write("GARBAGE.DAT", std::string("\x01\x02\xff\xfe binary\n\0\0\0", 17));
+    write("GARBAGE.DAT", std::string("\x01\x02\xff\xfe binary\n\0\0\0", 15));
     EXPECT_FALSE(fitra::readLeapSeconds(dir / "GARBAGE.DAT", table, message));
     EXPECT_NE(message.find("GARBAGE.DAT"), std::string::npos);
     write("BIG.DAT", std::string(fitra::kTableFileBytesLimit + 1, '1'));
