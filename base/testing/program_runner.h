@@ -48,6 +48,7 @@ inline std::string readFile(const std::filesystem::path& file) {
 
 inline const std::filesystem::path kTarvo = std::filesystem::path(TARVO_BIN_DIR) / "tarvo";
 inline const std::filesystem::path kUmbravue = std::filesystem::path(TARVO_BIN_DIR) / "umbravue";
+inline const std::filesystem::path kFitra = std::filesystem::path(TARVO_BIN_DIR) / "fitra";
 inline const std::filesystem::path kBuiltTree = TARVO_TEST_TREE;
 
 // A fixture with a data tree of its own at `root`: the directories named in

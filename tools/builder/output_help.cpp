@@ -20,7 +20,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kRecordBytes = 1152;
-constexpr int kScreens[] = {1, 2, 4, 5, 6};
+// tarvo's screens by number; fitra's toggle screen (FT1) and action menu (FT2).
+const char* const kScreens[] = {"1", "2", "4", "5", "6", "FT1", "FT2"};
 
 struct HelpLanguage {
     const char* prefix; // of the source and of the HLP file
@@ -38,9 +39,10 @@ struct HelpRecord {
     std::string text;
 };
 
-fs::path sourceOf(const builder::BuildContext& ctx, const HelpLanguage& language, int screen) {
+fs::path sourceOf(const builder::BuildContext& ctx, const HelpLanguage& language,
+                  const std::string& screen) {
     return ctx.sourceDir / "docs" / "help" /
-           (std::string(language.prefix) + "HELP" + std::to_string(screen) + ".txt");
+           (std::string(language.prefix) + "HELP" + screen + ".txt");
 }
 
 // True when `line` is well-formed UTF-8 (no overlong forms, no surrogates).
@@ -160,7 +162,7 @@ std::vector<HelpRecord> translated(const builder::BuildContext& ctx,
     return english;
 }
 
-void pack(const builder::BuildContext& ctx, const HelpLanguage& language, int screen,
+void pack(const builder::BuildContext& ctx, const HelpLanguage& language, const std::string& screen,
           const fs::path& target) {
     std::ofstream out(target, std::ios::binary);
     if (!out) throw std::runtime_error("cannot write " + target.string());
@@ -176,9 +178,9 @@ void pack(const builder::BuildContext& ctx, const HelpLanguage& language, int sc
     if (!out.flush()) throw std::runtime_error("cannot write " + target.string());
 }
 
-void registerHelp(const HelpLanguage& language, int screen) {
+void registerHelp(const HelpLanguage& language, const std::string& screen) {
     builder::registerOutput({
-        .path = std::string("HLP/") + language.prefix + "HELP" + std::to_string(screen) + ".HLP",
+        .path = std::string("HLP/") + language.prefix + "HELP" + screen + ".HLP",
         .order = 20,
         .version = "2",
         .inputs =
@@ -196,7 +198,7 @@ void registerHelp(const HelpLanguage& language, int screen) {
 
 struct HelpOutputs {
     HelpOutputs() {
-        for (int screen : kScreens) {
+        for (const char* screen : kScreens) {
             registerHelp(kEnglish, screen);
             for (const auto& language : kTranslations) registerHelp(language, screen);
         }

@@ -1,9 +1,7 @@
 #include "tarvo/shell/help.h"
 
 #include "console/console.h"
-#include "fileio/text_util.h"
-
-#include <fstream>
+#include "fileio/help_records.h"
 
 namespace tarvo {
 
@@ -15,23 +13,7 @@ std::string helpFileName(int language, int screen) {
 
 std::optional<std::string> readHelpRecord(const DataDirectories& dirs, int language, int screen,
                                           int keyPosition) {
-    if (keyPosition < 1) return std::nullopt;
-    auto file = findDataFile(dirs.hlp, helpFileName(language, screen));
-    if (!file) return std::nullopt;
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(*file, ec);
-    const auto offset = static_cast<std::uintmax_t>(keyPosition - 1) * kHelpRecordBytes;
-    if (ec || offset + kHelpRecordBytes > size) return std::nullopt;
-    std::ifstream in(*file, std::ios::binary);
-    std::string record(kHelpRecordBytes, ' ');
-    in.seekg(static_cast<std::streamoff>(offset));
-    if (!in.read(record.data(), kHelpRecordBytes)) return std::nullopt;
-    // Records are text: anything else shows as a blank.
-    for (auto& c : record)
-        if (c == '\0') c = ' ';
-    std::string text = trim(record);
-    if (text.empty()) return std::nullopt;
-    return text;
+    return readHelpRecordFile(dirs.hlp, helpFileName(language, screen), keyPosition);
 }
 
 void showHelp(const DataDirectories& dirs, int language, int screen, int keyPosition) {

@@ -5,13 +5,12 @@
 #pragma once
 
 #include "fileio/data_tree.h"
+#include "fileio/help_records.h"
 
 #include <optional>
 #include <string>
 
 namespace tarvo {
-
-inline constexpr int kHelpRecordBytes = 1152;
 
 // Screens with help files.
 enum HelpScreen : int {

@@ -1,0 +1,105 @@
+// fitra run the way a user runs it, by key script, in a data tree of the
+// test's own made by the builder (observatory codes of the MPC list, leap
+// seconds of tzdata, the help files): import 12893.obs, list it, save
+// FITRA.CFG, ask for help, quit.
+#include "program_runner.h"
+#include "shared_inputs.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using tarvo::testing::readFile;
+using tarvo::testing::runProgram;
+
+class FitraProgram : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        FITRA_REQUIRE_FILE(fitra::testing::kTzdataLeapSeconds);
+        FITRA_REQUIRE_FILE(fitra::testing::kSharedData / "mpc" / "ObsCodes.html");
+        FITRA_REQUIRE_FILE(fitra::testing::kSharedData / "mpc" / "12893.obs");
+        char pattern[] = "/tmp/fitra-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+        for (const char* d : {"BIN", "ASC", "USERDATA"}) fs::create_directories(root / d);
+        const std::string builder = (fs::path(TARVO_BIN_DIR) / "tarvo-build-data").string();
+        for (const std::string only : {"CFG/OBSCODES", "CFG/LEAPSECS", "CFG/DUT1", "HELPFT"}) {
+            const auto r = runProgram(
+                "'" + builder + "' --tree '" + root.string() + "' --only " + only +
+                    " --mpc-obscodes='" +
+                    (fitra::testing::kSharedData / "mpc" / "ObsCodes.html").string() + "'",
+                root);
+            ASSERT_EQ(r.status, 0) << r.output;
+        }
+        fs::copy_file(fitra::testing::kSharedData / "mpc" / "12893.obs",
+                      root / "USERDATA" / "12893.obs");
+    }
+    void TearDown() override {
+        if (!root.empty()) fs::remove_all(root);
+    }
+    tarvo::testing::ProgramRun run(const std::string& script) {
+        std::ofstream(root / "s.txt") << script;
+        return runProgram("'" + tarvo::testing::kFitra.string() + "' --script '" +
+                              (root / "s.txt").string() + "' --transcript '" +
+                              (root / "t.txt").string() + "'",
+                          root / "USERDATA", "-u TARVO12DIR -u VISUAL -u EDITOR");
+    }
+    fs::path root;
+};
+
+TEST_F(FitraProgram, ImportListSaveHelpAndQuit) {
+    const auto r = run("expect Newton-Gauss\n"
+                       "key Space\n"
+                       "expect Toggle       Action          Status\n"
+                       "expect DEMO.POS\n"
+                       "key L\nkey L\nexpect L Minor Pl.  35\n"
+                       "key I\nexpect 12893.obs\nkey A\n"
+                       "expect 1401 observations written to 12893.POS, 0 lines skipped\n"
+                       "expect 12893.POS\n"
+                       "key Enter\n"
+                       "expect Observations of 12893  (1401, TT)\n"
+                       "key Esc\n"
+                       "expect 1401 observations read from 12893.POS\n"
+                       "key #\n"
+                       "key \\\nkey I\nexpect Help message\nexpect 80-column\nkey Esc\n"
+                       "key Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
+    EXPECT_TRUE(fs::exists(root / "USERDATA" / "12893.POS"));
+    EXPECT_TRUE(fs::exists(root / "USERDATA" / "12893.MAG"));
+    const std::string cfg = readFile(root / "CFG" / "FITRA.CFG");
+    EXPECT_NE(cfg.find(" 2              Minor Pl.\r\n"), std::string::npos) << cfg;
+    EXPECT_NE(cfg.find("-1            Topocentric\r\n"), std::string::npos) << cfg;
+    // The next start reads the toggles back.
+    const auto again =
+        run("key Space\nexpect L Minor Pl.  35\nexpect T     Topocentric Coord.     On\nkey Esc\n");
+    EXPECT_EQ(again.status, 0) << again.output;
+}
+
+TEST_F(FitraProgram, AMissingDataFileAndAnUnusableImportSayWhy) {
+    std::ofstream(root / "USERDATA" / "JUNK.MPC", std::ios::binary) << std::string(300, '\x01');
+    const auto r = run("key Space\n"
+                       "key Enter\nexpect No data file DEMO.POS\n"
+                       "key I\nkey B\nexpect Not imported\nexpect JUNK.MPC\n"
+                       "key Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
+    EXPECT_FALSE(fs::exists(root / "USERDATA" / "JUNK.POS"));
+}
+
+TEST_F(FitraProgram, WithoutAutomaticStartingConditionsStartingDatIsRequired) {
+    std::ofstream(root / "USERDATA" / "DEMO.POS", std::ios::binary)
+        << "1 Observations of DEMO\n-1 x\n2 p\n20180101.5 12.3030 -0.3030 1.00 0.5 0.8 10.0\n0\n";
+    const auto r =
+        run("key Space\nkey U\nkey Enter\nexpect No STARTING.DAT\n"
+            "key U\nkey Enter\nexpect Observations of DEMO  (1, TT)\nkey Esc\nkey Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
+}
+
+TEST_F(FitraProgram, HelpAndVersionAndBadArguments) {
+    EXPECT_EQ(runProgram("'" + tarvo::testing::kFitra.string() + "' --version", root).output,
+              "fitra 12.1.0\n");
+    EXPECT_EQ(runProgram("'" + tarvo::testing::kFitra.string() + "' --help", root).status, 0);
+    EXPECT_EQ(runProgram("'" + tarvo::testing::kFitra.string() + "' nonsense", root).status, 2);
+}
+
+} // namespace
