@@ -68,7 +68,10 @@ std::string timeLine(const PageSettings& s, const ObserverSite& site, const Page
     std::string line = label + c.dateText + ": " + c.timeText + "." + std::to_string(c.millisecond / 100);
     line += "  Step=" + formatMask(std::fabs(time.stepDays) < 1.0L ? "##.#####" : "####.###", time.stepDays);
     const long double jd = ut + kJulianDateJ2000;
-    line += "  JD:" + formatMask("#########.#######  ", jd) + std::string(weekdayName(dayOfWeek(jd)));
+    // The weekday of the instant as the line shows it (to the millisecond):
+    // a midnight reached as TT - Delta-T may fall a few nanoseconds short.
+    const long double shownJd = std::round(jd * 86400000.0L) / 86400000.0L;
+    line += "  JD:" + formatMask("#########.#######  ", jd) + std::string(weekdayName(dayOfWeek(shownJd)));
     if (s.deltaTOn) {
         line += std::string(s.centre == CentreKind::Topocentric ? "  LST:" : "  GST:") +
                 formatSiderealTime(time.siderealTime);

@@ -2,6 +2,7 @@
 // expected lines were worked by hand from the inputs (noted beside them);
 // the layouts are the masks of the page.
 #include "tarvo/reductions/ephemeris_tables.h"
+#include "tarvo/reductions/time_scales.h"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +99,17 @@ TEST(TimeLine, DeltaTOffShowsTerrestrialTimeAndNoSiderealTime) {
     s.deltaTOn = false;
     const PageTime t{8864.25L, 0.0L, 12.5L, 1.88};
     EXPECT_EQ(timeLine(s, kGreenwich, t), "TT:   2024/04/08: 18:00:00.0  Step=  12.500  JD:  2460409.2500000  Mon");
+}
+
+TEST(TimeLine, AMidnightReachedFromTerrestrialTimeKeepsItsWeekday) {
+    // 1761 June 6 0h UT was a Saturday; Delta-T of 15 s taken off a TT a
+    // rounding short of it must not show the Friday.
+    const long double deltaT = 15.0L / 86400.0L;
+    const long double ut = 2364408.5L - kJulianDateJ2000 - 1e-10L;
+    const PageTime t{ut + deltaT, deltaT, 3.0L, 0.0};
+    const std::string line = timeLine(apparentSettings(), kGreenwich, t);
+    EXPECT_NE(line.find("1761/06/06: 00:00:00.0"), std::string::npos) << line;
+    EXPECT_NE(line.find("JD:  2364408.5000000  Sat"), std::string::npos) << line;
 }
 
 TEST(TimeLine, HorizontalCoordinatesShowLocalTime) {
