@@ -52,6 +52,14 @@ long limitFor(int bodies) {
     if (bodies > 128) return 60000;
     return 9999999;
 }
+
+// The distance (Gm) of bodies a and b at the fraction p of the step.
+long double separationAt(const StepEnds& step, int a, int b, long double p) {
+    long double unused = 0.0L;
+    const auto ra = interpolateBody(step, a, p, unused).r,
+               rb = interpolateBody(step, b, p, unused).r;
+    return std::hypot(rb[0] - ra[0], rb[1] - ra[1], rb[2] - ra[2]);
+}
 } // namespace
 
 // "Enter Name or # of Selected body": a name, a number, -1, or a range.
@@ -164,19 +172,30 @@ class CloseApproachSearch : public EventSearch {
         record_.nominalStep = run.integration.nominalStep;
         record_.cosObliquity = run.frame.obliquity.cos;
         record_.sinObliquity = run.frame.obliquity.sin;
+        const int earth = table.layout.earthIndex;
+        const bool oneBody = !selection.all() && selection.first == selection.last;
         for (auto [i, j] : candidatePairs(whole, selection, reach)) {
+            // The records name the chosen body first, else the Earth first;
+            // an impact always has the Earth first (its ground point).
+            int a = i, b = j;
+            if (b == earth || (oneBody && b == selection.first)) std::swap(a, b);
+            const int ia = b == earth ? b : a, ib = b == earth ? a : b;
+            const long double ra = table.radius[static_cast<std::size_t>(ia)];
+            const long double rb = table.radius[static_cast<std::size_t>(ib)];
+            // A contact that begins in this step, wherever the nearest point
+            // falls: under adaptive control a fall toward the centre takes
+            // many substeps between the contact and the nearest point.
+            if (!settings_.farthest && !impacted_.count({ia, ib}) &&
+                separationAt(whole, ia, ib, 1.0L) <= ra + rb &&
+                separationAt(whole, ia, ib, 0.0L) > ra + rb) {
+                impacted_.emplace(ia, ib);
+                impact(whole, ia, ib, 1.0L, ra, rb, run);
+            }
             const long double f0 = pairFunction(start_, i, j), f1 = pairFunction(end_, i, j);
             if (!bracketsExtremum(f0, f1, settings_.farthest)) continue;
-            // The Earth first; otherwise the chosen body first.
-            int a = i, b = j;
-            if (b == table.layout.earthIndex ||
-                (!selection.all() && selection.first == selection.last && b == selection.first))
-                std::swap(a, b);
             const SpatialEvent ev = refineSpatial(whole, a, b, f0, f1, settings_.farthest);
-            const long double ra = table.radius[static_cast<std::size_t>(a)];
-            const long double rb = table.radius[static_cast<std::size_t>(b)];
-            if (!settings_.farthest && ev.distance <= ra + rb && impacted_.emplace(a, b).second)
-                impact(whole, a, b, ev.p, ra, rb, run);
+            if (!settings_.farthest && ev.distance <= ra + rb && impacted_.emplace(ia, ib).second)
+                impact(whole, ia, ib, ev.p, ra, rb, run);
             if (ev.distance > settings_.dmaxGm) continue;
             record(ev, whole, run, step);
         }

@@ -65,7 +65,11 @@ TableStates tableStates(const Session& s) {
                     static_cast<double>(vz * perDay)};
     }
     // Point-mass accelerations by the Sun and the massive bodies: they only
-    // enter the light-time correction of the velocities (τ a, τ ~ minutes).
+    // enter the light-time correction (τ a, τ ~ minutes).  A body inside an
+    // attracting body's radius feels no point-mass pull from it: that is
+    // the same asteroid loaded twice (a perturber of the data set chosen
+    // again from the library, metres from it), whose pull would be absurd
+    // and throw its place across the sky.
     const int lastMassive = std::min(b.layout.lastMassive, n);
     for (int i = 0; i <= n; ++i) {
         Vec acc{};
@@ -73,7 +77,7 @@ TableStates tableStates(const Session& s) {
             if (j == i || b.mass[j] <= 0) continue;
             const Vec d = minus(out.p[static_cast<std::size_t>(j)], out.p[static_cast<std::size_t>(i)]);
             const double r = norm(d);
-            if (r <= 0) continue;
+            if (r <= 0 || r < b.radius[static_cast<std::size_t>(j)]) continue;
             const double gm = static_cast<double>(gravitationalConstant * b.mass[j]) / (r * r * r);
             for (int k = 0; k < 3; ++k) acc[k] += gm * d[k];
         }

@@ -85,7 +85,7 @@ bool selectAsteroids(Run& r) {
            writeHere("FOUNDAST.LST", foundAsteroidListText(chosen));
 }
 
-bool selectComet(Run& r) {
+bool selectComet(Run& r, std::string& catalogueName) {
     CometLibrary library;
     std::string message;
     if (!library.open(r.s.dirs.bin, message)) {
@@ -105,7 +105,9 @@ bool selectComet(Run& r) {
             console::ConsoleMessageBox("Comet " + name + " not in Library", 0, "Comet Library");
             continue;
         }
-        return writeHere("COMET.TMP", cometStateFileText(library.record(k)));
+        const CometRecord comet = library.record(k);
+        catalogueName = trim(comet.name);
+        return writeHere("COMET.TMP", cometStateFileText(comet));
     }
 }
 

@@ -138,7 +138,11 @@ void runFromMenu(Session& s, int choice) {
     } else if (choice == 12) {
         if (!selectAsteroids(r) || !startFromNamedFile(r, "AST.TMP", false)) return;
     } else {
-        if (!selectComet(r) || !startFromNamedFile(r, "COMET.TMP", false)) return;
+        std::string cometName;
+        if (!selectComet(r, cometName) || !startFromNamedFile(r, "COMET.TMP", false)) return;
+        // The page names the comet as the library does ("1P/Halley"); the
+        // per-body file names are made safe where they are made.
+        if (!cometName.empty()) setBodyName(s.bodies, s.bodies.layout.bodyCount, cometName);
     }
     r.engine.renewFrame(s.integration.epoch);
     stepLoop(r);

@@ -118,7 +118,9 @@ bool startFromNamedFile(Run& r, const std::string& name, bool full);
 // The asteroid and comet dialogs: AST.TMP with FOUNDAST.LST, or COMET.TMP, in
 // the working directory; false when nothing was chosen or a library is missing.
 bool selectAsteroids(Run& r);
-bool selectComet(Run& r);
+// The comet dialog: COMET.TMP written; catalogueName is the comet's name as
+// the library has it (the state file's name field writes "/" as "_").
+bool selectComet(Run& r, std::string& catalogueName);
 // A geocentric satellite run holds 500 bodies (the table grows when smaller).
 void useSatelliteCapacity(Run& r);
 
