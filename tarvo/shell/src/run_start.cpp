@@ -116,6 +116,29 @@ bool convertToStateFile(Run& r, const std::string& name, StateFileKind kind, boo
     return true;
 }
 
+// Minor bodies that start inside an attracting body of the table (a library
+// asteroid that the data set already carries as a perturber, say) would be
+// flung away by its point-mass pull: they are left out, and named.
+// Positions are those of the table, the Moon's geocentric.
+std::string leaveOutBodiesInsideAttractors(BodyTable& t, int firstNew) {
+    std::string names;
+    const BodyLayout& l = t.layout;
+    for (int i = t.layout.bodyCount; i >= firstNew; --i) {
+        for (int j = 1; j < firstNew; ++j) {
+            if (t.mass[j] <= 0.0L || t.radius[j] <= 0.0) continue;
+            long double dx = t.posX[i] - t.posX[j], dy = t.posY[i] - t.posY[j], dz = t.posZ[i] - t.posZ[j];
+            if (j == l.moonIndex && !l.noMoon)
+                dx -= t.posX[l.earthIndex], dy -= t.posY[l.earthIndex], dz -= t.posZ[l.earthIndex];
+            if (dx * dx + dy * dy + dz * dz >= static_cast<long double>(t.radius[j] * t.radius[j])) continue;
+            names += (names.empty() ? "" : ", ") + trim(bodyName(t, i)) + " (inside " +
+                     trim(bodyName(t, j)) + ")";
+            removeBody(t, i);
+            break;
+        }
+    }
+    return names;
+}
+
 } // namespace
 
 // Asks for the start date until one inside the data set's years is given.
@@ -236,6 +259,15 @@ bool startFromNamedFile(Run& r, const std::string& name, bool full) {
             t.velX[i] += t.velX[0], t.velY[i] += t.velY[0], t.velZ[i] += t.velZ[0];
         }
         t.stepMass[i] = t.mass[i] * gravitationalConstant * s.integration.step * s.integration.step;
+    }
+    // (Satellites are geocentric: their own checks apply.)
+    const std::string leftOut = settings.satelliteMode ? "" : leaveOutBodiesInsideAttractors(t, before + 1);
+    if (!leftOut.empty()) {
+        clearScreen();
+        console::setColor(LightRed, Black);
+        console::printAt(9, 2, "  Left out, starting inside a body already integrated:");
+        console::printAt(10, 2, "  " + leftOut.substr(0, 76));
+        pressAKey(12, "  Press a key to continue  ");
     }
     s.integration.derived = deriveConstants(t);
     r.engine.renewFrame(s.integration.epoch);
