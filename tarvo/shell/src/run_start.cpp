@@ -126,10 +126,12 @@ std::string leaveOutBodiesInsideAttractors(BodyTable& t, int firstNew) {
     for (int i = t.layout.bodyCount; i >= firstNew; --i) {
         for (int j = 1; j < firstNew; ++j) {
             if (t.mass[j] <= 0.0L || t.radius[j] <= 0.0) continue;
-            long double dx = t.posX[i] - t.posX[j], dy = t.posY[i] - t.posY[j], dz = t.posZ[i] - t.posZ[j];
+            long double dx = t.posX[i] - t.posX[j], dy = t.posY[i] - t.posY[j],
+                        dz = t.posZ[i] - t.posZ[j];
             if (j == l.moonIndex && !l.noMoon)
                 dx -= t.posX[l.earthIndex], dy -= t.posY[l.earthIndex], dz -= t.posZ[l.earthIndex];
-            if (dx * dx + dy * dy + dz * dz >= static_cast<long double>(t.radius[j] * t.radius[j])) continue;
+            if (dx * dx + dy * dy + dz * dz >= static_cast<long double>(t.radius[j] * t.radius[j]))
+                continue;
             names += (names.empty() ? "" : ", ") + trim(bodyName(t, i)) + " (inside " +
                      trim(bodyName(t, j)) + ")";
             removeBody(t, i);
@@ -261,7 +263,8 @@ bool startFromNamedFile(Run& r, const std::string& name, bool full) {
         t.stepMass[i] = t.mass[i] * gravitationalConstant * s.integration.step * s.integration.step;
     }
     // (Satellites are geocentric: their own checks apply.)
-    const std::string leftOut = settings.satelliteMode ? "" : leaveOutBodiesInsideAttractors(t, before + 1);
+    const std::string leftOut =
+        settings.satelliteMode ? "" : leaveOutBodiesInsideAttractors(t, before + 1);
     if (!leftOut.empty()) {
         clearScreen();
         console::setColor(LightRed, Black);
