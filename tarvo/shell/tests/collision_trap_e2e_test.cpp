@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -121,6 +122,49 @@ TEST_F(CollisionTrapEndToEnd, PlanetsBeyondTheCutoffAreEjectedAndLogged) {
     // After the last ejection the energy changes by the integration only.
     const double last = energy.back(), before = energy[energy.size() - 2];
     EXPECT_LT(std::fabs((last - before) / last), 1e-9);
+}
+
+// Two bodies of a full N-body file on a collision course merge in the
+// first step: one line in COLLIS.LOG, and the final file holds one body
+// with the summed mass, the radius grown as 4^0.333 and the pair's momentum.
+TEST_F(CollisionTrapEndToEnd, AHeadOnMergerOfAFullFile) {
+    // Sun, A (1e24 kg) and B (3e24 kg) 1 AU out, 0.1 Gm apart, closing at
+    // 20 km/s; radii 10,000 km. J2000 equator, heliocentric, km/s.
+    std::ofstream(work() / "COLL.TVF", std::ios::binary) << " 2451545.0\r\n"
+                                                            " 1 1989095.3240106 .6957 0 0 SUN\r\n"
+                                                            "0  0  0\r\n0  0  0\r\n"
+                                                            "1 .01 0 0#  A\r\n"
+                                                            " 149.6 0 -.05\r\n 0 29.8 10\r\n"
+                                                            "3 .01 0 0#  B\r\n"
+                                                            " 149.6 0 .05\r\n 0 29.8 -10\r\n";
+    auto r = run("key Enter\n"
+                 "key x\n"
+                 "key i\n"
+                 "text\n"
+                 "expect I. Trap Collisions:  On\n"
+                 "key Esc\n"
+                 "key F\n"
+                 "expect Files .TVF and .ELE in the working directory:\n"
+                 "text COLL.TVF\n"
+                 "key Space\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    const std::vector<std::string> collisions = lines("COLLIS.LOG");
+    ASSERT_EQ(collisions.size(), 2u) << readFile(work() / "COLLIS.LOG");
+    EXPECT_NE(collisions[1].find("     1      2    A         B"), std::string::npos)
+        << collisions[1];
+    EXPECT_EQ(lines("EJECTED.LOG").size(), 1u);
+    const tarvo::StateFileContents final = load("FINAL.TVF");
+    ASSERT_EQ(final.records.size(), 2u);
+    EXPECT_EQ(final.records[1].massField, 4.0);
+    EXPECT_NEAR(final.records[1].radius, 0.01 * std::pow(4.0, 0.333), 1e-12);
+    // The pair's momentum: vz (1 * 10 - 3 * 10) / 4 = -5 km/s, changed by
+    // the Sun over a few days by far less than 0.01 km/s.
+    EXPECT_NEAR(static_cast<double>(final.records[1].velocity[2]), -5.0, 0.01);
+    EXPECT_FALSE(fs::exists(work() / "EJEC0002.TVF"));
+    EXPECT_TRUE(fs::exists(work() / "EJEC0001.TVF"));
 }
 
 } // namespace
