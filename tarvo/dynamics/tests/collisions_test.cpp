@@ -291,6 +291,38 @@ TEST(Barycentre, MomentumVanishesAfterTheMove) {
     EXPECT_EQ(t.velX[moon], moonU);
 }
 
+TEST(CollisionTrap, ALostPlanetKeepsTheBlocksWhole) {
+    // Data-set-2 layout (majors and the three asteroids 0..13) and three
+    // massless minor bodies: Jupiter goes.
+    System sys(true, 3);
+    BodyTable& t = sys.t;
+    const BodyLayout before = t.layout;
+    ASSERT_EQ(before.lastMajor, 13);
+    const std::string lastMajorName = bodyName(t, before.lastMajor);
+    const std::string lastName = bodyName(t, before.bodyCount);
+    const std::string moonName = bodyName(t, before.moonIndex);
+    t.collisionFlag[5] = 1;
+    EXPECT_EQ(removeFlaggedBodies(t, sys.s, false), 1);
+    EXPECT_EQ(t.layout.bodyCount, before.bodyCount - 1);
+    EXPECT_EQ(t.layout.lastMajor, 12);
+    EXPECT_EQ(t.layout.lastMassive, 12);
+    EXPECT_EQ(bodyName(t, 5), lastMajorName); // a major in the hole
+    EXPECT_EQ(bodyName(t, 13), lastName);     // the minor body after the block
+    EXPECT_EQ(t.layout.moonIndex, before.moonIndex);
+    EXPECT_EQ(bodyName(t, t.layout.moonIndex), moonName);
+    EXPECT_EQ(t.layout.earthIndex, before.earthIndex);
+    for (int i = 0; i <= t.layout.lastMassive; ++i) EXPECT_GT(t.mass[i], 0) << i;
+    for (int i = t.layout.lastMassive + 1; i <= t.layout.bodyCount; ++i)
+        EXPECT_EQ(t.mass[i], 0) << i;
+    // An ejection moved what is left to its barycentre.
+    const std::array<long double, 4> p = momentum(t, sys.s);
+    EXPECT_LT(testing::length({p[0], p[1], p[2]}) / p[3], 1e-18L);
+    // And the integration goes on with the smaller table.
+    for (int k = 0; k < 10; ++k)
+        ASSERT_EQ(advanceNominalStep(t, sys.s, sys.model, sys.integrator).status,
+                  IntegrateStatus::ok);
+}
+
 TEST(Conservation, PointMassSolarSystemOverAMillennium) {
     System sys(false);
     sys.s.options.extendedModel = false;
