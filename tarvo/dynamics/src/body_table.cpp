@@ -185,14 +185,34 @@ void removeBody(BodyTable& t, int k) {
     l.noMoon = true;
   }
   if (k == l.earthIndex) l.earthIndex = 0;
-  if (k < last) {
-    copyBody(t, last, k);
-    if (l.earthIndex == last) l.earthIndex = k;
-    if (l.moonIndex == last) l.moonIndex = k;
+  // The body at `from` fills the hole at `to`; the Earth and the Moon keep
+  // their indices pointing at themselves.
+  auto moveInto = [&](int from, int to) {
+    if (from == to) return;
+    copyBody(t, from, to);
+    if (l.earthIndex == from) l.earthIndex = to;
+    if (!l.noMoon && l.moonIndex == from) l.moonIndex = to;
+  };
+  // The blocks stay whole: a hole in the majors takes the last major, the
+  // hole that leaves among the massive bodies takes the last of them, and
+  // the last body fills what remains.
+  const int major = std::min(l.lastMajor, last);
+  const int massive = std::min(std::max(l.lastMassive, l.lastMajor), last);
+  int hole = k;
+  if (hole <= major) {
+    moveInto(major, hole);
+    hole = major;
+    l.lastMajor = major - 1;
   }
+  if (hole <= massive) {
+    moveInto(massive, hole);
+    hole = massive;
+    l.lastMassive = massive - 1;
+  }
+  moveInto(last, hole);
   l.bodyCount = last - 1;
-  if (l.bodyCount < l.lastMajor) l.lastMajor -= 1;
-  if (l.bodyCount < l.lastMassive) l.lastMassive = std::max(l.lastMajor, l.bodyCount);
+  if (l.lastMajor > l.bodyCount) l.lastMajor = l.bodyCount;
+  if (l.lastMassive > l.bodyCount) l.lastMassive = l.bodyCount;
 }
 
 void setBodyName(BodyTable& t, int i, std::string_view text) {

@@ -43,6 +43,7 @@ RunCommand act(Run& r, int rawKey) {
     case '!':
         extraOptionsScreen(s.extraOptions, false, s.dirs, s.toggles.helpLanguage);
         r.engine.applyOptions();
+        syncCollisionTrap(r);
         break;
     case 'S':
         stepScaling(r);

@@ -1,7 +1,10 @@
 #include "tarvo/shell/run_engine.h"
 
 #include "fileio/atomic_file.h"
+#include "tarvo/dynamics/collisions.h"
 #include "tarvo/dynamics/physical_constants.h"
+#include "tarvo/events/collision_trap.h"
+#include "tarvo/reductions/frames.h"
 #include "tarvo/libraries/state_file.h"
 
 #include <chrono>
@@ -156,27 +159,68 @@ void RunEngine::prepareIntegration(int dataSet, long double epoch, long double f
     beginIntegration(t, st, 1);
     lastCheckpoint_ = -1e300;
     checkpoints_ = 0;
+    eventCopies_ = 0;
+    st.collisionEvent = false;
+}
+
+namespace {
+
+// FINSTAT.TVF copied to `name` through a temporary file: whole or absent.
+std::string copyCheckpoint(const std::filesystem::path& here, const char* name) {
+    std::string message;
+    std::ifstream in(here / "FINSTAT.TVF", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    if (!in || !writeFileAtomically(here / name, text.str(), message))
+        return message.empty() ? std::string("cannot copy FINSTAT.TVF to ") + name : message;
+    return "";
+}
+
+} // namespace
+
+std::string RunEngine::conservationLine() const {
+    const IntegrationState& st = s.integration;
+    SunFigure figure;
+    if (st.options.extendedModel) {
+        figure.K = model.coefficients.sunJ2Factor;
+        figure.pole = model.frame.sunPole;
+    }
+    ConservationQuantities q =
+        conservationQuantities(s.bodies, st, s.extraOptions.minorPerturb != 0, figure);
+    // Vectors in the J2000 equator: the frame of date turns at every renewal.
+    rotateToJ2000(s.frame, q.barycentre);
+    rotateToJ2000(s.frame, q.angularMomentum);
+    rotateToJ2000(s.frame, q.momentum);
+    return conservationLogLine(st.epoch, q);
 }
 
 std::string RunEngine::checkpointIfDue() {
     using namespace std::chrono;
     const double now = duration<double>(steady_clock::now().time_since_epoch()).count();
-    if (now - lastCheckpoint_ <= s.checkpointSeconds) return "";
+    const bool event = s.integration.collisionEvent;
+    if (!event && now - lastCheckpoint_ <= s.checkpointSeconds) return "";
     lastCheckpoint_ = now;
     ++checkpoints_;
     std::string message;
     const auto here = std::filesystem::current_path();
     if (!writeCheckpointFiles(here, snapshot(), static_cast<double>(s.integration.step), message))
         return message;
+    {
+        std::ofstream log(here / "ENERMOM.LOG", std::ios::binary | std::ios::app);
+        log << conservationLine() << "\r\n";
+        if (!log) return "cannot write ENERMOM.LOG";
+    }
     if (checkpoints_ % 24 == 0 && checkpoints_ < 24000) {
-        // Copied through a temporary file too: a FINALnnn.TVF is whole or absent.
         char name[32];
         std::snprintf(name, sizeof name, "FINAL%03d.TVF", checkpoints_ / 24);
-        std::ifstream in(here / "FINSTAT.TVF", std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        if (!in || !writeFileAtomically(here / name, text.str(), message))
-            return message.empty() ? std::string("cannot copy FINSTAT.TVF to ") + name : message;
+        if (std::string e = copyCheckpoint(here, name); !e.empty()) return e;
+    }
+    if (event) {
+        // The state just after a collision or ejection is kept.
+        s.integration.collisionEvent = false;
+        char name[32];
+        std::snprintf(name, sizeof name, "EJEC%04d.TVF", ++eventCopies_ % 10000);
+        if (std::string e = copyCheckpoint(here, name); !e.empty()) return e;
     }
     return "";
 }

@@ -100,6 +100,9 @@ void stepLoop(Run& r) {
 
 void endRun(Run& r) {
     if (r.view) r.view->close();
+    if (r.trap)
+        if (const SearchSummary t = r.trap->finish(*r.trapContext); !t.message.empty())
+            showError(t.message);
     std::string message;
     if (!writeFinalFiles(fs::current_path(), r.engine.snapshot(), message)) showError(message);
     console::setSize(81, 27);
@@ -145,6 +148,8 @@ void runFromMenu(Session& s, int choice) {
         if (!cometName.empty()) setBodyName(s.bodies, s.bodies.layout.bodyCount, cometName);
     }
     r.engine.renewFrame(s.integration.epoch);
+    openConservationLog();
+    syncCollisionTrap(r);
     stepLoop(r);
     s.elementPage = r.settings.elements;
     endRun(r);

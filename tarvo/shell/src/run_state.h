@@ -5,6 +5,7 @@
 #pragma once
 
 #include "console/console.h"
+#include "tarvo/events/collision_trap.h"
 #include "tarvo/events/event_search.h"
 #include "tarvo/shell/file_output.h"
 #include "tarvo/shell/run_engine.h"
@@ -13,6 +14,7 @@
 #include "tarvo/views/run_view.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +53,10 @@ struct Run {
     StepWatch watch;
     std::string jumpNote;   // how far the last jump went, shown on the next page
     int savedMaxBodies = 0; // the table's capacity before a satellite run, 0 when unchanged
+    // The collision trap while extra option I is on, and the context it is
+    // given when no search run lends its own.
+    std::unique_ptr<CollisionTrap> trap;
+    std::optional<RunContext> trapContext;
     explicit Run(Session& session) : s(session), engine(session), watch(session) {
         settings.precession = s.toggles.precession ? PrecessionState::on : PrecessionState::off;
         if (!s.deltaTTable.empty()) settings.deltaT.observed = &s.deltaTTable;
@@ -109,6 +115,13 @@ void chooseLocation(Run& r);
 RunCommand runSearch(Run& r, const SearchOpening& opening);
 // Key W: the view opened by the key replaces the page (run_view_key.cpp).
 RunCommand openView(Run& r, const ViewOpening& opening);
+
+// ---- the collision trap and the conservation log (collision_trap_link.cpp)
+// Starts the trap when option I is on (the system first moved to its
+// barycentre) and stops it when it is off; after the extra options.
+void syncCollisionTrap(Run& r);
+// ENERMOM.LOG created anew with its header, when a run starts.
+void openConservationLog();
 
 // ---- start and end of a run (run_start.cpp)
 bool askStartEpoch(Run& r, long double& t);

@@ -137,11 +137,15 @@ struct DataSetLayoutResult {
 DataSetLayoutResult dataSetLayout(int dataSet, int maxBodies);
 
 /*
-** removeBody: delete body k by moving the last body N into its slot (state,
-** masses, coefficients, name, colour and flags), then N = N - 1.
-** earthIndex and moonIndex follow the moved body; removing the Moon itself
-** marks the table as Moon-less, removing the Earth resets earthIndex to 0.
-** lastMajor (and lastMassive) shrink when N falls below them.
+** removeBody: delete body k, keeping the blocks of the table whole: a body
+** of the major block (0..lastMajor) is replaced by the last major, whose
+** slot takes the last massive body (..lastMassive), whose slot takes the
+** last body N; a massive minor body by the last massive one and then N;
+** any other body by N. lastMajor and lastMassive shrink with the block that
+** lost a body, N = N - 1 (removing the last body only shortens the table).
+** earthIndex and moonIndex follow the moved bodies; removing the Moon
+** itself marks the table as Moon-less, removing the Earth resets
+** earthIndex to 0.
 */
 void removeBody(BodyTable& table, int k);
 

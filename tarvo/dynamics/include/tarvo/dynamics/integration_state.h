@@ -48,6 +48,9 @@ struct IntegrationState {
   ForceOptions options;
   DerivedConstants derived;
   long double solarMassLossFactor = 0.0L;  // m_loss, set by the driver before every attempt
+  // The collision trap flagged a body since the last checkpoint, which then
+  // writes at once and keeps a copy (EJEC file).
+  bool collisionEvent = false;
 };
 
 /*

@@ -53,6 +53,8 @@ struct RunEngine {
     // since the last one; the first comes at the first opportunity. Returns
     // a message when writing failed. integrateTo calls it after every step.
     std::string checkpointIfDue();
+    // The line of ENERMOM.LOG for the state as it stands.
+    std::string conservationLine() const;
     // No checkpoints while an event search runs.
     bool checkpointsSuspended = false;
     // The first checkpoint failure since the caller last took it.
@@ -108,6 +110,7 @@ struct RunEngine {
     void prepareIntegration(int dataSet, long double epoch, long double filesNominalStep);
     double lastCheckpoint_ = -1e300; // steady-clock seconds
     int checkpoints_ = 0;
+    int eventCopies_ = 0; // EJECnnnn.TVF files written in this run
 };
 
 // The Moon's tidal factor f_tide of a typed tidal acceleration (arcsec/cy^2).
