@@ -37,6 +37,7 @@ class CollisionTrap : public EventSearch {
     StepOutcome afterStep(const StepEnds& step, RunContext& run) override;
     SearchSummary finish(RunContext& run) override;
     bool watchesEveryStep() const override { return true; }
+    bool changesTheTable() const override { return true; }
 
     void setCutoff(long double cutoff) { cutoff_ = cutoff; }
     int collisions() const { return collisions_; }

@@ -13,7 +13,9 @@
 //   4. finish() once, when the final date is reached, on Esc, or when the
 //      run ends: files closed, lists written; it names the file to show.
 // Searches of one run are independent of each other; the run loop calls
-// them in the order they were started.
+// them in the order they were started, except that a search that changes
+// the table (the collision trap merges and removes bodies) is called after
+// the others, which thus see each step's states numbered as its bodies.
 #pragma once
 
 #include "tarvo/dynamics/step_hook.h"
@@ -54,6 +56,8 @@ class EventSearch {
     // A search that runs beside the ordinary stepping of the run (the
     // collision trap) rather than as a search run to a final date.
     virtual bool watchesEveryStep() const { return false; }
+    // A search whose afterStep() may merge, remove or move bodies.
+    virtual bool changesTheTable() const { return false; }
 };
 
 // A search the run loop can open from a key of the key-action screen.
