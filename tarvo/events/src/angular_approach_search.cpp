@@ -95,21 +95,7 @@ class AngularApproachSearch : public EventSearch {
 
     SearchSummary finish(RunContext& run) override {
         out_.close();
-        std::vector<std::string> lines;
-        for (int i = 0; i < static_cast<int>(hadEvent_.size()) && i <= run.bodies.layout.bodyCount;
-             ++i)
-            if (hadEvent_[static_cast<std::size_t>(i)]) {
-                const double number = run.bodies.objectNumber[static_cast<std::size_t>(i)];
-                lines.push_back(formatMask("#####  ", number > 0 ? number : i) +
-                                bodyName(run.bodies, i));
-            }
-        SearchSummary summary;
-        summary.events = events_;
-        std::string problem;
-        if (!writeTextFileAtomically(closapp_, lines, problem))
-            summary.message = "CLOSAPP.LST could not be written: " + problem;
-        summary.viewFile = mindist_.string();
-        return summary;
+        return finishCloseApproachFiles(run.bodies, hadEvent_, events_, closapp_, mindist_);
     }
 
   private:

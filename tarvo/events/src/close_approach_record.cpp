@@ -2,6 +2,7 @@
 #include "close_approach_record.h"
 
 #include "fileio/format_mask.h"
+#include "fileio/text_output.h"
 #include "tarvo/dynamics/body_table.h"
 #include "tarvo/dynamics/physical_constants.h"
 #include "tarvo/reductions/time_scales.h"
@@ -100,6 +101,24 @@ std::string spatialRecord(const SpatialRecordContext& c, const SpatialEvent& ev,
     if (shortened && stepLength > 0.0L && c.nominalStep > stepLength)
         line += " S" + formatMask("#.#", std::log10(c.nominalStep / stepLength));
     return line;
+}
+
+SearchSummary finishCloseApproachFiles(const BodyTable& table, const std::vector<char>& hadEvent,
+                                       int events, const std::filesystem::path& closapp,
+                                       const std::filesystem::path& mindist) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < static_cast<int>(hadEvent.size()) && i <= table.layout.bodyCount; ++i)
+        if (hadEvent[static_cast<std::size_t>(i)]) {
+            const double number = table.objectNumber[static_cast<std::size_t>(i)];
+            lines.push_back(formatMask("#####  ", number > 0 ? number : i) + bodyName(table, i));
+        }
+    SearchSummary summary;
+    summary.events = events;
+    std::string problem;
+    if (!writeTextFileAtomically(closapp, lines, problem))
+        summary.message = "CLOSAPP.LST could not be written: " + problem;
+    summary.viewFile = mindist.string();
+    return summary;
 }
 
 } // namespace tarvo

@@ -4,7 +4,11 @@
 
 #include "tarvo/events/close_approach.h"
 
+#include "tarvo/events/event_search.h"
+
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -36,5 +40,12 @@ std::string spatialRecord(const SpatialRecordContext& c, const SpatialEvent& ev,
                           const std::array<long double, 3>& r1,
                           const std::array<long double, 3>& r2, long double stepLength,
                           bool shortened);
+
+// The end of a close-approach search of either kind: CLOSAPP.LST lists
+// every body that had an event (its catalogue number, or its index, and its
+// name); the summary shows MINDIST.DAT.
+SearchSummary finishCloseApproachFiles(const BodyTable& table, const std::vector<char>& hadEvent,
+                                       int events, const std::filesystem::path& closapp,
+                                       const std::filesystem::path& mindist);
 
 } // namespace tarvo
