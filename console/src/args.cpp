@@ -54,4 +54,18 @@ Options parseConsoleArgs(int& argc, char** argv) {
     return options;
 }
 
+bool answerHelpOrVersion(int argc, char** argv, std::string_view help, std::string_view version) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fwrite(help.data(), 1, help.size(), stdout);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::fwrite(version.data(), 1, version.size(), stdout);
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace console

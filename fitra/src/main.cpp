@@ -45,16 +45,7 @@ bool isDirectoryArgument(const std::string& a) {
 } // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::cout << kHelp;
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::cout << "fitra 12.1.0\n";
-            return 0;
-        }
-    }
+    if (console::answerHelpOrVersion(argc, argv, kHelp, "fitra 12.1.0\n")) return 0;
     const console::Options options = console::parseConsoleArgs(argc, argv);
     tarvo::DataTreeQuery query;
     if (argc > 2 || (argc == 2 && !isDirectoryArgument(argv[1]))) {

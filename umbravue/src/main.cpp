@@ -6,7 +6,6 @@
 #include "fileio/data_tree.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 
 namespace {
@@ -41,16 +40,7 @@ const char* const kHelp =
 } // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::cout << kHelp;
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::cout << "umbravue 12.1.0\n";
-            return 0;
-        }
-    }
+    if (console::answerHelpOrVersion(argc, argv, kHelp, "umbravue 12.1.0\n")) return 0;
     const console::Options options = console::parseConsoleArgs(argc, argv);
     if (argc > 1) {
         std::cerr << "umbravue: unknown argument " << argv[1] << "\n" << kHelp;

@@ -61,6 +61,11 @@ struct Options {
 // A missing file name ends the program with status 2 and a message.
 Options parseConsoleArgs(int& argc, char** argv);
 
+// --help (or -h) and --version anywhere in argv: the help text or the
+// version line is printed on standard output and true returned (the
+// program then ends with status 0).
+bool answerHelpOrVersion(int argc, char** argv, std::string_view help, std::string_view version);
+
 // Chooses and starts the backend. Called once, before any other console
 // call (a later call after shutdownConsole starts afresh). Returns 0. A
 // script that cannot be read or has a bad line, or a terminal that ncurses

@@ -37,16 +37,7 @@ const char* const kHelp =
 } // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::cout << kHelp;
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::cout << "tarvo 12.1.0\n";
-            return 0;
-        }
-    }
+    if (console::answerHelpOrVersion(argc, argv, kHelp, "tarvo 12.1.0\n")) return 0;
     console::Options options = console::parseConsoleArgs(argc, argv);
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {
