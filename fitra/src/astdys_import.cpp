@@ -60,22 +60,8 @@ struct Record {
 ImportReport importAstDysFile(const std::filesystem::path& input, const StationTable& stations,
                               const TimeOffsetTable& timeOffsets, const AstDysOptions& options) {
     ImportReport report;
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(input, ec);
-    if (ec) {
-        report.message = "No file " + input.string();
-        return report;
-    }
-    if (size > kObservationFileBytesLimit) {
-        report.message = input.string() + " is too large (" + std::to_string(size) + " bytes)";
-        return report;
-    }
-    std::ifstream in(input, std::ios::binary);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-    }
+    if (!readObservationLines(input, lines, report.message)) return report;
     auto skip = [&](std::size_t lineNo, const std::string& why) {
         ++report.skipped;
         if (report.skipReasons.size() < 20)

@@ -102,26 +102,32 @@ std::string fileStem(const std::filesystem::path& file) {
     return name.substr(0, name.find('.'));
 }
 
-ImportReport importMpcFile(const std::filesystem::path& input, const StationTable& stations,
-                           const TimeOffsetTable& timeOffsets) {
-    ImportReport report;
-    Reading reading{report};
+bool readObservationLines(const std::filesystem::path& input, std::vector<std::string>& lines,
+                          std::string& message) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(input, ec);
     if (ec) {
-        report.message = "No file " + input.string();
-        return report;
+        message = "No file " + input.string();
+        return false;
     }
     if (size > kObservationFileBytesLimit) {
-        report.message = input.string() + " is too large (" + std::to_string(size) + " bytes)";
-        return report;
+        message = input.string() + " is too large (" + std::to_string(size) + " bytes)";
+        return false;
     }
     std::ifstream in(input, std::ios::binary);
-    std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
     }
+    return true;
+}
+
+ImportReport importMpcFile(const std::filesystem::path& input, const StationTable& stations,
+                           const TimeOffsetTable& timeOffsets) {
+    ImportReport report;
+    Reading reading{report};
+    std::vector<std::string> lines;
+    if (!readObservationLines(input, lines, report.message)) return report;
 
     const std::string stem = fileStem(input);
     std::vector<std::string> pos{"1 Topocentric Observations of " + stem,

@@ -20,6 +20,12 @@ namespace fitra {
 
 inline constexpr std::uintmax_t kObservationFileBytesLimit = 64u << 20; // 64 MiB
 
+// The lines of an observation file (a CR before the LF taken off). False,
+// with the reason in `message`, when there is no such file or it is larger
+// than kObservationFileBytesLimit.
+bool readObservationLines(const std::filesystem::path& input, std::vector<std::string>& lines,
+                          std::string& message);
+
 struct ImportReport {
     bool written = false;
     std::filesystem::path positionsFile; // stem + ".POS" when written
