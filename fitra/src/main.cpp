@@ -4,6 +4,7 @@
 
 #include "console/console.h"
 #include "fileio/data_tree.h"
+#include "fileio/tree_manifest.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -76,6 +77,9 @@ int main(int argc, char** argv) {
     }
     console::setSize(81, 27);
     console::ConsoleTitle("FITRA");
+    if (const std::string damage = tarvo::treeManifestWarning(tree.dirs->base, query.executableDir);
+        !damage.empty())
+        console::ConsoleMessageBox(damage, 0, "Data tree");
     const int status = fitra::runFitra(*tree.dirs);
     console::shutdownConsole();
     return status;

@@ -4,6 +4,8 @@
 // and whose file exists is skipped.
 #include "builder_output.h"
 
+#include "fileio/tree_manifest.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -116,6 +118,16 @@ int main(int argc, char** argv) {
         }
     }
 
+    // A file the manifest finds missing or changed since the last build is not
+    // up to date, whatever its stamp says.
+    const tarvo::TreeManifestCheck damage = tarvo::checkTreeManifest(ctx.tree);
+    auto damaged = [&](const std::string& path) {
+        return std::find(damage.changed.begin(), damage.changed.end(), path) !=
+                   damage.changed.end() ||
+               std::find(damage.missing.begin(), damage.missing.end(), path) !=
+                   damage.missing.end();
+    };
+
     std::cout << "Building the data tree in " << ctx.tree.string() << "\n";
     int built = 0, skipped = 0, failed = 0, index = 0;
     const int total = static_cast<int>(outputs.size());
@@ -129,7 +141,7 @@ int main(int argc, char** argv) {
         const std::string stamp = stampOf(ctx, out);
         std::cout << "[" << index << "/" << total << "] " << out.path;
         if (!force && fs::exists(target) && fs::exists(stampFile) &&
-            readWhole(stampFile) == stamp) {
+            readWhole(stampFile) == stamp && !damaged(out.path)) {
             std::cout << ": up to date\n";
             ++skipped;
             continue;
@@ -155,5 +167,11 @@ int main(int argc, char** argv) {
         }
     }
     std::cout << built << " built, " << skipped << " up to date, " << failed << " failed\n";
+    std::string message;
+    if (!tarvo::writeTreeManifest(ctx.tree, message)) {
+        std::cerr << "tarvo-build-data: " << message << "\n";
+        return 1;
+    }
+    std::cout << "Manifest written: " << (ctx.tree / tarvo::kTreeManifestName).string() << "\n";
     return failed ? 1 : 0;
 }

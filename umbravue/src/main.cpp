@@ -4,6 +4,7 @@
 
 #include "console/console.h"
 #include "fileio/data_tree.h"
+#include "fileio/tree_manifest.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -67,6 +68,9 @@ int main(int argc, char** argv) {
     }
     console::setSize(81, 27);
     console::ConsoleTitle("UMBRAVUE");
+    if (const std::string damage = tarvo::treeManifestWarning(tree.dirs->base, query.executableDir);
+        !damage.empty())
+        console::ConsoleMessageBox(damage, 0, "Data tree");
     const int status = umbravue::runMapper({tree.dirs->cfg, tree.dirs->img});
     console::shutdownConsole();
     return status;

@@ -9,6 +9,7 @@
 #include "tarvo/shell/title_screen.h"
 
 #include "fileio/text_util.h"
+#include "fileio/tree_manifest.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -122,6 +123,7 @@ void startSession(Session& s, const std::string& commandLine) {
     if (!found.dirs) throw FatalError(ErrorNumber::missingDataFile, found.error);
     s.dirs = *found.dirs;
     if (!found.notice.empty()) s.dataWarning += found.notice + "\n";
+    s.dataWarning += treeManifestWarning(s.dirs.base, query.executableDir);
     if (::chdir(s.dirs.workDir.c_str()) != 0)
         throw FatalError(ErrorNumber::missingDataFile,
                          "cannot enter the working directory " + s.dirs.workDir.string());
@@ -160,9 +162,12 @@ void startSession(Session& s, const std::string& commandLine) {
 
     SiteRecord site;
     switch (readSiteFile(requireDataFile(s.dirs, s.dirs.cfg, "GEOLOC.CRD"), site, message)) {
-    case SiteFileStatus::Read: break;
-    case SiteFileStatus::Unreadable: throw FatalError(ErrorNumber::missingDataFile, message);
-    case SiteFileStatus::Damaged: throw FatalError(ErrorNumber::badDataFile, message);
+    case SiteFileStatus::Read:
+        break;
+    case SiteFileStatus::Unreadable:
+        throw FatalError(ErrorNumber::missingDataFile, message);
+    case SiteFileStatus::Damaged:
+        throw FatalError(ErrorNumber::badDataFile, message);
     }
     s.site.latitude = static_cast<long double>(site.latitudeDeg) * kPi / 180.0L;
     s.site.longitude = static_cast<long double>(site.longitudeDeg) * kPi / 180.0L;

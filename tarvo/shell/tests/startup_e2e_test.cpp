@@ -1,11 +1,13 @@
 // tarvo started for real, driven by key scripts, in data trees made for each
 // test: found from USERDATA, through TARVO12DIR and from the command line,
 // and refused with a clear message when a file is missing or damaged.
+#include "fileio/tree_manifest.h"
 #include "program_runner.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -85,6 +87,29 @@ TEST_F(StartupEndToEnd, PrecessionTableOfTheWrongSizeIsNamed) {
     EXPECT_EQ(r.status, 1) << r.output;
     EXPECT_TRUE(shows("PRECDATN.BIN")) << transcript();
     EXPECT_TRUE(shows("ERROR 62 is in MAIN")) << transcript();
+}
+
+// A file of the tree changed after it was built is named at start-up with
+// the command that rebuilds it; the program goes on.
+TEST_F(StartupEndToEnd, AFileChangedSinceTheTreeWasBuiltIsNamed) {
+    std::string message;
+    ASSERT_TRUE(tarvo::writeTreeManifest(root, message)) << message;
+    auto r = run(kTitleScript);
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_FALSE(shows("Rebuild it with")) << "an intact tree says nothing";
+    {
+        std::fstream f(root / "ASC" / "PLCOL.DAT", std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(3);
+        f.put('#');
+    }
+    fs::last_write_time(root / "ASC" / "PLCOL.DAT",
+                        fs::last_write_time(root / tarvo::kTreeManifestName) +
+                            std::chrono::seconds(5));
+    fs::remove(root / "BIN" / "PLXSH.BIN");
+    r = run(std::string(kTitleScript) +
+            "expect Changed since the data tree\nexpect ASC/PLCOL.DAT\nexpect BIN/PLXSH.BIN\n"
+            "expect Rebuild it with\nkey Enter\nkey Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
 }
 
 TEST_F(StartupEndToEnd, NoTreeAnywhereSaysWhereItLooked) {

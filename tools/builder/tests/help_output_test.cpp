@@ -4,11 +4,13 @@
 // and not the English bytes, every record fits the message box whole, and a
 // translation with a record missing, a key out of place or bad text gets a
 // warning or a clear refusal, never a file with help under the wrong key.
+#include "fileio/tree_manifest.h"
 #include "program_runner.h"
 #include "scratch_directory.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -237,3 +239,33 @@ TEST_F(HelpBuild, ABrokenTranslationIsRefusedAndTheBuiltFileStays) {
 }
 
 } // namespace
+
+// A built file damaged later is named by the manifest, and the builder run
+// without --force rebuilds it (and only it) to the bytes it had.
+TEST_F(HelpBuild, AFileDamagedAfterTheBuildIsRebuiltWithoutForce) {
+    fs::copy_file(kSources / "HELP5.txt", sourceHelp() / "HELP5.txt");
+    fs::copy_file(kSources / "IHELP5.txt", sourceHelp() / "IHELP5.txt");
+    auto r = build(dir / "source", "HELP5");
+    ASSERT_EQ(r.status, 0) << r.output;
+    ASSERT_TRUE(fs::exists(dir / "tree" / tarvo::kTreeManifestName));
+    EXPECT_TRUE(tarvo::checkTreeManifest(dir / "tree").intact());
+    const std::string good = built("IHELP5.HLP");
+
+    const fs::path damaged = dir / "tree" / "HLP" / "IHELP5.HLP";
+    {
+        std::fstream f(damaged, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(10);
+        f.put('\x7f');
+    }
+    fs::last_write_time(damaged, fs::last_write_time(dir / "tree" / tarvo::kTreeManifestName) +
+                                     std::chrono::seconds(5));
+    const auto check = tarvo::checkTreeManifest(dir / "tree");
+    EXPECT_EQ(check.changed, std::vector<std::string>{"HLP/IHELP5.HLP"});
+
+    r = build(dir / "source", "HELP5");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("HLP/HELP5.HLP: up to date"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("HLP/IHELP5.HLP: up to date"), std::string::npos) << r.output;
+    EXPECT_EQ(built("IHELP5.HLP"), good);
+    EXPECT_TRUE(tarvo::checkTreeManifest(dir / "tree").intact());
+}
