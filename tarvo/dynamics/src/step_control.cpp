@@ -6,6 +6,8 @@
 // fraction (2^-40) of the nominal step, whatever the speed of the machine.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "tarvo/dynamics/integrator.h"
 #include "tarvo/dynamics/physical_constants.h"
@@ -46,6 +48,52 @@ void changeStep(BodyTable& t, IntegrationState& s, long double newStep) {
 }
 
 constexpr const char* nonFiniteMessage = "Error 6 is in Integrate";
+
+std::string bodyLabel(const BodyTable& t, int i) {
+  std::string name = bodyName(t, i);
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  return "body " + std::to_string(i) + (name.empty() ? "" : " (" + name + ")");
+}
+
+// What went wrong in an attempt whose new state is not finite: a mass that
+// is no number, or else the first body whose state is no longer finite
+// (`worst` when every state is) and the body nearest to it at the start of
+// the step (`saved`), the usual cause being a pair far too close.
+std::string nonFiniteStepMessage(const BodyTable& trial, const StepControl& saved, int worst) {
+  const int N = trial.layout.bodyCount;
+  for (int i = 0; i <= N; ++i)
+    if (!std::isfinite(trial.mass[i]) || !std::isfinite(trial.radius[i]))
+      return std::string(nonFiniteMessage) + ": the mass or radius of " + bodyLabel(trial, i) +
+             " is not a number";
+  int body = -1;
+  for (int i = 0; i <= N && body < 0; ++i)
+    if (!std::isfinite(trial.posX[i] + trial.posY[i] + trial.posZ[i] + trial.velX[i] +
+                       trial.velY[i] + trial.velZ[i]))
+      body = i;
+  if (body < 0) body = worst;
+  if (body < 0 || body > N || static_cast<std::size_t>(N) >= saved.savedX.size())
+    return nonFiniteMessage;
+  const auto b = static_cast<std::size_t>(body);
+  int nearest = -1;
+  long double nearestDistance = 0.0L;
+  for (int j = 0; j <= N; ++j) {
+    if (j == body) continue;
+    const auto k = static_cast<std::size_t>(j);
+    const long double d = std::hypot(saved.savedX[k] - saved.savedX[b],
+                                     saved.savedY[k] - saved.savedY[b],
+                                     saved.savedZ[k] - saved.savedZ[b]);
+    if (std::isfinite(d) && (nearest < 0 || d < nearestDistance)) nearest = j, nearestDistance = d;
+  }
+  std::string text = std::string(nonFiniteMessage) + ": the motion of " + bodyLabel(trial, body) +
+                     " is no longer finite";
+  if (nearest >= 0) {
+    char distance[32];
+    std::snprintf(distance, sizeof distance, "%.3Lg km", nearestDistance * 1.0e6L);
+    text += "; at the start of the step it was " + std::string(distance) + " from " +
+            bodyLabel(trial, nearest);
+  }
+  return text + ". Check the state, mass and radius given for them.";
+}
 
 }  // namespace
 
@@ -106,11 +154,11 @@ IntegrateResult integrateStep(BodyTable& t, IntegrationState& s, ForceModel& mod
         s.options.solarMassLoss ? -2.5e-16L * (s.epoch + s.direction * s.step / 2.0L) : 0.0L;
     err = extrapolationStep(t, s, model, integrator);
     if (!err.finite) {
+      result.message = nonFiniteStepMessage(t, c, err.worstBody);
       restoreState(t, c);
       result.status = IntegrateStatus::error;
       result.error = err.error;
       result.worstBody = err.worstBody;
-      result.message = nonFiniteMessage;
       return result;
     }
     if (!adaptive || err.error <= stepTolerance || s.step <= floorStep) break;

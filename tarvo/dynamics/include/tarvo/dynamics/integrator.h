@@ -92,7 +92,7 @@ struct IntegrateResult {
   int attempts = 0;
   int halvings = 0;              // total halvings of this iteration's retries
   long double smallestStep = 0.0L; // days: the shortest accepted substep (advanceNominalStep)
-  std::string message;           // "Error 6 is in Integrate" on a non-finite step
+  std::string message;           // "Error 6 is in Integrate: " and the body, on a non-finite step
 };
 
 /*
