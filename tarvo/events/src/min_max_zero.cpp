@@ -4,7 +4,6 @@
 #include "tarvo/events/min_max_zero.h"
 
 #include "tarvo/dynamics/physical_constants.h"
-#include "tarvo/reductions/frames.h"
 
 #include <cmath>
 
@@ -17,6 +16,7 @@ constexpr long double kZeroFunction = 1e-24L;
 constexpr long double kNearEnd = 0.000005L;
 constexpr long double kWidenedLow = -0.5L, kWidenedHigh = 1.5L;
 constexpr int kMaxPasses = 1024;
+constexpr long double kRoundingNoise = 1e-15L;
 
 long double dot(const Vector3& u, const Vector3& w) {
     return u[0] * w[0] + u[1] * w[1] + u[2] * w[2];
@@ -29,15 +29,25 @@ int signOf(long double x) {
 } // namespace
 
 long double extremumFunction(ExtremumMode mode, const Vector3& r, const Vector3& v) {
+    // Values within rounding of zero are zero: a body on the pole, or
+    // moving along its own direction, must not flicker in sign each step.
+    const long double rr = dot(r, r), speed = std::sqrt(dot(v, v));
+    long double g = 0.0L, scale = 0.0L;
     switch (mode) {
     case ExtremumMode::minMax:
-        return v[2] * dot(r, r) - r[2] * dot(r, v);
+        g = v[2] * rr - r[2] * dot(r, v);
+        scale = speed * rr;
+        break;
     case ExtremumMode::stationary:
-        return r[0] * v[1] - r[1] * v[0];
+        g = r[0] * v[1] - r[1] * v[0];
+        scale = std::sqrt(rr) * speed;
+        break;
     case ExtremumMode::zero:
+        g = r[2];
+        scale = std::sqrt(rr);
         break;
     }
-    return r[2];
+    return std::fabs(g) <= kRoundingNoise * scale ? 0.0L : g;
 }
 
 bool bracketsEvent(ExtremumMode mode, long double g0, long double g1) {
@@ -80,62 +90,7 @@ ExtremumRoot refineExtremum(const std::function<long double(long double)>& g, lo
     return root;
 }
 
-Vector3 toSearchFrame(const SearchFrame& frame, const FrameState& table, Vector3 v) {
-    switch (frame.equinox) {
-    case SearchFrame::Equinox::ofDate:
-        if (frame.ecliptic) {
-            const long double c = table.obliquity.cos, s = table.obliquity.sin;
-            return {v[0], c * v[1] + s * v[2], c * v[2] - s * v[1]};
-        }
-        return v;
-    case SearchFrame::Equinox::j2000:
-        rotateToJ2000(table, v);
-        if (frame.ecliptic) {
-            const long double c = table.obliquityJ2000.cos, s = table.obliquityJ2000.sin;
-            return {v[0], c * v[1] + s * v[2], c * v[2] - s * v[1]};
-        }
-        return v;
-    case SearchFrame::Equinox::referenceYear:
-        break;
-    }
-    rotateToJ2000(table, v);
-    rotateToDate(frame.target, v, frame.ecliptic);
-    return v;
-}
-
-InterpolatedState relativeState(const ExtremumGeometry& geometry, int body, long double p) {
-    const StepEnds& step = *geometry.step;
-    long double unused = 0.0L;
-    InterpolatedState centre;
-    if (geometry.centre.body >= 0) {
-        centre = interpolateBody(step, geometry.centre.body, p, unused);
-    } else {
-        centre.r = geometry.centre.fixedPoint;
-    }
-    if (geometry.centre.topocentric && geometry.site) {
-        const long double t = step.t0 + static_cast<long double>(step.direction) * p * step.h;
-        const InterpolatedState site = geometry.site(t);
-        for (std::size_t k = 0; k < 3; ++k) centre.r[k] += site.r[k], centre.v[k] += site.v[k];
-    }
-    InterpolatedState b = interpolateBody(step, body, p, unused);
-    if (geometry.lightTime) {
-        // The body where it was when the light left it: two passes on tau.
-        for (int pass = 0; pass < 2; ++pass) {
-            const long double d =
-                std::hypot(b.r[0] - centre.r[0], b.r[1] - centre.r[1], b.r[2] - centre.r[2]);
-            const long double tau = d / (speedOfLight * step.h);
-            b = interpolateBody(step, body, p - tau, unused);
-        }
-    }
-    InterpolatedState out;
-    for (std::size_t k = 0; k < 3; ++k)
-        out.r[k] = b.r[k] - centre.r[k], out.v[k] = b.v[k] - centre.v[k];
-    out.r = toSearchFrame(*geometry.frame, *geometry.table, out.r);
-    out.v = toSearchFrame(*geometry.frame, *geometry.table, out.v);
-    return out;
-}
-
-std::optional<ExtremumEvent> extremumStep(const ExtremumGeometry& geometry, ExtremumMode mode,
+std::optional<ExtremumEvent> extremumStep(const SightGeometry& geometry, ExtremumMode mode,
                                           int body) {
     if (body == geometry.centre.body) return std::nullopt;
     const auto g = [&](long double p) {

@@ -10,9 +10,6 @@
 #include "fileio/format_mask.h"
 #include "fileio/text_util.h"
 #include "tarvo/dynamics/body_table.h"
-#include "tarvo/reductions/frame_settings.h"
-#include "tarvo/reductions/frames.h"
-#include "tarvo/reductions/places.h"
 #include "tarvo/reductions/time_scales.h"
 
 #include <cmath>
@@ -74,43 +71,16 @@ class MinMaxZeroSearch : public EventSearch {
             return false;
         }
         const PageSettings& page = run.page;
-        frame_.ecliptic = run.ecliptic;
-        if (!page.precession) {
-            frame_.equinox = SearchFrame::Equinox::j2000;
-        } else if (page.referenceYear != 0.0) {
-            frame_.equinox = SearchFrame::Equinox::referenceYear;
-            computeFrame(frame_.target, referenceYearEpoch(page.referenceYear), FrameOptions{},
-                         run.precessionTable);
-        }
+        pageGeometry(run, frame_, geometry_);
+        universalTime_ = showsUniversalTime(run, geometry_);
         const BodyTable& t = run.bodies;
-        centre_ = CentreAt{};
-        switch (run.centre.kind) {
-        case CentreSelection::Kind::Sun:
-            centre_.body = 0;
-            break;
-        case CentreSelection::Kind::Earth:
-            centre_.body = t.layout.earthIndex;
-            centre_.topocentric = run.centre.topocentric;
-            break;
-        case CentreSelection::Kind::Body:
-            centre_.body = run.centre.bodyIndex;
-            break;
-        case CentreSelection::Kind::FixedPoint: {
-            centre_.body = -1;
-            Vector3 p{run.centre.fixedPoint[0], run.centre.fixedPoint[1], run.centre.fixedPoint[2]};
-            rotateToDate(run.frame, p); // kept in the J2000 equator
-            centre_.fixedPoint = p;
-            break;
-        }
-        }
-        universalTime_ = centre_.topocentric && run.deltaT.mode != DeltaTMode::Off;
         ExtremumHeader h;
         h.referenceYear = page.referenceYear;
         h.precession = page.precession;
         h.nutation = page.nutation;
         h.aberration = page.aberration;
         h.lightTime = page.lightTime;
-        h.topocentric = centre_.topocentric;
+        h.topocentric = geometry_.centre.topocentric;
         h.ecliptic = run.ecliptic;
         h.timeScale = universalTime_ ? "UT" : "TT";
         for (const std::string& line : extremumHeader(h)) out_ << line << "\r\n";
@@ -123,29 +93,15 @@ class MinMaxZeroSearch : public EventSearch {
     StepOutcome afterStep(const StepEnds& step, RunContext& run) override {
         const BodyTable& t = run.bodies;
         if (step.bodyCount > t.layout.bodyCount || !out_) return StepOutcome::carryOn;
-        if (centre_.body > step.bodyCount) return StepOutcome::carryOn;
+        if (geometry_.centre.body > step.bodyCount) return StepOutcome::carryOn;
         if (static_cast<int>(lastEvent_.size()) < t.slots())
             lastEvent_.resize(static_cast<std::size_t>(t.slots()), -1e30L);
         StepEnds whole;
         absoluteStates(step, t, run.integration.satelliteMode, start_, end_, whole);
-        ExtremumGeometry geometry;
+        SightGeometry geometry = geometry_;
         geometry.step = &whole;
-        geometry.centre = centre_;
         geometry.frame = &frame_;
         geometry.table = &run.frame;
-        geometry.lightTime = run.page.lightTime;
-        if (centre_.topocentric) {
-            geometry.site = [&run](long double time) {
-                const long double dT =
-                    run.deltaT.mode == DeltaTMode::Off ? 0.0L : deltaT(time, run.deltaT);
-                const ObserverState o =
-                    observerVector(run.site, time, dT,
-                                   run.page.nutation ? run.frame.equationOfEquinoxes : 0.0, true);
-                InterpolatedState s;
-                for (std::size_t k = 0; k < 3; ++k) s.r[k] = o.position[k], s.v[k] = o.velocity[k];
-                return s;
-            };
-        }
         const int first = settings_.body < 0 ? 0 : settings_.body;
         const int last = settings_.body < 0 ? step.bodyCount : settings_.body;
         // Two events of one body closer than this are one event seen from
@@ -177,7 +133,7 @@ class MinMaxZeroSearch : public EventSearch {
   private:
     MinMaxZeroSettings settings_;
     SearchFrame frame_;
-    CentreAt centre_;
+    SightGeometry geometry_;
     bool universalTime_ = false;
     std::filesystem::path file_;
     std::ofstream out_;

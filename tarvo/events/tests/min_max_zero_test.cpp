@@ -42,7 +42,7 @@ std::vector<ExtremumEvent> eventsOver(const Motion& m, ExtremumMode mode, long d
         StepEnds step;
         step.t0 = t, step.t1 = t + h, step.h = h, step.bodyCount = 1;
         step.start = &s0, step.end = &s1;
-        ExtremumGeometry g;
+        SightGeometry g;
         g.step = &step;
         g.centre.body = 0;
         g.frame = &frame;

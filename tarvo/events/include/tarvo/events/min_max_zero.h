@@ -7,9 +7,8 @@
 // MAXMILON.DAT or ZEROLAT.DAT in the working directory.
 #pragma once
 
-#include "framestate/frame_state.h"
-#include "tarvo/dynamics/hermite5.h"
 #include "tarvo/events/event_search.h"
+#include "tarvo/events/search_geometry.h"
 
 #include <array>
 #include <functional>
@@ -25,8 +24,6 @@ struct MinMaxZeroSettings {
     ExtremumMode mode = ExtremumMode::minMax;
     int body = -1; // a body of the table, or -1 for all but the centre
 };
-
-using Vector3 = std::array<long double, 3>;
 
 /*
 ** extremumFunction: g of the mode for the position r and velocity v of a
@@ -61,60 +58,13 @@ struct ExtremumRoot {
 ExtremumRoot refineExtremum(const std::function<long double(long double)>& g, long double g0,
                             long double g1);
 
-// How the search frame is reached from the frame of the table (the equator
-// of date of the frame epoch).
-struct SearchFrame {
-    enum class Equinox { ofDate, j2000, referenceYear } equinox = Equinox::ofDate;
-    bool ecliptic = false;
-    FrameState target; // referenceYear: the mean frame of that year
-};
-
-// A vector of the table (equator of date of `table`) in the search frame.
-Vector3 toSearchFrame(const SearchFrame& frame, const FrameState& table, Vector3 v);
-
-// Where the centre is, in the table's frame and origin (absolute states).
-struct CentreAt {
-    int body = 3;             // the body at the centre, or -1 for a fixed point
-    Vector3 fixedPoint{};     // body < 0: Gm, at rest
-    bool topocentric = false; // the site is added to the Earth
-};
-
-// One event of a body in a step.
-struct ExtremumEvent {
-    int body = 0;
-    long double p = 0.0L;
-    long double time = 0.0L; // TT, days from J2000
-    long double g0 = 0.0L;   // g at the step start (its sign names Max or Min)
-    Vector3 r{}, v{};        // relative to the centre, search frame, at p
-    bool doubtful = false;
-};
-
-/*
-** The inputs of one body's detection and refinement in a step.
-** `site`: the geocentric site vector (equator of date) at a TT instant,
-** used only when the centre is topocentric.
-*/
-struct ExtremumGeometry {
-    const StepEnds* step = nullptr; // absolute states
-    CentreAt centre;
-    const SearchFrame* frame = nullptr;
-    const FrameState* table = nullptr;
-    bool lightTime = true;
-    std::function<InterpolatedState(long double t)> site;
-};
-
-// The body's position and velocity relative to the centre at the fraction
-// p of the step, in the search frame; with light time the body is taken at
-// p - tau, tau its light time in steps.
-InterpolatedState relativeState(const ExtremumGeometry& geometry, int body, long double p);
-
 /*
 ** extremumStep: the event of `body` in the step, if any.
 ** Notes: a body that coincides with the centre, or lies on the pole of the
 **   frame (x = y = 0) for the stationary mode, or has g identically 0
 **   (a body in the reference plane for minMax and zero), gives no event.
 */
-std::optional<ExtremumEvent> extremumStep(const ExtremumGeometry& geometry, ExtremumMode mode,
+std::optional<ExtremumEvent> extremumStep(const SightGeometry& geometry, ExtremumMode mode,
                                           int body);
 
 // The file of the mode: MAXMILAT.DAT, MAXMILON.DAT or ZEROLAT.DAT.
