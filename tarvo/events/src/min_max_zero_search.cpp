@@ -102,6 +102,9 @@ class MinMaxZeroSearch : public EventSearch {
         geometry.step = &whole;
         geometry.frame = &frame_;
         geometry.table = &run.frame;
+        const StepRotation rotation = stepRotation(frame_, run.frame, whole.t0, whole.t1,
+                                                   run.precessionTable, pageFrameOptions(run));
+        geometry.rotation = &rotation;
         const int first = settings_.body < 0 ? 0 : settings_.body;
         const int last = settings_.body < 0 ? step.bodyCount : settings_.body;
         // Two events of one body closer than this are one event seen from

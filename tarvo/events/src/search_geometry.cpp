@@ -3,7 +3,6 @@
 
 #include "tarvo/dynamics/physical_constants.h"
 #include "tarvo/reductions/frame_settings.h"
-#include "tarvo/reductions/frames.h"
 #include "tarvo/reductions/places.h"
 
 #include <cmath>
@@ -109,9 +108,63 @@ InterpolatedState relativeState(const SightGeometry& geometry, int body, long do
             }
         }
     }
+    if (const StepRotation* m = geometry.rotation) {
+        const long double t = step.t0 + static_cast<long double>(step.direction) * p * step.h;
+        const long double dt = t - m->t0;
+        InterpolatedState turned;
+        for (std::size_t i = 0; i < 3; ++i)
+            for (std::size_t k = 0; k < 3; ++k) {
+                const long double mik = m->m0[i][k] + dt * m->rate[i][k];
+                turned.r[i] += mik * out.r[k];
+                turned.v[i] += mik * out.v[k] + m->rate[i][k] * out.r[k];
+            }
+        return turned;
+    }
     out.r = toSearchFrame(*geometry.frame, *geometry.table, out.r);
     out.v = toSearchFrame(*geometry.frame, *geometry.table, out.v);
     return out;
+}
+
+namespace {
+// Rows of the turn at t.
+std::array<Vector3, 3> turnAt(const SearchFrame& frame, const FrameState& table, long double t,
+                              const PrecessionTable& precession, const FrameOptions& options) {
+    std::array<Vector3, 3> m{};
+    FrameState ofDate;
+    if (frame.equinox == SearchFrame::Equinox::ofDate) computeFrame(ofDate, t, options, precession);
+    for (std::size_t k = 0; k < 3; ++k) {
+        Vector3 e{};
+        e[k] = 1.0L;
+        if (frame.equinox == SearchFrame::Equinox::ofDate) {
+            rotateToJ2000(table, e);
+            rotateToDate(ofDate, e, frame.ecliptic);
+        } else {
+            e = toSearchFrame(frame, table, e);
+        }
+        for (std::size_t i = 0; i < 3; ++i) m[i][k] = e[i];
+    }
+    return m;
+}
+} // namespace
+
+StepRotation stepRotation(const SearchFrame& frame, const FrameState& table, long double t0,
+                          long double t1, const PrecessionTable& precession,
+                          const FrameOptions& options) {
+    StepRotation s;
+    s.t0 = t0;
+    s.m0 = turnAt(frame, table, t0, precession, options);
+    if (t1 == t0) return s;
+    const auto m1 = turnAt(frame, table, t1, precession, options);
+    for (std::size_t i = 0; i < 3; ++i)
+        for (std::size_t k = 0; k < 3; ++k) s.rate[i][k] = (m1[i][k] - s.m0[i][k]) / (t1 - t0);
+    return s;
+}
+
+FrameOptions pageFrameOptions(const RunContext& run) {
+    FrameOptions o;
+    o.principalNutation = run.page.nutation;
+    o.skipRotations = run.frame.skipRotations;
+    return o;
 }
 
 void pageGeometry(const RunContext& run, SearchFrame& frame, SightGeometry& geometry) {

@@ -7,6 +7,7 @@
 
 #include "framestate/frame_state.h"
 #include "tarvo/dynamics/hermite5.h"
+#include "tarvo/reductions/frames.h"
 #include "tarvo/reductions/run_context.h"
 
 #include <array>
@@ -23,6 +24,26 @@ struct SearchFrame {
     bool ecliptic = false;
     FrameState target; // referenceYear: the mean frame of that year
 };
+
+// The turn from the table's frame into the search frame over one step,
+// linear in time: M(t) = m0 + (t - t0) rate. Of date means of the instant
+// (the table stays in the frame of its frame epoch for a hundred days,
+// while the equinox moves 0.14" a day), so the frame turns inside the step
+// and the velocities carry that turn.
+struct StepRotation {
+    std::array<Vector3, 3> m0{};   // rows, at t0
+    std::array<Vector3, 3> rate{}; // per day
+    long double t0 = 0.0L;
+};
+
+/*
+** stepRotation: the turn of `frame` over the step t0 .. t1 from the table
+** (equator of date of `table`). `options`: the nutation of the frames of
+** date, as the table has it.
+*/
+StepRotation stepRotation(const SearchFrame& frame, const FrameState& table, long double t0,
+                          long double t1, const PrecessionTable& precession,
+                          const FrameOptions& options);
 
 // A vector of the table (equator of date of `table`) in the search frame.
 Vector3 toSearchFrame(const SearchFrame& frame, const FrameState& table, Vector3 v);
@@ -54,6 +75,7 @@ struct SightGeometry {
     CentreAt centre;
     const SearchFrame* frame = nullptr;
     const FrameState* table = nullptr;
+    const StepRotation* rotation = nullptr; // null: the fixed turn of `frame` from `table`
     bool lightTime = true;
     bool aberration = false; // first order, by the centre's velocity (with light time only)
     std::function<InterpolatedState(long double t)> site;
@@ -68,6 +90,8 @@ InterpolatedState relativeState(const SightGeometry& geometry, int body, long do
 // The frame, centre and site motion of the page of `run` (the light time
 // as the page has it); `step` and `table` are left for the caller.
 void pageGeometry(const RunContext& run, SearchFrame& frame, SightGeometry& geometry);
+// The nutation of the frames of date of the page of `run`.
+FrameOptions pageFrameOptions(const RunContext& run);
 
 // True when times are shown in UT (topocentric with Delta-T on).
 bool showsUniversalTime(const RunContext& run, const SightGeometry& geometry);
