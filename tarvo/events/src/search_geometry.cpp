@@ -1,5 +1,6 @@
 // The frame and centre a search looks from (see search_geometry.h).
 #include "tarvo/events/search_geometry.h"
+#include "tarvo/events/orbit_interpolation.h"
 
 #include "tarvo/dynamics/physical_constants.h"
 #include "tarvo/reductions/frame_settings.h"
@@ -32,6 +33,14 @@ Vector3 toSearchFrame(const SearchFrame& frame, const FrameState& table, Vector3
     return v;
 }
 
+InterpolatedState bodyAt(const SightGeometry& geometry, int i, long double p) {
+    const auto k = static_cast<std::size_t>(i);
+    if (k < geometry.aboutEarth.size() && geometry.aboutEarth[k])
+        return interpolateAbout(*geometry.step, i, geometry.earth, geometry.muAboutEarth[k], p);
+    long double unused = 0.0L;
+    return interpolateBody(*geometry.step, i, p, unused);
+}
+
 namespace {
 
 long double dot(const Vector3& u, const Vector3& w) {
@@ -41,10 +50,9 @@ long double dot(const Vector3& u, const Vector3& w) {
 // The centre (and the site on it) at the fraction p of the step.
 InterpolatedState centreAt(const SightGeometry& geometry, long double p) {
     const StepEnds& step = *geometry.step;
-    long double unused = 0.0L;
     InterpolatedState centre;
     if (geometry.centre.body >= 0)
-        centre = interpolateBody(step, geometry.centre.body, p, unused);
+        centre = bodyAt(geometry, geometry.centre.body, p);
     else
         centre.r = geometry.centre.fixedPoint;
     if (geometry.centre.topocentric && geometry.site) {
@@ -61,9 +69,8 @@ constexpr long double kRateStep = 1e-3L; // of the step, for the rate of the obs
 
 InterpolatedState relativeState(const SightGeometry& geometry, int body, long double p) {
     const StepEnds& step = *geometry.step;
-    long double unused = 0.0L;
     const InterpolatedState centre = centreAt(geometry, p);
-    InterpolatedState b = interpolateBody(step, body, p, unused);
+    InterpolatedState b = bodyAt(geometry, body, p);
     InterpolatedState out;
     const auto relative = [&] {
         for (std::size_t k = 0; k < 3; ++k)
@@ -74,7 +81,7 @@ InterpolatedState relativeState(const SightGeometry& geometry, int body, long do
         // The body where it was when the light left it: two passes on tau.
         for (int pass = 0; pass < 2; ++pass) {
             const long double tau = std::sqrt(dot(out.r, out.r)) / (speedOfLight * step.h);
-            b = interpolateBody(step, body, p - tau, unused);
+            b = bodyAt(geometry, body, p - tau);
             relative();
         }
         // The light time changes as the distance does: the body's motion is
@@ -200,6 +207,18 @@ void pageGeometry(const RunContext& run, SearchFrame& frame, SightGeometry& geom
     }
     }
     geometry.lightTime = page.lightTime;
+    const BodyTable& t = run.bodies;
+    geometry.earth = t.layout.earthIndex;
+    geometry.aboutEarth.assign(static_cast<std::size_t>(t.slots()), 0);
+    geometry.muAboutEarth.assign(static_cast<std::size_t>(t.slots()), 0.0L);
+    for (int i = 0; i <= t.layout.bodyCount; ++i)
+        if (i != geometry.earth && isStoredGeocentric(t, i, run.integration.satelliteMode)) {
+            const auto k = static_cast<std::size_t>(i);
+            geometry.aboutEarth[k] = 1;
+            geometry.muAboutEarth[k] =
+                gravitationalConstant *
+                (t.mass[static_cast<std::size_t>(geometry.earth)] + t.mass[k]);
+        }
     geometry.aberration = page.lightTime && page.aberration;
     geometry.site = nullptr;
     if (centre.topocentric) {

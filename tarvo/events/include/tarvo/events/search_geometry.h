@@ -12,6 +12,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 namespace tarvo {
 
@@ -76,6 +77,11 @@ struct SightGeometry {
     const SearchFrame* frame = nullptr;
     const FrameState* table = nullptr;
     const StepRotation* rotation = nullptr; // null: the fixed turn of `frame` from `table`
+    // Bodies that circle the Earth closely (the Moon): on their two-body
+    // orbit about it (orbit_interpolation.h); empty: every body on its quintic.
+    std::vector<char> aboutEarth;
+    int earth = 3;
+    std::vector<long double> muAboutEarth; // G (m_earth + m_body), Gm^3/day^2
     bool lightTime = true;
     bool aberration = false; // first order, by the centre's velocity (with light time only)
     std::function<InterpolatedState(long double t)> site;
@@ -87,8 +93,13 @@ struct SightGeometry {
 // when `aberration` is set.
 InterpolatedState relativeState(const SightGeometry& geometry, int body, long double p);
 
+// Body i at the fraction p of the step, absolute (on its orbit about the
+// Earth when `aboutEarth` says so).
+InterpolatedState bodyAt(const SightGeometry& geometry, int i, long double p);
+
 // The frame, centre and site motion of the page of `run` (the light time
-// as the page has it); `step` and `table` are left for the caller.
+// as the page has it), the bodies the table keeps about the Earth; `step`
+// and `table` are left for the caller.
 void pageGeometry(const RunContext& run, SearchFrame& frame, SightGeometry& geometry);
 // The nutation of the frames of date of the page of `run`.
 FrameOptions pageFrameOptions(const RunContext& run);
