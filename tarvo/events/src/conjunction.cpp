@@ -9,7 +9,9 @@
 #include "tarvo/events/close_approach_search.h"
 #include "tarvo/events/min_max_zero.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace tarvo {
 
@@ -81,6 +83,44 @@ long double conjunctionFunction(ConjunctionKind kind, const Vector3& a, const Ve
     if (ra == 0.0L || rb == 0.0L) return 0.0L;
     if (kind == ConjunctionKind::quadrature) return (a[0] * b[0] + a[1] * b[1]) / (ra * rb);
     return (a[1] * b[0] - a[0] * b[1]) / (ra * rb);
+}
+
+std::vector<std::pair<int, int>> longitudeCandidates(const std::vector<long double>& from,
+                                                     const std::vector<long double>& to,
+                                                     const std::vector<char>& take) {
+    constexpr long double twoPi = 2.0L * std::numbers::pi_v<long double>;
+    struct Sweep {
+        long double lo, hi;
+        int body;
+    };
+    std::vector<Sweep> sweeps;
+    for (std::size_t k = 0; k < from.size(); ++k) {
+        if (!take[k]) continue;
+        const long double d = std::remainder(to[k] - from[k], twoPi);
+        const long double margin = 0.1L * std::fabs(d) + 1e-9L;
+        long double lo = from[k] + std::min(d, 0.0L) - margin;
+        long double hi = from[k] + std::max(d, 0.0L) + margin;
+        const long double shift = std::floor(lo / twoPi) * twoPi;
+        lo -= shift, hi -= shift; // lo in 0 .. 2 pi
+        const int body = static_cast<int>(k);
+        sweeps.push_back({lo, hi, body});
+        if (hi >= twoPi) sweeps.push_back({lo - twoPi, hi - twoPi, body});
+    }
+    std::sort(sweeps.begin(), sweeps.end(),
+              [](const Sweep& a, const Sweep& b) { return a.lo < b.lo; });
+    std::vector<std::pair<int, int>> pairs;
+    std::vector<const Sweep*> active;
+    for (const Sweep& s : sweeps) {
+        std::erase_if(active, [&](const Sweep* a) { return a->hi < s.lo; });
+        for (const Sweep* a : active)
+            if (a->body != s.body)
+                pairs.emplace_back(std::min(a->body, s.body), std::max(a->body, s.body));
+        active.push_back(&s);
+    }
+    // A body swept across 0 appears twice; its pairs are listed once.
+    std::sort(pairs.begin(), pairs.end());
+    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+    return pairs;
 }
 
 long double conjunctionValue(ConjunctionKind kind, const InterpolatedState& a,

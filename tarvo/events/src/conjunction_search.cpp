@@ -158,29 +158,50 @@ class ConjunctionSearch : public EventSearch {
         const bool near = kind == ConjunctionKind::conjunction || kind == ConjunctionKind::minimum;
         const long double chord = 2.0L * std::sin(std::min(maxAngle, 3.0) / 2.0L);
         const PairSelection& sel = settings_.selection;
-        for (int i = 0; i <= n; ++i) {
-            if (i == centre || !sel.contains(i)) continue;
-            const auto ki = static_cast<std::size_t>(i);
-            const long double moveI = norm(minus(u1_[ki], u0_[ki]));
-            for (int j = 0; j <= n; ++j) {
-                if (j == centre || j == i || (sel.contains(j) && j < i)) continue;
-                const auto kj = static_cast<std::size_t>(j);
-                if (near) {
-                    const long double reach =
-                        chord + 1.1L * (moveI + norm(minus(u1_[kj], u0_[kj]))) + 1e-9L;
-                    if (norm(minus(u0_[ki], u0_[kj])) > reach &&
-                        norm(minus(u1_[ki], u1_[kj])) > reach)
-                        continue;
-                }
-                const long double g0 = conjunctionValue(kind, s0_[ki], s0_[kj]);
-                const long double g1 = conjunctionValue(kind, s1_[ki], s1_[kj]);
-                if (!bracketsConjunction(kind, g0, g1)) continue;
-                const auto ev = refineConjunction(geometry, kind, i, j, g0, g1, maxAngle);
-                if (!ev) continue;
-                record(*ev, geometry, run);
-                if (settings_.conjunction.multiple) groups(*ev, geometry, run, maxAngle);
+        const auto examine = [&](int i, int j) {
+            const auto ki = static_cast<std::size_t>(i), kj = static_cast<std::size_t>(j);
+            if (near) {
+                const long double reach =
+                    chord + 1.1L * (norm(minus(u1_[ki], u0_[ki])) + norm(minus(u1_[kj], u0_[kj]))) +
+                    1e-9L;
+                if (norm(minus(u0_[ki], u0_[kj])) > reach && norm(minus(u1_[ki], u1_[kj])) > reach)
+                    return;
+            }
+            const long double g0 = conjunctionValue(kind, s0_[ki], s0_[kj]);
+            const long double g1 = conjunctionValue(kind, s1_[ki], s1_[kj]);
+            if (!bracketsConjunction(kind, g0, g1)) return;
+            const auto ev = refineConjunction(geometry, kind, i, j, g0, g1, maxAngle);
+            if (!ev) return;
+            record(*ev, geometry, run);
+            if (settings_.conjunction.multiple) groups(*ev, geometry, run, maxAngle);
+        };
+        const bool oneBody = !sel.all() && sel.first == sel.last;
+        if (kind == ConjunctionKind::conjunction && !oneBody) {
+            // Many bodies: only the pairs whose longitudes may meet.
+            from_.assign(static_cast<std::size_t>(n + 1), 0.0L);
+            to_.assign(static_cast<std::size_t>(n + 1), 0.0L);
+            take_.assign(static_cast<std::size_t>(n + 1), 0);
+            for (int i = 0; i <= n; ++i) {
+                if (i == centre) continue;
+                const auto k = static_cast<std::size_t>(i);
+                from_[k] = std::atan2(s0_[k].r[1], s0_[k].r[0]);
+                to_[k] = std::atan2(s1_[k].r[1], s1_[k].r[0]);
+                take_[k] = 1;
+            }
+            for (auto [x, y] : longitudeCandidates(from_, to_, take_)) {
+                if (sel.contains(x))
+                    examine(x, y);
+                else if (sel.contains(y))
+                    examine(y, x);
+            }
+        } else {
+            for (int i = 0; i <= n; ++i) {
+                if (i == centre || !sel.contains(i)) continue;
+                for (int j = 0; j <= n; ++j)
+                    if (j != centre && j != i && !(sel.contains(j) && j < i)) examine(i, j);
             }
         }
+        out_.flush();
         return StepOutcome::carryOn;
     }
 
@@ -239,8 +260,7 @@ class ConjunctionSearch : public EventSearch {
         hadEvent_[ia] = 1;
         hadEvent_[ib] = 1;
         ++events_;
-        out_ << line << "\r\n";
-        out_.flush();
+        out_ << line << "\r\n"; // flushed once a step
         if (ev.doubtful) {
             std::ofstream warning(warningFile_, std::ios::binary | std::ios::app);
             warning << line << "\r\n";
@@ -385,6 +405,8 @@ class ConjunctionSearch : public EventSearch {
     TableStates start_, end_;
     std::vector<InterpolatedState> s0_, s1_;
     std::vector<Vector3> u0_, u1_;
+    std::vector<long double> from_, to_; // longitudes at both ends, radians
+    std::vector<char> take_;
     std::vector<std::pair<long double, long double>> written_; // groups: time, sin Dmed
     int events_ = 0;
 };

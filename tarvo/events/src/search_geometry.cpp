@@ -92,7 +92,8 @@ InterpolatedState relativeState(const SightGeometry& geometry, int body, long do
             for (std::size_t k = 0; k < 3; ++k) out.v[k] = b.v[k] * rate - centre.v[k];
         }
     }
-    if (geometry.lightTime && geometry.aberration) {
+    const bool observerMoves = centre.v[0] != 0.0L || centre.v[1] != 0.0L || centre.v[2] != 0.0L;
+    if (geometry.lightTime && geometry.aberration && observerMoves) {
         // First-order aberration by the observer's velocity w = v / c, and
         // its rate: the observer's acceleration from its velocity nearby.
         const long double d = std::sqrt(dot(out.r, out.r));

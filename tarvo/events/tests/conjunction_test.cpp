@@ -231,3 +231,20 @@ TEST_F(Crowd, MultipleConjunctionGroupsStopAtTheCap) {
 
 } // namespace
 } // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// The sweep finds every pair whose longitudes cross, across 0 too, and
+// no pair far apart.
+TEST(ConjunctionFamily, LongitudeSweepsFindThePairsThatMeet) {
+    const std::vector<long double> from{0, 1.0L, 1.2L, 6.28L, 0.001L, 3.0L};
+    const std::vector<long double> to{0, 1.3L, 1.1L, 0.01L, 0.002L, 3.0L};
+    const std::vector<char> take{0, 1, 1, 1, 1, 1};
+    const auto pairs = longitudeCandidates(from, to, take);
+    const std::vector<std::pair<int, int>> expected{{1, 2}, {3, 4}};
+    EXPECT_EQ(pairs, expected);
+}
+
+} // namespace
+} // namespace tarvo

@@ -12,6 +12,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tarvo {
 
@@ -57,6 +59,17 @@ std::optional<AngleAnswer> readAngleAnswer(const std::string& text, bool singleB
 ** lies on the pole.
 */
 long double conjunctionFunction(ConjunctionKind kind, const Vector3& a, const Vector3& b);
+
+/*
+** longitudeCandidates: the pairs of bodies whose longitudes may meet inside
+** a step. Each body taken (take[i]) sweeps from its longitude from[i] at the
+** start to to[i] at the end (radians, the shorter way round), widened by a
+** tenth of the sweep and 1e-9; the pairs whose sweeps overlap, each once as
+** (lower, higher index), by a sort of the sweeps and one pass over them.
+*/
+std::vector<std::pair<int, int>> longitudeCandidates(const std::vector<long double>& from,
+                                                     const std::vector<long double>& to,
+                                                     const std::vector<char>& take);
 
 // An event of the family between bodies a and b inside a step.
 struct ConjunctionEvent {
