@@ -77,7 +77,6 @@ class ConjunctionSearch : public EventSearch {
         const std::filesystem::path dir = run.dirs.workDir;
         mindist_ = dir / "MINDIST.DAT";
         warningFile_ = dir / "WARNING.DAT";
-        closapp_ = dir / "CLOSAPP.LST";
         out_.open(mindist_, std::ios::binary | std::ios::trunc);
         std::ofstream warning(warningFile_, std::ios::binary | std::ios::trunc);
         if (!out_ || !warning) {
@@ -115,7 +114,6 @@ class ConjunctionSearch : public EventSearch {
               << "       JD2000    Dmed (°) Dmax  emin     m2d  mmax\r\n"
               << "  (at most " << kGroupCap << " groups from one conjunction)\r\n";
         }
-        hadEvent_.assign(static_cast<std::size_t>(t.slots()), 0);
         written_.clear();
         events_ = 0;
         return true;
@@ -126,8 +124,6 @@ class ConjunctionSearch : public EventSearch {
         const int centre = geometry_.centre.body;
         if (step.bodyCount > t.layout.bodyCount || !out_ || centre > step.bodyCount)
             return StepOutcome::carryOn;
-        if (static_cast<int>(hadEvent_.size()) < t.slots())
-            hadEvent_.resize(static_cast<std::size_t>(t.slots()), 0);
         StepEnds whole;
         absoluteStates(step, t, run.integration.satelliteMode, start_, end_, whole);
         SightGeometry geometry = geometry_;
@@ -205,9 +201,13 @@ class ConjunctionSearch : public EventSearch {
         return StepOutcome::carryOn;
     }
 
-    SearchSummary finish(RunContext& run) override {
+    // No CLOSAPP.LST: that list belongs to the close approaches proper.
+    SearchSummary finish(RunContext&) override {
         out_.close();
-        return finishCloseApproachFiles(run.bodies, hadEvent_, events_, closapp_, mindist_);
+        SearchSummary summary;
+        summary.events = events_;
+        summary.viewFile = (settings_.conjunction.multiple ? multiple_ : mindist_).string();
+        return summary;
     }
 
   private:
@@ -237,7 +237,6 @@ class ConjunctionSearch : public EventSearch {
 
     void record(const ConjunctionEvent& ev, const SightGeometry& geometry, const RunContext& run) {
         const BodyTable& t = run.bodies;
-        const auto ia = static_cast<std::size_t>(ev.a), ib = static_cast<std::size_t>(ev.b);
         std::string line = bodyColumn(t, ev.a) + (ev.doubtful ? "*" : " ") + bodyColumn(t, ev.b);
         const long double shown = shownTime(ev.time, run);
         const CalendarTime when = daysToCalendar(shown + 0.5L);
@@ -257,8 +256,6 @@ class ConjunctionSearch : public EventSearch {
             phase(second ? ev.b : ev.a, second ? ev.stateB.r : ev.stateA.r, geometry, run, ev.p);
         line += formatMask("#### ", static_cast<long double>(pm.elongationDeg));
         line += bodyName(t, ev.a) + " " + bodyName(t, ev.b);
-        hadEvent_[ia] = 1;
-        hadEvent_[ib] = 1;
         ++events_;
         out_ << line << "\r\n"; // flushed once a step
         if (ev.doubtful) {
@@ -399,9 +396,8 @@ class ConjunctionSearch : public EventSearch {
     SearchFrame frame_;
     SightGeometry geometry_;
     bool universalTime_ = false;
-    std::filesystem::path mindist_, warningFile_, closapp_, multiple_;
+    std::filesystem::path mindist_, warningFile_, multiple_;
     std::ofstream out_;
-    std::vector<char> hadEvent_;
     TableStates start_, end_;
     std::vector<InterpolatedState> s0_, s1_;
     std::vector<Vector3> u0_, u1_;

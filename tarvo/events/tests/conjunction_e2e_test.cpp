@@ -133,6 +133,9 @@ TEST_F(ConjunctionRun, GreatConjunctionOf2020MatchesDe405) {
                 (events[0].separation - oracle) * 3600);
     EXPECT_NEAR((events[0].jd - static_cast<double>(jd)) * 86400, 0.0, 10.0);
     EXPECT_NEAR((events[0].separation - oracle) * 3600, 0.0, 0.1);
+    // The list of bodies with close approaches is not this family's.
+    EXPECT_FALSE(std::filesystem::exists(root / "USERDATA" / "CLOSAPP.LST"));
+    EXPECT_TRUE(std::filesystem::exists(root / "USERDATA" / "WARNING.DAT"));
 }
 
 // Venus's greatest elongations of 2020 (March, east; August, west): the
