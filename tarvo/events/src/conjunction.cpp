@@ -190,7 +190,8 @@ std::vector<std::string> conjunctionTitle(const ConjunctionTitle& t) {
                                                                    : "Conjunction ";
         line = "  Conditions of " + t.centrePrefix + "centric " + name +
                (t.ecliptic ? "in Longitude " : "in Right Asc. ") + "(within " +
-               formatMask("##.###", static_cast<long double>(t.maxAngleDegrees));
+               formatMask(t.maxAngleDegrees < 99.9995 ? "##.###" : "###.###",
+                          static_cast<long double>(t.maxAngleDegrees));
         if (t.topocentric)
             line += "). Lat = " + formatMask("###.##", static_cast<long double>(t.siteLatitude)) +
                     "  Long = " + formatMask("###.##", static_cast<long double>(t.siteLongitude));

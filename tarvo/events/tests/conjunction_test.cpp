@@ -248,3 +248,38 @@ TEST(ConjunctionFamily, LongitudeSweepsFindThePairsThatMeet) {
 
 } // namespace
 } // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+TEST(ConjunctionFamily, TitlesNameTheEventAndItsFrame) {
+    ConjunctionTitle t;
+    t.ecliptic = true;
+    t.maxAngleDegrees = 5.0;
+    EXPECT_EQ(conjunctionTitle(t)[0],
+              "  Conditions of geocentric Conjunction in Longitude (within  "
+              "5.000) (Corrected for Light-Time) ");
+    // 180 degrees of the oppositions fits its field (no overflow mark).
+    t.kind = ConjunctionKind::opposition;
+    t.maxAngleDegrees = 180.0;
+    t.ecliptic = false;
+    t.lightTime = false;
+    EXPECT_EQ(conjunctionTitle(t)[0],
+              "  Conditions of geocentric  Opposition in Right Asc. (within 180.000) (Geometric) ");
+    t.kind = ConjunctionKind::quadrature;
+    t.maxAngleDegrees = 90.0;
+    t.topocentric = true;
+    t.centrePrefix = "topo";
+    t.siteLatitude = 51.48, t.siteLongitude = -0.01;
+    EXPECT_EQ(conjunctionTitle(t)[0], "  Conditions of topocentric  Quadrature in Right Asc. "
+                                      "(within 90.000). Lat =  51.48  Long =  -0.01 (Geometric) ");
+    t.kind = ConjunctionKind::elongation;
+    t.topocentric = false;
+    t.centrePrefix = "helio";
+    EXPECT_EQ(
+        conjunctionTitle(t)[0].rfind("  Conditions of maximum heliocentric angular distance ", 0),
+        0u);
+}
+
+} // namespace
+} // namespace tarvo
