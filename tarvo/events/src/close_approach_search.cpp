@@ -290,12 +290,17 @@ bool closeApproachDialog(RunContext& run, CloseApproachSettings& s) {
     s.selection = *selection;
     const bool single = !selection->all() && selection->first == selection->last;
     if (s.angular) {
+        console::setColor(LightCyan, Black);
+        console::printAt(18, 2, "/C Conj. /O Opp. /Q Quadr. /E Elong. /M[/n] Multiple");
         const auto answer =
             askAt(16, "Max Angle  ?", ".001-" + formatMask("##.#", kMaxAngle) + " (0=Cancel)");
         if (!answer) return false;
-        const double value = std::fabs(readFreeNumber(*answer));
-        if (!(value >= 0.001)) return false; // 0 cancels
-        s.maxAngleDegrees = std::min(value, static_cast<double>(kMaxAngle));
+        std::string problem;
+        const auto angle = readAngleAnswer(*answer, single, problem);
+        if (!problem.empty()) sayAt(20, problem);
+        if (!angle) return false; // 0 cancels
+        s.maxAngleDegrees = angle->maxAngleDegrees;
+        s.conjunction = angle->options;
     } else {
         const long limit = limitFor(n);
         const bool offerFarthest = n <= 64 || single;
@@ -327,6 +332,8 @@ std::optional<CloseApproachSettings> closeApproachDialog(RunContext& run) {
 }
 
 std::unique_ptr<EventSearch> makeCloseApproachSearch(const CloseApproachSettings& settings) {
+    if (settings.angular && settings.conjunction.kind != ConjunctionKind::none)
+        return makeConjunctionSearch(settings);
     if (settings.angular) return makeAngularApproachSearch(settings);
     return std::make_unique<CloseApproachSearch>(settings);
 }

@@ -3,14 +3,16 @@
 #include "tarvo/events/event_search.h"
 
 #include "tarvo/events/close_approach_search.h"
+#include "tarvo/events/min_max_zero.h"
 
 #include <array>
 
 namespace tarvo {
 
 namespace {
-constexpr std::array<SearchOpening, 1> kOpenings{{
+constexpr std::array<SearchOpening, 2> kOpenings{{
     {'Y', "Close approaches", &openCloseApproachSearch},
+    {'I', "Minima, maxima and zeros", &openMinMaxZeroSearch},
 }};
 } // namespace
 

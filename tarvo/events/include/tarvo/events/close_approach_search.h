@@ -2,6 +2,7 @@
 #pragma once
 
 #include "tarvo/events/close_approach.h"
+#include "tarvo/events/conjunction.h"
 #include "tarvo/events/event_search.h"
 
 #include <memory>
@@ -10,11 +11,12 @@
 namespace tarvo {
 
 struct CloseApproachSettings {
-    PairSelection selection;      // the pairs searched
-    long double dmaxGm = 1.0L;    // largest distance recorded, Gm
-    bool angular = false;         // the angular kind, seen from the centre of the Earth
-    double maxAngleDegrees = 1.0; // the angular kind's largest angle recorded
-    bool farthest = false;        // maxima of distance instead of minima
+    PairSelection selection;        // the pairs searched
+    long double dmaxGm = 1.0L;      // largest distance recorded, Gm
+    bool angular = false;           // the angular kind, seen from the centre of the Earth
+    double maxAngleDegrees = 1.0;   // the angular kind's largest angle recorded
+    bool farthest = false;          // maxima of distance instead of minima
+    ConjunctionOptions conjunction; // the angular kind's suffixes /C /O /Q /E /M
 };
 
 inline constexpr double kMaxAngle = 99.9; // degrees, the largest Max Angle
