@@ -418,10 +418,8 @@ int runFitra(const tarvo::DataDirectories& dirs) {
                     continue;
                 }
             }
-            if (!listObservations(file)) {
-                note = why;
-                continue;
-            }
+            // Esc ends the listing; the fit follows either way.
+            listObservations(file);
             if (runFit(dirs, s, file, s.autoStarting ? nullptr : &start) == FitOutcome::quit)
                 return 0;
             note = why;

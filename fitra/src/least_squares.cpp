@@ -6,6 +6,7 @@
 #include "tarvo/reductions/frames.h"
 #include "tarvo/reductions/time_scales.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace fitra {
@@ -179,6 +180,75 @@ ParameterSlots initialSlots(const FitraSettings& s, const StartingConditions& c,
     p.value[13] = c.physical[0];
     p.increment[13] = std::max(1e-6L, 1e-3L * std::fabs(p.value[13]));
     return p;
+}
+
+long double autoStartEpoch(const PositionsFile& file) {
+    std::vector<long double> t;
+    for (const Observation& o : file.observations)
+        if (!o.excluded && o.obsKind == 0) t.push_back(o.obsTime);
+    if (t.empty()) return file.observations.empty() ? 0 : file.observations.front().obsTime;
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}
+
+StartingConditions autoStartingConditions(const PositionsFile& file, const FitraSettings& s,
+                                          const FitDynamics& d) {
+    StartingConditions c;
+    c.epochJd = d.epoch + 2451545.0L;
+    c.name = file.objectName;
+    // The observation nearest the epoch gives the direction.
+    const Observation* nearest = nullptr;
+    for (const Observation& o : file.observations)
+        if (o.obsKind == 0 &&
+            (!nearest || std::fabs(o.obsTime - d.epoch) < std::fabs(nearest->obsTime - d.epoch)))
+            nearest = &o;
+    const int e = d.earthIndex;
+    const Vector3 sun = {d.table.posX[0], d.table.posY[0], d.table.posZ[0]};
+    const Vector3 vsun = {d.table.velX[0], d.table.velY[0], d.table.velZ[0]};
+    const Vector3 origin = d.satellite ? Vector3{0, 0, 0}
+                           : s.geocentric
+                               ? Vector3{d.table.posX[e], d.table.posY[e], d.table.posZ[e]}
+                               : sun;
+    Vector3 u = {1, 0, 0};
+    if (nearest) {
+        u = unitOfAngles(nearest->obsA, nearest->obsB);
+        // Angles in another frame are taken back to the J2000 equator.
+        const auto m = outputRotation(s, nearest->obsTime);
+        u = {m[0][0] * u[0] + m[1][0] * u[1] + m[2][0] * u[2],
+             m[0][1] * u[0] + m[1][1] * u[1] + m[2][1] * u[2],
+             m[0][2] * u[0] + m[1][2] * u[1] + m[2][2] * u[2]};
+    }
+    const long double rho = static_cast<long double>(s.startDistanceAu) * kAu;
+    Vector3 r{};
+    for (int k = 0; k < 3; ++k) r[k] = origin[k] + rho * u[k];
+    if (d.satellite) {
+        const long double mu = tarvo::gravitationalConstant * d.table.mass[e];
+        const long double rn = norm(r);
+        const Vector3 pole = {0, 0, 1};
+        Vector3 t = {pole[1] * r[2] - pole[2] * r[1], pole[2] * r[0] - pole[0] * r[2],
+                     pole[0] * r[1] - pole[1] * r[0]};
+        const long double tn = norm(t) > 0 ? norm(t) : 1;
+        const long double v = std::sqrt(mu / rn) / kKmPerS;
+        for (int k = 0; k < 3; ++k) {
+            c.state[k] = r[k];
+            c.state[k + 3] = v * t[k] / tn;
+        }
+        return c;
+    }
+    Vector3 rel = {r[0] - sun[0], r[1] - sun[1], r[2] - sun[2]};
+    const long double eps = tarvo::kObliquityJ2000Arcsec * tarvo::kArcsecToRadians;
+    const Vector3 pole = {0, -std::sin(eps), std::cos(eps)};
+    Vector3 t = {pole[1] * rel[2] - pole[2] * rel[1], pole[2] * rel[0] - pole[0] * rel[2],
+                 pole[0] * rel[1] - pole[1] * rel[0]};
+    const long double tn = norm(t) > 0 ? norm(t) : 1;
+    const long double mu = tarvo::gravitationalConstant * d.table.mass[0];
+    const long double v = std::sqrt(mu / norm(rel)) / kKmPerS;
+    for (int k = 0; k < 3; ++k) {
+        c.state[k] = r[k];
+        c.state[k + 3] = vsun[k] / kKmPerS + v * t[k] / tn;
+    }
+    c.af = static_cast<long double>(s.nonGravA);
+    return c;
 }
 
 bool startOfRun(const ParameterSlots& p, int offsetSlot, const FitraSettings& s,

@@ -38,6 +38,14 @@ std::string slotLabel(int slot, const FitraSettings& settings);
 ParameterSlots initialSlots(const FitraSettings& settings, const StartingConditions& start,
                             const FitDynamics& dynamics);
 
+// Auto Starting: the epoch of the middle observation in the fit, and a
+// state there at `startDistanceAu` from the observer along the observed
+// direction, moving on a circular heliocentric orbit in the ecliptic's
+// sense of motion.
+long double autoStartEpoch(const PositionsFile& file);
+StartingConditions autoStartingConditions(const PositionsFile& file, const FitraSettings& settings,
+                                          const FitDynamics& dynamics);
+
 // The fitted body's starting state of a run: slot `offsetSlot` (0: none)
 // offset by its increment. False (with a message) when the slots describe
 // no orbit.
