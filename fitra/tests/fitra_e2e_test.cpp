@@ -60,6 +60,8 @@ TEST_F(FitraProgram, ImportListSaveHelpAndQuit) {
                        "key Enter\n"
                        "expect Observations of 12893  (1401, TT)\n"
                        "key Esc\n"
+                       // This tree holds no planetary data set: the fit says so.
+                       "expect MESSAGE BOX\nkey Enter\n"
                        "expect 1401 observations read from 12893.POS\n"
                        "key #\n"
                        "key \\\nkey I\nexpect Help message\nexpect 80-column\nkey Esc\n"
