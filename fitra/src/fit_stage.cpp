@@ -34,6 +34,12 @@ struct FitSession {
     bool haveResult = false;
 };
 
+// A line of the action screen that says what the last action did.
+void status(const std::string& text) {
+    printAt(kLogRow - 1, 2, text);
+    clearToEndOfLine();
+}
+
 std::optional<double> askNumber(int row, const std::string& prompt) {
     printAt(row, 2, prompt);
     clearToEndOfLine();
@@ -52,8 +58,8 @@ void showResultLines(const FitSession& f, int row) {
                     tarvo::formatMask(" ##.##^^^^", f.last.formalError[i]));
     }
     printAt(row + 1, 2,
-            "Observations used: " + std::to_string(f.summary.used) +
-                tarvo::formatMask("   RMS RA*cos(Dec) ####.###\"", f.summary.rmsRa) +
+            "Used " + std::to_string(f.summary.used) + " obs.  RMS" +
+                tarvo::formatMask("  RA*cos(Dec) ####.###\"", f.summary.rmsRa) +
                 tarvo::formatMask("  Dec ####.###\"", f.summary.rmsDec) +
                 tarvo::formatMask("  total ####.###\"", f.summary.rmsAngle));
 }
@@ -84,11 +90,14 @@ bool iterate(FitSession& f, int limit) {
         printAt(row, 2,
                 "Iteration " + std::to_string(f.history.iteration) + ". " +
                     tarvo::formatMask(";  Sigma =##.#####^^^^", f.history.sigma[0]) + " deg" +
-                    tarvo::formatMask("  dSigma =##.##^^^^", d1) +
-                    (f.last.converged ? "   Converged  " : ""));
+                    tarvo::formatMask("  dSigma =##.##^^^^", d1));
         clearToEndOfLine();
         if (!f.last.message.empty()) printAt(kLogRow + 13, 2, f.last.message);
+        printAt(2, 44, f.last.converged ? "   Converged  " : "              ");
         if (f.last.converged) break;
+        // S stops after this iteration. A key script is not polled: its
+        // keys belong to the screens that read them.
+        if (isScriptMode()) continue;
         if (auto k = pollKey(); k && std::toupper(k->key) == 'S') {
             printAt(kLogRow + 14, 2, "Completing Cycle ...");
             break;
@@ -136,8 +145,10 @@ bool cutOrRestore(FitSession& f, bool restore) {
     request.sigmas = sigmas;
     request.restore = restore;
     const CutOutcome out = cutBadData(request);
-    ConsoleMessageBox(out.message, 0, "MESSAGE BOX");
-    if (!out.ok) return false;
+    if (!out.ok) {
+        ConsoleMessageBox(out.message, 0, "MESSAGE BOX");
+        return false;
+    }
     f.settings.dataFile = request.output.string();
     return true;
 }
@@ -167,7 +178,7 @@ void setAsStart(FitSession& f) {
         return;
     }
     f.settings.autoStarting = 0;
-    ConsoleMessageBox("START0.DAT and STARTING.DAT written", 0, "MESSAGE BOX");
+    status("START0.DAT and STARTING.DAT written");
 }
 
 } // namespace
@@ -214,7 +225,7 @@ FitOutcome runFit(const tarvo::DataDirectories& dirs, FitraSettings& settings,
         case 'X': {
             const std::string name = fileStem(settings.dataFile) + "X.TVX";
             if (writeFittedStateFile(name, f.dynamics, f.slots, settings, f.file.objectName, why))
-                ConsoleMessageBox(name + " written", 0, "MESSAGE BOX");
+                status(name + " written");
             else
                 ConsoleMessageBox(why, 0, "MESSAGE BOX");
             break;
