@@ -3,6 +3,7 @@
 #include "tarvo/dynamics/physical_constants.h"
 #include "tarvo/libraries/data_set_parameters.h"
 #include "tarvo/libraries/planetary_library.h"
+#include "tarvo/libraries/state_file.h"
 
 #include <algorithm>
 #include <cmath>
@@ -122,7 +123,7 @@ void applyIntegratorSettings(const FitraSettings& settings, FitDynamics& d) {
 
 bool buildFitDynamics(const std::filesystem::path& binDir, const std::filesystem::path& ascDir,
                       const FitraSettings& settings, long double epoch, FitDynamics& d,
-                      std::string& message) {
+                      std::string& message, const std::filesystem::path& addedBodyFile) {
     const int dataSet = fitDataSet(settings);
     tarvo::DataSetParameters parameters;
     if (!tarvo::loadParameters(ascDir, dataSet, parameters, message)) return false;
@@ -166,10 +167,47 @@ bool buildFitDynamics(const std::filesystem::path& binDir, const std::filesystem
     fresh.earthIndex = t.layout.earthIndex;
     fresh.satellite = s.satelliteMode;
 
-    // The major bodies from the record's epoch to the starting epoch.
-    const int direction = epoch >= s.epoch ? 1 : -1;
-    tarvo::beginIntegration(t, s, direction);
+    tarvo::StateFileContents added;
+    if (settings.addBody) {
+        if (!tarvo::readStateFile(addedBodyFile, tarvo::StateFileKind::MinorBody, 1, added,
+                                  message))
+            return false;
+        if (added.records.empty()) {
+            message = addedBodyFile.string() + " holds no body to add";
+            return false;
+        }
+    }
+    // The major bodies from the record's epoch to the starting epoch, the
+    // added body joining them at its own epoch.
     tarvo::Integrator integrator;
+    if (settings.addBody) {
+        const long double tAdd = added.julianDate - 2451545.0L;
+        tarvo::beginIntegration(t, s, tAdd >= s.epoch ? 1 : -1);
+        if (!advanceTo(t, s, fresh.model, integrator, tAdd, fresh.maxPiece, message)) return false;
+        const tarvo::StateRecord& r = added.records.front();
+        const int a = t.layout.bodyCount + 1;
+        const long double stepScale = tarvo::kmPerSecondToGmPerDay * s.direction * s.step;
+        t.posX[a] = r.position[0] + t.posX[0];
+        t.posY[a] = r.position[1] + t.posY[0];
+        t.posZ[a] = r.position[2] + t.posZ[0];
+        t.velX[a] = r.velocity[0] * stepScale + t.velX[0];
+        t.velY[a] = r.velocity[1] * stepScale + t.velY[0];
+        t.velZ[a] = r.velocity[2] * stepScale + t.velZ[0];
+        t.mass[a] = r.massField > 0 ? r.massField : 0;
+        tarvo::setBodyName(t, a, r.nameField.substr(0, 8));
+        t.relFactor[a] = t.relFactorBase[a] = r.relFactor;
+        t.layout.bodyCount = a;
+        t.layout.lastMassive = a;
+        t.stepMass[a] = t.mass[a] * tarvo::gravitationalConstant * s.step * s.step;
+        s.derived = tarvo::deriveConstants(t);
+    }
+    tarvo::IntegrationState& st = s;
+    const int direction = epoch >= st.epoch ? 1 : -1;
+    if (settings.addBody) {
+        if (direction != st.direction) tarvo::reverseDirection(t, st);
+    } else {
+        tarvo::beginIntegration(t, st, direction);
+    }
     if (!advanceTo(t, s, fresh.model, integrator, epoch, fresh.maxPiece, message)) return false;
     const long double back = 1.0L / (s.direction * s.step);
     for (int i = 0; i <= t.layout.bodyCount; ++i) {
@@ -177,8 +215,7 @@ bool buildFitDynamics(const std::filesystem::path& binDir, const std::filesystem
         t.velY[i] *= back;
         t.velZ[i] *= back;
     }
-    // The added body (when asked for) and the fitted body follow.
-    if (settings.addBody) t.layout.lastMassive = t.layout.bodyCount;
+    // The fitted body follows.
     const int n = t.layout.bodyCount + 1;
     t.layout.bodyCount = n;
     tarvo::setBodyName(t, n, "FITTED");

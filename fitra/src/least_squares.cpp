@@ -121,7 +121,10 @@ std::string slotLabel(int slot, const FitraSettings& s) {
 ParameterSlots initialSlots(const FitraSettings& s, const StartingConditions& c,
                             const FitDynamics& d) {
     ParameterSlots p;
-    for (int i = 1; i <= 6; ++i) p.active[i] = true;
+    for (int i = 1; i <= kSlotCount; ++i) p.active[i] = s.fittedSlots[i] != 0;
+    // Slots 11 and 12 carry no parameter here; QEX is never fitted.
+    p.active[11] = p.active[12] = false;
+    if (s.satellite) p.active[10] = false;
     const bool sat = s.satellite != 0;
     if (s.fitKeplerian) {
         KeplerElements el;
@@ -163,7 +166,9 @@ ParameterSlots initialSlots(const FitraSettings& s, const StartingConditions& c,
             const Vector3 vel = {c.state[3] - d.table.velX[0] / kKmPerS,
                                  c.state[4] - d.table.velY[0] / kKmPerS,
                                  c.state[5] - d.table.velZ[0] / kKmPerS};
-            const long double v = fixedAxisSpeed(d, norm(rel), s);
+            // The angles of the starting velocity's own direction (its
+            // speed, not the fixed axis's, or the direction would change).
+            const long double v = norm(vel);
             const long double ratio = v > 0 ? vel[2] / v : 0;
             p.value[4] = std::asin(ratio > 1 ? 1 : (ratio < -1 ? -1 : ratio));
             p.value[5] = std::atan2(vel[1], vel[0]);

@@ -49,9 +49,13 @@ void applyIntegratorSettings(const FitraSettings& settings, FitDynamics& dynamic
 // toggles choose (files in `binDir` and `ascDir`): the record nearest the
 // epoch, integrated to it, then the fitted body (massless, index N) added.
 // False, with a message naming the file, when a data set cannot be read.
+// With Add Body, the first body of `addedBodyFile` (STARTING.TVX) joins
+// the table at its own epoch, massive (its mass is the record's first
+// number), between the major bodies and the fitted body.
 bool buildFitDynamics(const std::filesystem::path& binDir, const std::filesystem::path& ascDir,
                       const FitraSettings& settings, long double epoch, FitDynamics& dynamics,
-                      std::string& message);
+                      std::string& message,
+                      const std::filesystem::path& addedBodyFile = "STARTING.TVX");
 
 // The fitted body's part of one run.
 struct FittedStart {
