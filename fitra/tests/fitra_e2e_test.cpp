@@ -153,6 +153,23 @@ TEST_F(FitraProgram, FitCutRefitExportAndSetAsStart) {
         EXPECT_TRUE(fs::exists(u / f)) << f;
     EXPECT_EQ(readFile(u / "SHORT.POS"), shortBefore);
     EXPECT_NE(readFile(u / "CUT.POS").find("\n-"), std::string::npos);
+    // tarvo starts from the exported state: its menu lists and loads it.
+    for (const auto& e : fs::directory_iterator(tree / "CFG"))
+        if (!fs::exists(root / "CFG" / e.path().filename()))
+            fs::copy_file(e.path(), root / "CFG" / e.path().filename());
+    for (const char* d : {"IMG", "HLP"})
+        for (const auto& e : fs::directory_iterator(tree / d)) {
+            fs::create_directories(root / d);
+            if (!fs::exists(root / d / e.path().filename()))
+                fs::copy_file(e.path(), root / d / e.path().filename());
+        }
+    std::ofstream(root / "t2.txt") << "key Enter\nkey M\nexpect CUTX.TVX\ntext cutx\n"
+                                      "expect 12893\nkey Esc\nkey Esc\nkey Esc\n";
+    const auto loaded = runProgram("'" + tarvo::testing::kTarvo.string() + "' --script '" +
+                                       (root / "t2.txt").string() + "' --transcript '" +
+                                       (root / "t3.txt").string() + "'",
+                                   u, "-u TARVO12DIR -u VISUAL -u EDITOR");
+    EXPECT_EQ(loaded.status, 0) << loaded.output << readFile(root / "t3.txt");
     // The fit's RMS with the outliers cut stays below an arcsecond.
     const std::string transcript = readFile(root / "t.txt");
     const auto at = transcript.rfind("RA*cos(Dec)");
