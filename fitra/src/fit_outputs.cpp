@@ -200,6 +200,58 @@ std::string formatCalculatedPositions(const PositionsFile& file, const FitObserv
     return out;
 }
 
+std::string formatOrbitLogEntry(int iteration, long double sigma, long double dSigma,
+                                const ParameterSlots& p, const SlotVector& initial,
+                                const IterationResult& run, const FitraSettings& s) {
+    std::string out = "Iteration " + std::to_string(iteration) + ". " +
+                      tarvo::formatMask(";  Sigma =##.#####^^^^", sigma) + " deg" +
+                      tarvo::formatMask("  dSigma =##.##^^^^", dSigma) + "\r\n";
+    static const char* cartesian[] = {
+        " X, Y, Z:    ", "VX,VY,VZ:    ", "Dif  X,Y,Z:  ", "Dif VX,VY,VZ:",
+        "Err  X,Y,Z:  ", "Err VX,VY,VZ:", "Inc  X,Y,Z:  ", "Inc VX,VY,VZ:"};
+    static const char* kepler[] = {
+        " e,  i,  w:    ", "Nod, a, M0:    ", "Dif  e, i, w:  ", "Dif Nod,a,M0:  ",
+        "Err  e, i, w:  ", "Err Nod,a,M0:  ", "Inc  e, i, w:  ", "Inc Nod,a,M0:  "};
+    const char* const* labels = s.fitKeplerian ? kepler : cartesian;
+    for (int block = 0; block < 4; ++block)
+        for (int half = 0; half < 2; ++half) {
+            std::string line = labels[block * 2 + half];
+            for (int i = 1 + 3 * half; i <= 3 + 3 * half; ++i) {
+                long double v = 0;
+                switch (block) {
+                case 0:
+                    v = p.value[i];
+                    break;
+                case 1:
+                    v = p.value[i] - initial[i];
+                    break;
+                case 2:
+                    v = run.formalError[i];
+                    break;
+                default:
+                    v = p.increment[i];
+                    break;
+                }
+                line += tarvo::formatMask(
+                    block == 0 ? "##.#################^^^^ " : "             ##.##^^^^ ", v);
+            }
+            out += line + "\r\n";
+        }
+    if (p.active[13])
+        out += "Mass: " + tarvo::formatMask("##.###^^^^ ", p.value[13]) +
+               " Err: " + tarvo::formatMask("##.##^^^^", run.formalError[13]) +
+               "Dif M:" + tarvo::formatMask("##.##^^^^ ", p.value[13] - initial[13]) +
+               " Inc M:" + tarvo::formatMask("##.##^^^^", p.increment[13]) + "\r\n";
+    std::string other;
+    for (int i = 7; i <= 12; ++i)
+        if (p.active[i])
+            other += slotLabel(i, s) + tarvo::formatMask(" ##.#########^^^^", p.value[i]) +
+                     tarvo::formatMask(" (##.##^^^^)", run.formalError[i]) +
+                     tarvo::formatMask(" ##.###^^^^ ", p.increment[i]);
+    if (!other.empty()) out += "Inc Param.: " + other + "\r\n";
+    return out;
+}
+
 bool writeFittedStateFile(const std::filesystem::path& file, const FitDynamics& d,
                           const ParameterSlots& p, const FitraSettings& s, const std::string& name,
                           std::string& message) {

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 
 namespace fitra {
 
@@ -32,6 +33,7 @@ struct FitSession {
     IterationResult last;
     ResidualSummary summary;
     bool haveResult = false;
+    SlotVector initial{}; // the slot values the fit started from
 };
 
 // A line of the action screen that says what the last action did.
@@ -86,6 +88,11 @@ bool iterate(FitSession& f, int limit) {
                                  f.summary, why))
             ConsoleMessageBox(why, 0, "MESSAGE BOX");
         const long double d1 = f.history.sigma[1] - f.history.sigma[0];
+        {
+            std::ofstream log("ORBIT.LOG", std::ios::binary | std::ios::app);
+            log << formatOrbitLogEntry(f.history.iteration, f.history.sigma[0], d1, f.slots,
+                                       f.initial, f.last, f.settings);
+        }
         const int row = kLogRow + (f.history.iteration - 1) % 12;
         printAt(row, 2,
                 "Iteration " + std::to_string(f.history.iteration) + ". " +
@@ -199,6 +206,8 @@ FitOutcome runFit(const tarvo::DataDirectories& dirs, FitraSettings& settings,
         start ? *start : autoStartingConditions(observations, settings, f.dynamics);
     f.obs = prepareObservations(observations, settings);
     f.slots = initialSlots(settings, conditions, f.dynamics);
+    f.initial = f.slots.value;
+    std::ofstream("ORBIT.LOG", std::ios::binary | std::ios::trunc); // a new fit, a new log
     iterate(f, kIterationLimit);
     while (true) {
         if (f.haveResult) showResultLines(f, 18);

@@ -89,6 +89,19 @@ TEST_F(FitOutputs, CovarianceMatrixRowsFollowTheActiveSlots) {
     }
 }
 
+TEST_F(FitOutputs, OrbitLogBlockHoldsStateChangesErrorsAndIncrements) {
+    SlotVector initial = p.value;
+    initial[1] -= 0.5L;
+    const auto lines = linesOf(formatOrbitLogEntry(3, 1.25e-4L, -2e-5L, p, initial, run, s));
+    ASSERT_EQ(lines.size(), 9u);
+    EXPECT_EQ(lines[0], "Iteration 3. ;  Sigma = 1.25000E-04 deg  dSigma =-2.00E-05");
+    EXPECT_EQ(lines[1].substr(0, 13), " X, Y, Z:    ");
+    EXPECT_NEAR(std::stold(lines[1].substr(13, 25)), p.value[1], 1e-15L * std::fabs(p.value[1]));
+    EXPECT_EQ(lines[3].substr(0, 13), "Dif  X,Y,Z:  ");
+    EXPECT_NEAR(std::stod(lines[3].substr(13, 23)), 0.5, 1e-3);
+    EXPECT_EQ(lines[8].substr(0, 13), "Inc VX,VY,VZ:");
+}
+
 TEST_F(FitOutputs, ResidualColumnsHoldTheAngularResiduals) {
     ResidualSummary sum;
     const auto lines = linesOf(formatResiduals(obs, run, s, sum));

@@ -149,7 +149,7 @@ TEST_F(FitraProgram, FitCutRefitExportAndSetAsStart) {
     ASSERT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
     const fs::path u = root / "USERDATA";
     for (const char* f : {"CovMat.DAT", "CovarExt.dat", "RESID.DAT", "CALCD.DAT", "BESTPOS.TVX",
-                          "CUT.POS", "CUTX.TVX", "START0.DAT", "STARTING.DAT"})
+                          "ORBIT.LOG", "CUT.POS", "CUTX.TVX", "START0.DAT", "STARTING.DAT"})
         EXPECT_TRUE(fs::exists(u / f)) << f;
     EXPECT_EQ(readFile(u / "SHORT.POS"), shortBefore);
     EXPECT_NE(readFile(u / "CUT.POS").find("\n-"), std::string::npos);

@@ -36,6 +36,13 @@ bool writeFittedStateFile(const std::filesystem::path& file, const FitDynamics& 
                           const ParameterSlots& slots, const FitraSettings& settings,
                           const std::string& name, std::string& message);
 
+// The block ORBIT.LOG receives for one iteration: σ and its change, the
+// state or elements (`initial` gives the change since the start), formal
+// errors and increments, then the mass and the other fitted slots.
+std::string formatOrbitLogEntry(int iteration, long double sigma, long double dSigma,
+                                const ParameterSlots& slots, const SlotVector& initial,
+                                const IterationResult& run, const FitraSettings& settings);
+
 // Writes CovMat.DAT, CovarExt.dat, RESID.DAT, CALCD.DAT and, when σ
 // improved, BESTPOS.TVX (BESTELE.TVX for a Keplerian fit) into `dir`.
 bool writeIterationFiles(const std::filesystem::path& dir, const PositionsFile& file,
