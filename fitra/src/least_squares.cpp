@@ -546,6 +546,18 @@ RunOutput doRun(const FitDynamics& d, const FitObservations& obs, const FitraSet
 
 } // namespace
 
+bool recordSigma(FitHistory& h, long double sigma) {
+    h.sigma[2] = h.sigma[1];
+    h.sigma[1] = h.sigma[0];
+    h.sigma[0] = sigma;
+    const long double d1 = std::fabs(h.sigma[1] - h.sigma[0]);
+    const long double r1 = h.sigma[0] > 0 ? d1 / h.sigma[0] : 0;
+    const long double d2 = std::fabs(h.sigma[2] - h.sigma[0]);
+    h.converged = false;
+    if (d1 < 2.75e-9L || r1 < 1e-5L) h.converged = d2 < 2.75e-9L || (r1 < 1e-5L && h.iteration > 1);
+    return h.converged;
+}
+
 IterationResult runIteration(const FitDynamics& d, const FitObservations& obs,
                              const FitraSettings& s, ParameterSlots& p, FitHistory& h) {
     IterationResult res;
@@ -677,18 +689,9 @@ IterationResult runIteration(const FitDynamics& d, const FitObservations& obs,
     }
     if (s.fitKeplerian && p.value[1] < 0) p.value[1] = 0;
 
-    // Convergence.
-    h.sigma[2] = h.sigma[1];
-    h.sigma[1] = h.sigma[0];
-    h.sigma[0] = res.sigmaDeg;
     res.improved = res.sigmaDeg < h.bestSigma;
     if (res.improved) h.bestSigma = res.sigmaDeg;
-    const long double d1 = std::fabs(h.sigma[1] - h.sigma[0]);
-    const long double r1 = h.sigma[0] > 0 ? d1 / h.sigma[0] : 0;
-    const long double d2 = std::fabs(h.sigma[2] - h.sigma[0]);
-    if (d1 < 2.75e-9L || r1 < 1e-5L)
-        res.converged = d2 < 2.75e-9L || (r1 < 1e-5L && h.iteration > 1);
-    h.converged = res.converged;
+    res.converged = recordSigma(h, res.sigmaDeg);
     res.ok = true;
     return res;
 }

@@ -155,6 +155,41 @@ TEST(DifferentialCorrection, ResultsDoNotDependOnTheThreadCount) {
     for (int i = 1; i <= 6; ++i) EXPECT_EQ(values[0][i], values[1][i]) << i;
 }
 
+TEST(DifferentialCorrection, SkipFirstLeavesTheFirstObservationOut) {
+    FitraSettings s = synthSettings();
+    s.skipFirst = -1;
+    const FitDynamics d = sunOnlyDynamics(s, kAsteroid.epoch);
+    PositionsFile file = syntheticObservations(kAsteroid, -400, 120, 3.0L, 0);
+    file.observations[0].obsA += 1.0L; // a degree off: it would spoil the fit
+    const FitObservations obs = prepareObservations(file, s);
+    ParameterSlots p = initialSlots(s, startFrom(kAsteroid, 1e-3L * kAuGm, 0.01L), d);
+    FitHistory h;
+    IterationResult r;
+    for (int k = 0; k < 8 && !r.converged; ++k) {
+        r = runIteration(d, obs, s, p, h);
+        ASSERT_TRUE(r.ok) << r.message;
+    }
+    EXPECT_EQ(r.used, 119u);
+    EXPECT_EQ(r.degreesOfFreedom, 2 * 119 - 6);
+    EXPECT_LT(relativeError(p.value, kAsteroid, false), 1e-6L);
+}
+
+TEST(Convergence, FollowsTheSigmaHistory) {
+    FitHistory h;
+    h.iteration = 1;
+    EXPECT_FALSE(recordSigma(h, 90)); // equal to the starting 90, but the first iteration
+    FitHistory same;
+    same.iteration = 1;
+    EXPECT_FALSE(recordSigma(same, 1e-3L));
+    same.iteration = 2;
+    EXPECT_TRUE(recordSigma(same, 1e-3L)); // identical σ after the first iteration
+    FitHistory slow;
+    slow.iteration = 5;
+    recordSigma(slow, 2e-3L);
+    EXPECT_FALSE(recordSigma(slow, 1e-3L)); // halved: not yet
+    EXPECT_TRUE(recordSigma(slow, 1e-3L * (1 + 1e-6L)));
+}
+
 TEST(NormalMatrix, InvertsOverTheActiveSlotsOnly) {
     FitraSettings s;
     std::array<bool, kSlotCount + 1> active{};

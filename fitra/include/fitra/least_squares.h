@@ -111,6 +111,14 @@ struct FitHistory {
     bool converged = false;
 };
 
+// Records σ of the iteration just run in `history` (the counter already
+// counts it) and says whether the fit has converged: σ changed by less than
+// 2.75e-9 degrees or 1e-5 of itself, and then either it also agrees with
+// the one before within 2.75e-9, or the relative test held after the
+// first iteration. The starting history 90, 180, 360 keeps the first
+// iteration from stopping.
+bool recordSigma(FitHistory& history, long double sigma);
+
 struct IterationResult {
     bool ok = false;
     std::string message;        // why the iteration stopped
