@@ -4,11 +4,13 @@
 #include "fileio/atomic_file.h"
 #include "fileio/format_mask.h"
 #include "fileio/text_util.h"
+#include "fitra/clones.h"
 #include "fitra/data_cut.h"
 #include "fitra/fit_outputs.h"
 #include "fitra/least_squares.h"
 #include "fitra/mpc_import.h"
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -188,6 +190,37 @@ void setAsStart(FitSession& f) {
     status("START0.DAT and STARTING.DAT written");
 }
 
+// K: clones drawn from the covariance of the last iteration.
+void makeClones(FitSession& f) {
+    if (!f.haveResult) return;
+    const auto answer = askNumber(kLogRow + 13, "No of Samples ? ");
+    const int count = answer ? static_cast<int>(*answer) : 0;
+    if (count <= 0 || count > 100000) return;
+    const long double s2 = f.settings.weighted ? 1.0L : f.last.unitWeight * f.last.unitWeight;
+    SlotMatrix covariance{};
+    for (int i = 1; i <= kSlotCount; ++i)
+        for (int j = 1; j <= kSlotCount; ++j) covariance[i][j] = s2 * f.last.inverse[i][j];
+    SlotMatrix lower;
+    if (!choleskyFactor(f.slots.active, covariance, lower)) {
+        ConsoleMessageBox("CholDec Fails!", 0, "MESSAGE BOX");
+        return;
+    }
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    UniformGenerator uniform(static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+    GaussianDeviate gauss(uniform);
+    // The clones scatter about the solution the covariance belongs to.
+    ParameterSlots nominal = f.slots;
+    for (int i = 1; i <= kSlotCount; ++i)
+        if (nominal.active[i]) nominal.value[i] -= f.last.correction[i];
+    std::string why;
+    if (writeClonesFile("Clones.TVX", f.dynamics, nominal, drawClones(nominal, lower, count, gauss),
+                        f.settings, why))
+        status(std::to_string(count) + " clones written to Clones.TVX");
+    else
+        ConsoleMessageBox(why, 0, "MESSAGE BOX");
+}
+
 } // namespace
 
 FitOutcome runFit(const tarvo::DataDirectories& dirs, FitraSettings& settings,
@@ -213,8 +246,9 @@ FitOutcome runFit(const tarvo::DataDirectories& dirs, FitraSettings& settings,
         if (f.haveResult) showResultLines(f, 18);
         const char* lines[] = {" C    Contin. Runs ", " S    Set as Start ", " M    Main Menu    ",
                                " R    Residuals    ", " I    Iterate      ", " B    Cut Bad Data ",
-                               " D    Restore Data ", " X    Export TVX   ", " Q    Quit         "};
-        for (int i = 0; i < 9; ++i) printAt(kLogRow + i, 60, lines[i]);
+                               " D    Restore Data ", " K    Make Clones  ", " X    Export TVX   ",
+                               " Q    Quit         "};
+        for (int i = 0; i < 10; ++i) printAt(kLogRow + i, 60, lines[i]);
         refresh();
         const Event e = readKey();
         if (e.key == Key::Esc) return FitOutcome::backToToggles;
@@ -239,6 +273,9 @@ FitOutcome runFit(const tarvo::DataDirectories& dirs, FitraSettings& settings,
                 ConsoleMessageBox(why, 0, "MESSAGE BOX");
             break;
         }
+        case 'K':
+            makeClones(f);
+            break;
         case 'S':
             setAsStart(f);
             break;

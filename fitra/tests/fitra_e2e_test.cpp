@@ -144,12 +144,15 @@ TEST_F(FitraProgram, FitCutRefitExportAndSetAsStart) {
                        "expect Resid. Threshold in DEC (arcsecs) ?\ntext 1.5\n"
                        "expect CUT.POS\n"
                        "key Enter\nkey Esc\nexpect Converged\n"
+                       "key K\nexpect No of Samples ?\ntext 20\n"
+                       "expect 20 clones written to Clones.TVX\n"
                        "key X\nexpect CUTX.TVX written\nkey S\nexpect STARTING.DAT written\n"
                        "key Q\n");
     ASSERT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
     const fs::path u = root / "USERDATA";
-    for (const char* f : {"CovMat.DAT", "CovarExt.dat", "RESID.DAT", "CALCD.DAT", "BESTPOS.TVX",
-                          "ORBIT.LOG", "CUT.POS", "CUTX.TVX", "START0.DAT", "STARTING.DAT"})
+    for (const char* f :
+         {"CovMat.DAT", "CovarExt.dat", "RESID.DAT", "CALCD.DAT", "BESTPOS.TVX", "ORBIT.LOG",
+          "CUT.POS", "CUTX.TVX", "Clones.TVX", "START0.DAT", "STARTING.DAT"})
         EXPECT_TRUE(fs::exists(u / f)) << f;
     EXPECT_EQ(readFile(u / "SHORT.POS"), shortBefore);
     EXPECT_NE(readFile(u / "CUT.POS").find("\n-"), std::string::npos);
