@@ -252,33 +252,56 @@ std::string formatOrbitLogEntry(int iteration, long double sigma, long double dS
     return out;
 }
 
+bool writeBodyStateFile(const std::filesystem::path& file, long double jd, const Vector3& position,
+                        const Vector3& velocity, const std::array<long double, 3>& nonGrav,
+                        bool satellite, const std::string& name, std::string& message) {
+    tarvo::StateFileContents c;
+    c.julianDate = jd;
+    c.satelliteFile = satellite;
+    tarvo::StateRecord r;
+    r.nameField = name.substr(0, 8);
+    r.position = position;
+    r.velocity = velocity;
+    r.A1 = static_cast<double>(nonGrav[0]);
+    r.A2 = static_cast<double>(nonGrav[1]);
+    r.A3 = static_cast<double>(nonGrav[2]);
+    r.numberString = "0";
+    c.records.push_back(r);
+    return tarvo::writeStateFile(file, tarvo::StateFileKind::MinorBody, c, message);
+}
+
 bool writeFittedStateFile(const std::filesystem::path& file, const FitDynamics& d,
                           const ParameterSlots& p, const FitraSettings& s, const std::string& name,
                           std::string& message) {
     FittedStart start;
     if (!startOfRun(p, 0, s, d, start, message)) return false;
-    tarvo::StateFileContents c;
-    c.julianDate = d.epoch + kJ2000Jd;
-    c.satelliteFile = s.satellite != 0;
-    tarvo::StateRecord r;
-    r.massField = 0;
-    r.radius = 0;
-    r.absoluteMagnitude = 0;
-    r.relFactor = 0;
-    r.nameField = name.substr(0, 8);
     // The table is heliocentric at the start: the Sun's offset is taken out.
+    Vector3 r{}, v{};
+    const long double sun[3] = {d.table.posX[0], d.table.posY[0], d.table.posZ[0]};
+    const long double vsun[3] = {d.table.velX[0], d.table.velY[0], d.table.velZ[0]};
     for (int i = 0; i < 3; ++i) {
-        const long double sun[3] = {d.table.posX[0], d.table.posY[0], d.table.posZ[0]};
-        const long double vsun[3] = {d.table.velX[0], d.table.velY[0], d.table.velZ[0]};
-        r.position[i] = start.position[i] - (s.satellite ? 0 : sun[i]);
-        r.velocity[i] = start.velocity[i] - (s.satellite ? 0 : vsun[i] / 0.0864L);
+        r[i] = start.position[i] - (s.satellite ? 0 : sun[i]);
+        v[i] = start.velocity[i] - (s.satellite ? 0 : vsun[i] / 0.0864L);
     }
-    r.A1 = static_cast<double>(start.nonGrav[0]);
-    r.A2 = static_cast<double>(start.nonGrav[1]);
-    r.A3 = static_cast<double>(start.nonGrav[2]);
-    r.numberString = "0";
-    c.records.push_back(r);
-    return tarvo::writeStateFile(file, tarvo::StateFileKind::MinorBody, c, message);
+    return writeBodyStateFile(file, d.epoch + kJ2000Jd, r, v, start.nonGrav, s.satellite != 0, name,
+                              message);
+}
+
+bool writeStateAtEpoch(const std::filesystem::path& file, const FitDynamics& d,
+                       const ParameterSlots& p, const FitraSettings& s, long double t,
+                       const std::string& name, std::string& message) {
+    FittedStart start;
+    std::vector<EpochStates> states;
+    if (!startOfRun(p, 0, s, d, start, message) || !integrateRun(d, start, {t}, states, message))
+        return false;
+    const EpochStates& e = states.front();
+    Vector3 r{}, v{};
+    for (int i = 0; i < 3; ++i) {
+        r[i] = e.body[i] - (s.satellite ? 0 : e.sun[i]);
+        v[i] = (e.bodyVelocity[i] - (s.satellite ? 0 : e.sunVelocity[i])) / 0.0864L;
+    }
+    return writeBodyStateFile(file, t + kJ2000Jd, r, v, start.nonGrav, s.satellite != 0, name,
+                              message);
 }
 
 bool writeIterationFiles(const std::filesystem::path& dir, const PositionsFile& file,

@@ -190,6 +190,37 @@ void setAsStart(FitSession& f) {
     status("START0.DAT and STARTING.DAT written");
 }
 
+// G: the fitted orbit integrated to a date, written as LAST1.TVX.
+void goToEpoch(FitSession& f) {
+    printAt(kLogRow + 13, 2, "Input Date (YYYY.MMDD)");
+    printAt(kLogRow + 14, 2, "or Julian Day (J#######.##) ? ");
+    clearToEndOfLine();
+    const auto answer = readLine(24);
+    if (!answer) return;
+    std::string text = tarvo::trim(*answer);
+    if (text.empty()) return;
+    long double t = 0;
+    if (std::toupper(static_cast<unsigned char>(text[0])) == 'J') {
+        t = tarvo::readFreeNumber(text.substr(1)) - 2451545.0L;
+    } else {
+        // YYYY.MMDD as YYYYMMDD, rounded clear of the decimal fraction's error.
+        const long double packed =
+            std::round(static_cast<long double>(tarvo::readFreeNumber(text)) * 1e10L) / 1e6L;
+        t = packedDateToDays(std::fabs(packed));
+    }
+    if (!std::isfinite(static_cast<double>(t)) || std::fabs(t) > 36525.0L * 50) {
+        ConsoleMessageBox("No such date: " + text, 0, "MESSAGE BOX");
+        return;
+    }
+    status("Jumping to Target Epoch  ...");
+    refresh();
+    std::string why;
+    if (writeStateAtEpoch("LAST1.TVX", f.dynamics, f.slots, f.settings, t, f.file.objectName, why))
+        status("LAST1.TVX written" + tarvo::formatMask(" at JD #######.#####", t + 2451545.0L));
+    else
+        ConsoleMessageBox(why, 0, "MESSAGE BOX");
+}
+
 // K: clones drawn from the covariance of the last iteration.
 void makeClones(FitSession& f) {
     if (!f.haveResult) return;
@@ -244,7 +275,7 @@ FitOutcome runFit(const tarvo::DataDirectories& dirs, FitraSettings& settings,
     iterate(f, kIterationLimit);
     while (true) {
         if (f.haveResult) showResultLines(f, 18);
-        const char* lines[] = {" C    Contin. Runs ", " S    Set as Start ", " M    Main Menu    ",
+        const char* lines[] = {" G    GoTo Epoch   ", " S    Set as Start ", " M    Main Menu    ",
                                " R    Residuals    ", " I    Iterate      ", " B    Cut Bad Data ",
                                " D    Restore Data ", " K    Make Clones  ", " X    Export TVX   ",
                                " Q    Quit         "};
@@ -273,6 +304,9 @@ FitOutcome runFit(const tarvo::DataDirectories& dirs, FitraSettings& settings,
                 ConsoleMessageBox(why, 0, "MESSAGE BOX");
             break;
         }
+        case 'G':
+            goToEpoch(f);
+            break;
         case 'K':
             makeClones(f);
             break;

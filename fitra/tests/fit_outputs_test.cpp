@@ -152,6 +152,35 @@ TEST_F(FitOutputs, TheBestStateReadsBackThroughTheSuitesReader) {
     }
 }
 
+TEST_F(FitOutputs, GoToWritesTheIntegratedStateAtItsEpoch) {
+    std::string why;
+    ParameterSlots exact = initialSlots(
+        s,
+        [&] {
+            Vector3 r, v;
+            twoBodyState(orbit, 0, r, v);
+            StartingConditions c;
+            for (int k = 0; k < 3; ++k) {
+                c.state[k] = r[k];
+                c.state[k + 3] = v[k] / 0.0864L;
+            }
+            return c;
+        }(),
+        d);
+    ASSERT_TRUE(writeStateAtEpoch(dir / "LAST1.TVX", d, exact, s, 300, "SYNTH", why)) << why;
+    tarvo::StateFileContents c;
+    ASSERT_TRUE(
+        tarvo::readStateFile(dir / "LAST1.TVX", tarvo::StateFileKind::MinorBody, 10, c, why))
+        << why;
+    EXPECT_NEAR(c.julianDate, 2451545.0L + 300, 1e-9L);
+    Vector3 r, v;
+    twoBodyState(orbit, 300, r, v);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(c.records[0].position[k], r[k], 1e-9L * 330) << k;
+        EXPECT_NEAR(c.records[0].velocity[k] * 0.0864L, v[k], 1e-9L * 2) << k;
+    }
+}
+
 class CutData : public tarvo::testing::ScratchDirectoryTest {
   protected:
     // Residual lines with the RA residual in columns 49-58 and Dec in 59-68.

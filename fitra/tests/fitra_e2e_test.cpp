@@ -144,6 +144,8 @@ TEST_F(FitraProgram, FitCutRefitExportAndSetAsStart) {
                        "expect Resid. Threshold in DEC (arcsecs) ?\ntext 1.5\n"
                        "expect CUT.POS\n"
                        "key Enter\nkey Esc\nexpect Converged\n"
+                       "key G\nexpect Input Date (YYYY.MMDD)\ntext 2018.0101\n"
+                       "expect LAST1.TVX written at JD 2458119.50000\n"
                        "key K\nexpect No of Samples ?\ntext 20\n"
                        "expect 20 clones written to Clones.TVX\n"
                        "key X\nexpect CUTX.TVX written\nkey S\nexpect STARTING.DAT written\n"
@@ -152,7 +154,7 @@ TEST_F(FitraProgram, FitCutRefitExportAndSetAsStart) {
     const fs::path u = root / "USERDATA";
     for (const char* f :
          {"CovMat.DAT", "CovarExt.dat", "RESID.DAT", "CALCD.DAT", "BESTPOS.TVX", "ORBIT.LOG",
-          "CUT.POS", "CUTX.TVX", "Clones.TVX", "START0.DAT", "STARTING.DAT"})
+          "CUT.POS", "CUTX.TVX", "Clones.TVX", "LAST1.TVX", "START0.DAT", "STARTING.DAT"})
         EXPECT_TRUE(fs::exists(u / f)) << f;
     EXPECT_EQ(readFile(u / "SHORT.POS"), shortBefore);
     EXPECT_NE(readFile(u / "CUT.POS").find("\n-"), std::string::npos);

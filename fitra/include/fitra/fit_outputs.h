@@ -31,6 +31,18 @@ std::string formatResiduals(const FitObservations& obs, const IterationResult& r
 std::string formatCalculatedPositions(const PositionsFile& file, const FitObservations& obs,
                                       const IterationResult& run, const FitraSettings& settings);
 
+// One body as a minor-body state file: heliocentric position (Gm) and
+// velocity (km/s), J2000 equator, at the Julian date `jd` (TT).
+bool writeBodyStateFile(const std::filesystem::path& file, long double jd, const Vector3& position,
+                        const Vector3& velocity, const std::array<long double, 3>& nonGrav,
+                        bool satellite, const std::string& name, std::string& message);
+
+// The fitted body at `t` (days from J2000, TT), integrated from the
+// starting epoch with the current slots (GoTo; LAST1.TVX).
+bool writeStateAtEpoch(const std::filesystem::path& file, const FitDynamics& dynamics,
+                       const ParameterSlots& slots, const FitraSettings& settings, long double t,
+                       const std::string& name, std::string& message);
+
 // The fitted body at the starting epoch as a minor-body state file.
 bool writeFittedStateFile(const std::filesystem::path& file, const FitDynamics& dynamics,
                           const ParameterSlots& slots, const FitraSettings& settings,
