@@ -290,7 +290,9 @@ bool startOfRun(const ParameterSlots& p, int offsetSlot, const FitraSettings& s,
     start.nonGrav = {0, 0, 0};
     if (!s.satellite && s.impulse == 0) {
         // A1..A3, scaled together by AF against its starting value.
-        const long double scale = p.value[10] != 0 && offsetSlot == 10 ? v[10] / p.value[10] : 1;
+        const bool afSet = !s.asymmetric;
+        const long double scale =
+            afSet && p.value[10] != 0 && offsetSlot == 10 ? v[10] / p.value[10] : 1;
         start.nonGrav = {v[7] * scale, v[8] * scale, v[9] * scale};
     }
     start.setPrecedingMass = p.active[13];

@@ -112,6 +112,34 @@ TEST(DifferentialCorrection, NoisyObservationsGiveTheirOwnScatter) {
         EXPECT_LT(std::fabs(p.value[1 + k] - r[k]), 5 * last.formalError[1 + k]);
 }
 
+TEST(DifferentialCorrection, WeightedResidualsAreInUnitsOfTheirSigmas) {
+    FitraSettings s = synthSettings();
+    s.weighted = -1;
+    const FitDynamics d = sunOnlyDynamics(s, kAsteroid.epoch);
+    const double sigma = 0.5;
+    PositionsFile file = syntheticObservations(kAsteroid, -700, 500, 4.0L, sigma, 777);
+    for (Observation& o : file.observations) {
+        o.obsWeight = sigma;
+        o.weightFactor = 1378.8L / sigma; // as the positions reader sets it
+    }
+    const FitObservations obs = prepareObservations(file, s);
+    ParameterSlots p = initialSlots(s, startFrom(kAsteroid, 1e-3L * kAuGm, 0.01L), d);
+    FitHistory h;
+    IterationResult last;
+    for (int k = 0; k < 10 && !last.converged; ++k) {
+        last = runIteration(d, obs, s, p, h);
+        ASSERT_TRUE(last.ok) << last.message;
+    }
+    // s^2 is χ²/ν: 1 within its scatter.
+    const long double nu = last.degreesOfFreedom;
+    EXPECT_NEAR(last.unitWeight * last.unitWeight, 1.0L, 3 * std::sqrt(2 / nu));
+    // With weights the formal errors take s = 1 and still cover the truth.
+    Vector3 r, v;
+    twoBodyState(kAsteroid, kAsteroid.epoch, r, v);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_LT(std::fabs(p.value[1 + k] - r[k]), 5 * last.formalError[1 + k]);
+}
+
 TEST(DifferentialCorrection, KeplerianFitGivesBackTheElements) {
     FitraSettings s = synthSettings();
     s.fitKeplerian = -1;
