@@ -103,6 +103,9 @@ bool iterate(FitSession& f, int limit) {
         clearToEndOfLine();
         if (!f.last.message.empty()) printAt(kLogRow + 13, 2, f.last.message);
         printAt(2, 44, f.last.converged ? "   Converged  " : "              ");
+        printAt(1, 44,
+                tarvo::formatMask("s =##.#####^^^^", f.last.unitWeight) +
+                    tarvo::formatMask("   nu = ########", f.last.degreesOfFreedom));
         if (f.last.converged) break;
         // S stops after this iteration. A key script is not polled: its
         // keys belong to the screens that read them.
@@ -271,6 +274,10 @@ FitOutcome runFit(const tarvo::DataDirectories& dirs, FitraSettings& settings,
     f.obs = prepareObservations(observations, settings);
     f.slots = initialSlots(settings, conditions, f.dynamics);
     f.initial = f.slots.value;
+    // FIRST0.TVX: the fitted body as the fit starts, for the main program.
+    if (!writeFittedStateFile("FIRST0.TVX", f.dynamics, f.slots, settings, observations.objectName,
+                              why))
+        ConsoleMessageBox(why, 0, "MESSAGE BOX");
     std::ofstream("ORBIT.LOG", std::ios::binary | std::ios::trunc); // a new fit, a new log
     iterate(f, kIterationLimit);
     while (true) {

@@ -152,9 +152,9 @@ TEST_F(FitraProgram, FitCutRefitExportAndSetAsStart) {
                        "key Q\n");
     ASSERT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
     const fs::path u = root / "USERDATA";
-    for (const char* f :
-         {"CovMat.DAT", "CovarExt.dat", "RESID.DAT", "CALCD.DAT", "BESTPOS.TVX", "ORBIT.LOG",
-          "CUT.POS", "CUTX.TVX", "Clones.TVX", "LAST1.TVX", "START0.DAT", "STARTING.DAT"})
+    for (const char* f : {"CovMat.DAT", "CovarExt.dat", "RESID.DAT", "CALCD.DAT", "BESTPOS.TVX",
+                          "ORBIT.LOG", "CUT.POS", "CUTX.TVX", "Clones.TVX", "LAST1.TVX",
+                          "FIRST0.TVX", "START0.DAT", "STARTING.DAT"})
         EXPECT_TRUE(fs::exists(u / f)) << f;
     EXPECT_EQ(readFile(u / "SHORT.POS"), shortBefore);
     EXPECT_NE(readFile(u / "CUT.POS").find("\n-"), std::string::npos);
