@@ -7,6 +7,7 @@
 #include "fileio/text_util.h"
 #include "fitra/astdys_import.h"
 #include "fitra/fit_stage.h"
+#include "fitra/least_squares.h"
 #include "fitra/mpc_import.h"
 #include "fitra/observation_tables.h"
 #include "fitra/positions_file.h"
@@ -170,6 +171,7 @@ std::vector<ToggleRow> optionRows() {
 
 constexpr int kFirstToggleRow = 3;
 constexpr int kOptionColumn = 52;
+constexpr int kSlotColumn = 72;
 
 void drawToggleScreen(const FitraSettings& s, const std::string& note) {
     setColor(Color::LightGrey, Color::Black);
@@ -185,6 +187,10 @@ void drawToggleScreen(const FitraSettings& s, const std::string& note) {
     for (std::size_t i = 0; i < options.size(); ++i)
         printAt(kFirstToggleRow + static_cast<int>(i), kOptionColumn,
                 options[i].label + " " + options[i].status(s));
+    // The fitted-parameter column: the slot labels, "*" where fitted.
+    for (int slot = 1; slot <= kSlotCount; ++slot)
+        printAt(kFirstToggleRow + slot - 1, kSlotColumn,
+                std::string(s.fittedSlots[slot] ? "*" : " ") + slotLabel(slot, s));
     const bool haveTvx = std::filesystem::exists("STARTING.TVX");
     printAt(kFirstToggleRow + static_cast<int>(options.size()) + 2, 42,
             haveTvx && s.fitExtra
@@ -383,6 +389,12 @@ int runFitra(const tarvo::DataDirectories& dirs) {
         int key = e.key;
         if (key == Key::Click) {
             // A click on the W row changes the weight factor instead of the toggle.
+            if (e.col >= kSlotColumn && e.row >= kFirstToggleRow && e.row < kFirstToggleRow + 9) {
+                // Slots 1 to 9 are toggled by a click on their label.
+                int& slot = s.fittedSlots[e.row - kFirstToggleRow + 1];
+                slot = ~slot;
+                continue;
+            }
             key = keyOfClick(e);
             if (key == 'W' && e.row == kFirstToggleRow + 11 && e.col > 31) {
                 s.weightFactor *= std::pow(2.0, e.col > 40 ? 0.2 : -0.2);
@@ -418,10 +430,8 @@ int runFitra(const tarvo::DataDirectories& dirs) {
                     continue;
                 }
             }
-            if (!listObservations(file)) {
-                note = why;
-                continue;
-            }
+            // Esc ends the listing; the fit follows either way.
+            listObservations(file);
             if (runFit(dirs, s, file, s.autoStarting ? nullptr : &start) == FitOutcome::quit)
                 return 0;
             note = why;
@@ -438,6 +448,17 @@ int runFitra(const tarvo::DataDirectories& dirs) {
         if (key <= 0 || key >= 128) continue;
         key = std::toupper(key);
         switch (key) {
+        case '0':
+            // AF: fitting it holds A1..A3 (it scales them together).
+            if (!s.satellite) {
+                s.fittedSlots[10] = ~s.fittedSlots[10];
+                if (s.fittedSlots[10] && !s.impulse && !s.asymmetric)
+                    s.fittedSlots[7] = s.fittedSlots[8] = s.fittedSlots[9] = 0;
+            }
+            break;
+        case 'J':
+            s.fittedSlots[13] = ~s.fittedSlots[13];
+            break;
         case 'O':
             s.orthogonal = ~s.orthogonal;
             if (s.orthogonal) s.angularOnly = 0;

@@ -36,7 +36,7 @@ class FitraProgram : public ::testing::Test {
                       root / "USERDATA" / "12893.obs");
     }
     void TearDown() override {
-        if (!root.empty()) fs::remove_all(root);
+        if (!root.empty() && !getenv("FITRA_KEEP")) fs::remove_all(root);
     }
     tarvo::testing::ProgramRun run(const std::string& script) {
         std::ofstream(root / "s.txt") << script;
@@ -60,6 +60,8 @@ TEST_F(FitraProgram, ImportListSaveHelpAndQuit) {
                        "key Enter\n"
                        "expect Observations of 12893  (1401, TT)\n"
                        "key Esc\n"
+                       // This tree holds no planetary data set: the fit says so.
+                       "expect MESSAGE BOX\nkey Enter\n"
                        "expect 1401 observations read from 12893.POS\n"
                        "key #\n"
                        "key \\\nkey I\nexpect Help message\nexpect 80-column\nkey Esc\n"
@@ -100,6 +102,84 @@ TEST_F(FitraProgram, HelpAndVersionAndBadArguments) {
               "fitra 12.1.0\n");
     EXPECT_EQ(runProgram("'" + tarvo::testing::kFitra.string() + "' --help", root).status, 0);
     EXPECT_EQ(runProgram("'" + tarvo::testing::kFitra.string() + "' nonsense", root).status, 2);
+}
+
+} // namespace
+
+namespace {
+
+// The fit as a user drives it: a short arc of 12893 from Auto Starting
+// conditions, residuals, Cut Bad Data into a new file, the fit of that
+// file, export and Set as Start. The planets come from the build's tree.
+TEST_F(FitraProgram, FitCutRefitExportAndSetAsStart) {
+    const fs::path tree = TARVO_TEST_TREE;
+    FITRA_REQUIRE_FILE(tree / "BIN" / "PL431SN.BIN");
+    fs::remove_all(root / "BIN");
+    fs::remove_all(root / "ASC");
+    fs::create_directory_symlink(tree / "BIN", root / "BIN");
+    fs::create_directory_symlink(tree / "ASC", root / "ASC");
+    auto imported = run("key Space\nkey I\nkey A\nexpect 12893.POS\nkey Esc\n");
+    ASSERT_EQ(imported.status, 0) << imported.output << readFile(root / "t.txt");
+    // The 2017 apparition as a file of its own.
+    std::istringstream all(readFile(root / "USERDATA" / "12893.POS"));
+    std::string text, line;
+    for (int i = 0; i < 3 && std::getline(all, line); ++i) text += line + "\n";
+    int kept = 0;
+    while (std::getline(all, line))
+        if (line.rfind(" 2017", 0) == 0) {
+            text += line + "\n";
+            ++kept;
+        }
+    ASSERT_GT(kept, 200);
+    std::ofstream(root / "USERDATA" / "SHORT.POS", std::ios::binary) << text << "0\n";
+    const std::string shortBefore = readFile(root / "USERDATA" / "SHORT.POS");
+
+    const auto r = run("key Space\nkey F\nkey B\nexpect SHORT.POS\n"
+                       "key M\nkey T\nexpect T     Topocentric Coord.     On\n"
+                       "key Enter\nkey Esc\n"
+                       "expect Iteration 1.\nexpect Converged\nexpect Used 222 obs.\n"
+                       "key R\nexpect dRA*(\")\nkey Esc\n"
+                       "key B\nexpect New .POS Filename ?\ntext CUT\n"
+                       "expect Resid. Threshold in RA (arcsecs) ?\ntext 1.5\n"
+                       "expect Resid. Threshold in DEC (arcsecs) ?\ntext 1.5\n"
+                       "expect CUT.POS\n"
+                       "key Enter\nkey Esc\nexpect Converged\n"
+                       "key G\nexpect Input Date (YYYY.MMDD)\ntext 2018.0101\n"
+                       "expect LAST1.TVX written at JD 2458119.50000\n"
+                       "key K\nexpect No of Samples ?\ntext 20\n"
+                       "expect 20 clones written to Clones.TVX\n"
+                       "key X\nexpect CUTX.TVX written\nkey S\nexpect STARTING.DAT written\n"
+                       "key Q\n");
+    ASSERT_EQ(r.status, 0) << r.output << readFile(root / "t.txt");
+    const fs::path u = root / "USERDATA";
+    for (const char* f : {"CovMat.DAT", "CovarExt.dat", "RESID.DAT", "CALCD.DAT", "BESTPOS.TVX",
+                          "ORBIT.LOG", "CUT.POS", "CUTX.TVX", "Clones.TVX", "LAST1.TVX",
+                          "FIRST0.TVX", "START0.DAT", "STARTING.DAT"})
+        EXPECT_TRUE(fs::exists(u / f)) << f;
+    EXPECT_EQ(readFile(u / "SHORT.POS"), shortBefore);
+    EXPECT_NE(readFile(u / "CUT.POS").find("\n-"), std::string::npos);
+    // tarvo starts from the exported state: its menu lists and loads it.
+    for (const auto& e : fs::directory_iterator(tree / "CFG"))
+        if (!fs::exists(root / "CFG" / e.path().filename()))
+            fs::copy_file(e.path(), root / "CFG" / e.path().filename());
+    for (const char* d : {"IMG", "HLP"})
+        for (const auto& e : fs::directory_iterator(tree / d)) {
+            fs::create_directories(root / d);
+            if (!fs::exists(root / d / e.path().filename()))
+                fs::copy_file(e.path(), root / d / e.path().filename());
+        }
+    std::ofstream(root / "t2.txt") << "key Enter\nkey M\nexpect CUTX.TVX\ntext cutx\n"
+                                      "expect 12893\nkey Esc\nkey Esc\nkey Esc\n";
+    const auto loaded = runProgram("'" + tarvo::testing::kTarvo.string() + "' --script '" +
+                                       (root / "t2.txt").string() + "' --transcript '" +
+                                       (root / "t3.txt").string() + "'",
+                                   u, "-u TARVO12DIR -u VISUAL -u EDITOR");
+    EXPECT_EQ(loaded.status, 0) << loaded.output << readFile(root / "t3.txt");
+    // The fit's RMS with the outliers cut stays below an arcsecond.
+    const std::string transcript = readFile(root / "t.txt");
+    const auto at = transcript.rfind("RA*cos(Dec)");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_LT(std::stod(transcript.substr(at + 11, 10)), 1.0) << transcript.substr(at, 60);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // Booleans are kept as the suite keeps them: -1 true, 0 false.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <string>
 
@@ -28,6 +29,9 @@ struct FitraSettings {
     int monteCarloRuns = 0, monteCarloExclude = 0, fixA0 = 0, fitExtra = 0, yarkovsky = 0;
     int impulse = 0, asymmetric = 0;
     double fixedA0 = 0;
+    // The parameter slots 1..13 the fit corrects (-1 fitted, 0 held); the
+    // state or elements by default.
+    std::array<int, 14> fittedSlots{0, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0, 0, 0, 0};
     std::string dataFile = "DEMO.POS";
 };
 
