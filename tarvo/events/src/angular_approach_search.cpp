@@ -3,6 +3,7 @@
 // MINDIST.DAT, with the doubtful ones also in WARNING.DAT, and CLOSAPP.LST.
 #include "close_approach_record.h"
 #include "occultation_tracker.h"
+#include "tarvo/events/path_mapper.h"
 #include "tarvo/events/angular_approach.h"
 #include "tarvo/events/close_approach_search.h"
 
@@ -123,7 +124,16 @@ class AngularApproachSearch : public EventSearch {
 
     SearchSummary finish(RunContext& run) override {
         out_.close();
-        if (tracker_) tracker_->finish(run);
+        if (tracker_) {
+            tracker_->finish(run);
+            const auto mapper = offerPathMapper();
+            if (mapper && !mapper->started) {
+                SearchSummary summary =
+                    finishCloseApproachFiles(run.bodies, hadEvent_, events_, closapp_, mindist_);
+                summary.message = mapper->message;
+                return summary;
+            }
+        }
         return finishCloseApproachFiles(run.bodies, hadEvent_, events_, closapp_, mindist_);
     }
 

@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cmath>
 #include <fstream>
+#include <numbers>
 
 namespace tarvo {
 
@@ -101,6 +102,13 @@ std::string occPointLine(long double ut, const ShadowPoint& p) {
     line += formatMask(" ###.#", p.azimuth) + formatMask(" ##.#", p.altitude);
     for (long double w : {p.wmin, p.hwMin, p.hwMax, p.hwErr}) line += formatMask(" #####.#", w);
     return line;
+}
+
+bool insideGeographicWindow(long double lon, long double lat, long double siteLon,
+                            long double siteLat, long double window) {
+    if (std::fabs(lat - siteLat) > window) return false;
+    const long double dLon = std::fabs(std::remainder(lon - siteLon, 360.0L));
+    return std::cos(siteLat * std::numbers::pi_v<long double> / 180.0L) * dLon <= window;
 }
 
 std::vector<std::filesystem::path> existingPathFiles(const std::filesystem::path& dir) {

@@ -97,6 +97,18 @@ TEST(ShadowPathLines, PointFieldsSitInTheMappersColumns) {
     EXPECT_EQ(line.size(), 83u);
 }
 
+TEST(ShadowPathWindow, TheWindowIsABoxInLatitudeAndShrunkLongitudeAndWrapsAt180) {
+    // Site at 45 N: 15 degrees of window are 21.2 degrees of longitude.
+    EXPECT_TRUE(tarvo::insideGeographicWindow(21.0L, 45.0L, 0.0L, 45.0L, 15.0L));
+    EXPECT_FALSE(tarvo::insideGeographicWindow(21.5L, 45.0L, 0.0L, 45.0L, 15.0L));
+    EXPECT_TRUE(tarvo::insideGeographicWindow(0.0L, 60.0L, 0.0L, 45.0L, 15.0L));
+    EXPECT_FALSE(tarvo::insideGeographicWindow(0.0L, 60.01L, 0.0L, 45.0L, 15.0L));
+    // Across the date line either way.
+    EXPECT_TRUE(tarvo::insideGeographicWindow(-179.0L, 0.0L, 179.0L, 0.0L, 5.0L));
+    EXPECT_TRUE(tarvo::insideGeographicWindow(178.0L, 0.0L, -178.0L, 0.0L, 5.0L));
+    EXPECT_FALSE(tarvo::insideGeographicWindow(170.0L, 0.0L, -170.0L, 0.0L, 5.0L));
+}
+
 class ShadowPathFiles : public tarvo::testing::ScratchDirectoryTest {};
 
 TEST_F(ShadowPathFiles, AnEarlierSearchsFilesAreListedAndDeletedAndNothingElse) {

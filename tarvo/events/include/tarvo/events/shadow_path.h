@@ -72,6 +72,16 @@ std::string occHeaderLine(const std::string& eventLine, long double deltaTSecond
 // latitude, azimuth, altitude, Wmin, HWmin, HWmax, HWerr.
 std::string occPointLine(long double ut, const ShadowPoint& point);
 
+/*
+** insideGeographicWindow: whether a track point (degrees, east positive)
+** lies in the window of radius W degrees around the site: |phi - phi_site|
+** <= W and cos(phi_site) |lambda - lambda_site| <= W, the longitude
+** difference taken across the shorter way round (a site at 179 E sees a
+** point at 179 W two degrees away).
+*/
+bool insideGeographicWindow(long double lonDeg, long double latDeg, long double siteLonDeg,
+                            long double siteLatDeg, long double windowDeg);
+
 // The .OCC files of `dir`, sorted by name.
 std::vector<std::filesystem::path> existingPathFiles(const std::filesystem::path& dir);
 
