@@ -132,8 +132,9 @@ void OccultationTracker::afterStep(const StepEnds& whole, const RunContext& run)
     kept_.push_back(std::move(kept));
     for (KeptStep& k : kept_) k.ends.start = &k.start, k.ends.end = &k.end;
     const long double newest = kept_.back().ends.t1;
-    while (kept_.size() > 2 && std::fabs(newest - kept_.front().ends.t1) > kKeptDays)
+    while (kept_.size() > 3 && std::fabs(newest - kept_.front().ends.t1) > kKeptDays)
         kept_.pop_front();
+    collectEnds();
     computeReady(run, false);
 }
 
@@ -143,34 +144,108 @@ void OccultationTracker::finish(const RunContext& run) {
     kept_.clear();
 }
 
-InterpolatedState OccultationTracker::stateAt(int body, long double tt) const {
-    const KeptStep* best = nullptr;
-    long double bestGap = 0.0L;
+void OccultationTracker::collectEnds() {
+    ends_.clear();
     for (const KeptStep& k : kept_) {
-        const long double lo = std::min(k.ends.t0, k.ends.t1), hi = std::max(k.ends.t0, k.ends.t1);
-        const long double gap = tt < lo ? lo - tt : tt > hi ? tt - hi : 0.0L;
-        if (!best || gap < bestGap) best = &k, bestGap = gap;
-        if (gap == 0.0L) break;
+        ends_.push_back({k.ends.t0, &k.start});
+        ends_.push_back({k.ends.t1, &k.end});
     }
-    const StepEnds& e = best->ends;
-    const long double p = (tt - e.t0) / (static_cast<long double>(e.direction) * e.h);
-    long double unused = 0.0L;
-    return interpolateBody(e, body, p, unused);
+    std::stable_sort(ends_.begin(), ends_.end(),
+                     [](const End& a, const End& b) { return a.t < b.t; });
+    // Consecutive steps share an end: keep the later step's copy of it (the
+    // start of the step that follows).
+    std::vector<End> unique;
+    for (const End& e : ends_) {
+        if (!unique.empty() && std::fabs(unique.back().t - e.t) < 1e-9L)
+            unique.back() = e;
+        else
+            unique.push_back(e);
+    }
+    ends_ = std::move(unique);
+}
+
+namespace {
+
+// The interval of `ends` that holds t: index j with ends[j].t <= t <= ends[j+1].t,
+// clipped to the ends there are.
+template <class Ends> std::size_t intervalOf(const Ends& ends, long double t) {
+    std::size_t j = 0;
+    while (j + 2 < ends.size() && ends[j + 1].t < t) ++j;
+    return j;
+}
+
+} // namespace
+
+bool OccultationTracker::endsAroundKept(long double tt) const {
+    if (ends_.size() < 2) return false;
+    const std::size_t j = intervalOf(ends_, tt);
+    // The end after the holding interval's must be there too.
+    return tt >= ends_.front().t && j + 2 < ends_.size() && ends_[j + 1].t >= tt;
+}
+
+std::array<long double, 3> OccultationTracker::positionAt(int body, long double tt) const {
+    // Up to four ends around tt: the interval that holds it and one on
+    // either side where kept.
+    const std::size_t j = intervalOf(ends_, tt);
+    const std::size_t first = j > 0 ? j - 1 : 0;
+    const std::size_t last = std::min(ends_.size() - 1, j + 2);
+    const auto k = static_cast<std::size_t>(body);
+    std::array<long double, 3> out{};
+    for (int c = 0; c < 3; ++c) {
+        // Hermite divided differences, each end taken three times (position,
+        // velocity, acceleration); times relative to tt, days.
+        std::vector<long double> z, q;
+        std::vector<std::array<long double, 3>> f; // value, first, second derivative / 2
+        for (std::size_t e = first; e <= last; ++e) {
+            const TableStates& s = *ends_[e].states;
+            const long double x = c == 0 ? s.x[k] : c == 1 ? s.y[k] : s.z[k];
+            const long double v = c == 0 ? s.vx[k] : c == 1 ? s.vy[k] : s.vz[k];
+            const long double a = c == 0 ? s.ax[k] : c == 1 ? s.ay[k] : s.az[k];
+            for (int m = 0; m < 3; ++m) {
+                z.push_back(ends_[e].t - tt);
+                f.push_back({x, v, a / 2.0L});
+            }
+        }
+        const std::size_t n = z.size();
+        // table[i] holds the differences ending at i, column by column.
+        std::vector<long double> column(n), coefficient(n);
+        for (std::size_t i = 0; i < n; ++i) column[i] = f[i][0];
+        coefficient[0] = column[0];
+        for (std::size_t order = 1; order < n; ++order) {
+            for (std::size_t i = n - 1; i >= order; --i) {
+                const long double dz = z[i] - z[i - order];
+                column[i] = dz == 0.0L ? f[i][order] : (column[i] - column[i - 1]) / dz;
+                if (i == order) break;
+            }
+            coefficient[order] = column[order];
+        }
+        // Newton form at 0 (tt itself).
+        long double value = coefficient[n - 1];
+        for (std::size_t i = n - 1; i-- > 0;) value = coefficient[i] + (0.0L - z[i]) * value;
+        out[static_cast<std::size_t>(c)] = value;
+    }
+    return out;
 }
 
 void OccultationTracker::computeReady(const RunContext& run, bool all) {
-    const StepEnds& newest = kept_.back().ends;
-    const int d = newest.direction;
     for (auto it = pending_.begin(); it != pending_.end();) {
         bool complete = true;
         for (PathPoint& point : it->points) {
             if (point.done) continue;
-            // A point is taken once its instant and the light time before it
-            // lie in the kept steps.
-            const long double needed = d > 0 ? point.tt : point.tt - kRetardation;
-            if (!all && d * (needed - newest.t1) > 0.0L) {
-                complete = false;
-                continue;
+            // A point is taken once the ends around its instant and around
+            // the light time before it are kept.
+            if (!all && !(endsAroundKept(point.tt) && endsAroundKept(point.tt - kRetardation))) {
+                // A point still ahead of the integration waits; one behind
+                // the kept ends (a run that began inside the track) is
+                // taken from the nearest ends.
+                const std::size_t n = ends_.size();
+                const bool ahead = n < 2 || (kept_.back().ends.direction > 0
+                                                 ? point.tt >= ends_[n - 2].t
+                                                 : point.tt - kRetardation <= ends_[1].t);
+                if (ahead) {
+                    complete = false;
+                    continue;
+                }
             }
             computePoint(*it, point, run);
             point.done = true;
@@ -188,20 +263,18 @@ void OccultationTracker::computePoint(PendingPath& path, PathPoint& point,
                                       const RunContext& run) const {
     const BodyTable& t = run.bodies;
     const int earth = t.layout.earthIndex;
-    const InterpolatedState E = stateAt(earth, point.tt);
+    const Vec E = positionAt(earth, point.tt);
     // The shadow on the ground at tt is cast by light that passed the
     // occulting body and left the occulted one earlier: their positions are
     // taken at those instants, relative to the Earth at tt (a translation
     // keeps the three points of the ray on one line).
-    const InterpolatedState O = stateAt(path.occulting, point.tt);
-    const InterpolatedState T = stateAt(path.occulted, point.tt);
-    const long double tauO = norm(minus(O.r, E.r)) / speedOfLight;
-    const long double tauT = (norm(minus(T.r, O.r)) + norm(minus(O.r, E.r))) / speedOfLight;
-    const InterpolatedState Or = stateAt(path.occulting, point.tt - tauO);
-    const InterpolatedState Tr = stateAt(path.occulted, point.tt - tauT);
+    const Vec O = positionAt(path.occulting, point.tt);
+    const Vec T = positionAt(path.occulted, point.tt);
+    const long double tauO = norm(minus(O, E)) / speedOfLight;
+    const long double tauT = (norm(minus(T, O)) + norm(minus(O, E))) / speedOfLight;
     ShadowInput in;
-    in.occulting = minus(Or.r, E.r);
-    in.occulted = minus(Tr.r, E.r);
+    in.occulting = minus(positionAt(path.occulting, point.tt - tauO), E);
+    in.occulted = minus(positionAt(path.occulted, point.tt - tauT), E);
     in.radiusOcculting = t.radius[static_cast<std::size_t>(path.occulting)];
     in.radiusOcculted = t.radius[static_cast<std::size_t>(path.occulted)];
     in.earthRadius = t.radius[static_cast<std::size_t>(earth)];

@@ -213,6 +213,9 @@ void checkEclipse(EclipseRun& fixture, jpl::Ephemeris& e, const char* start, con
     EXPECT_GT(deltaT, 60.0);
     EXPECT_LT(deltaT, 75.0);
     // Three instants: a quarter, half and three quarters along the track.
+    // The points agree to some 30 m (0.0003 degrees); the bound of 0.003
+    // degrees fails a track interpolated on one step's quintic alone (0.01
+    // to 0.015 degrees off with the 3-day steps of data set 2).
     for (std::size_t k : {points.size() / 4, points.size() / 2, 3 * points.size() / 4}) {
         const TrackPoint& p = points[k];
         const double utJd = [&] {
@@ -227,8 +230,8 @@ void checkEclipse(EclipseRun& fixture, jpl::Ephemeris& e, const char* start, con
                     "%6.1f km %5.1f deg\n",
                     p.hour, p.minute, p.second, p.lon, p.lat, p.width, p.altitude, g.lon, g.lat,
                     g.widthKm, g.sunAltitude);
-        EXPECT_NEAR(std::remainder(p.lon - g.lon, 360.0), 0.0, 0.01) << "longitude";
-        EXPECT_NEAR(p.lat - g.lat, 0.0, 0.01) << "latitude";
+        EXPECT_NEAR(std::remainder(p.lon - g.lon, 360.0), 0.0, 0.003) << "longitude";
+        EXPECT_NEAR(p.lat - g.lat, 0.0, 0.003) << "latitude";
         EXPECT_NEAR(p.width - g.widthKm, 0.0, 2.0) << "width, km";
         EXPECT_NEAR(p.altitude - g.sunAltitude, 0.0, 0.1) << "Sun's altitude";
         if (annular)
