@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <regex>
 #include <sstream>
 #include <vector>
@@ -84,14 +85,15 @@ struct GroundTruth {
 // to the Earth at jd, turned into the true equator of date (IAU 2006/2000A)
 // and met with the WGS 84 spheroid; longitudes from Greenwich apparent
 // sidereal time of UT1 = TT - Delta-T.
-GroundTruth shadowAxis(jpl::Ephemeris& e, long double jd, double deltaTSeconds) {
+GroundTruth shadowAxis(jpl::Ephemeris& e, long double jd, double deltaTSeconds,
+                       jpl::Body occulted = jpl::Body::Sun, double occultedRadiusKm = kSunRadiusKm) {
     const double c = 299792.458 * 86400.0; // km/day
     const Vec3 E = bary(e, jpl::Body::Earth, jd);
-    Vec3 M = minus(bary(e, jpl::Body::Moon, jd), E), S = minus(bary(e, jpl::Body::Sun, jd), E);
+    Vec3 M = minus(bary(e, jpl::Body::Moon, jd), E), S = minus(bary(e, occulted, jd), E);
     for (int pass = 0; pass < 3; ++pass) {
         const double tauM = norm(M) / c, tauS = (norm(M) + norm(minus(S, M))) / c;
         M = minus(bary(e, jpl::Body::Moon, jd - tauM), E);
-        S = minus(bary(e, jpl::Body::Sun, jd - tauS), E);
+        S = minus(bary(e, occulted, jd - tauS), E);
     }
     double rnpb[3][3];
     const double jd1 = 2451545.0, jd2 = static_cast<double>(jd - 2451545.0L);
@@ -123,7 +125,7 @@ GroundTruth shadowAxis(jpl::Ephemeris& e, long double jd, double deltaTSeconds) 
                                 (X[2] - P[2]) * (X[2] - P[2]));
     const double dT = std::sqrt((X[0] - T[0]) * (X[0] - T[0]) + (X[1] - T[1]) * (X[1] - T[1]) +
                                 (X[2] - T[2]) * (X[2] - T[2]));
-    const double r = (kMoonRadiusKm * dT - kSunRadiusKm * dO) / (dT - dO);
+    const double r = (kMoonRadiusKm * dT - occultedRadiusKm * dO) / (dT - dO);
     g.widthKm = 2.0 * kEarthRadiusKm * std::asin(r / kEarthRadiusKm);
     // The Sun's altitude above the geodetic horizon.
     double up[3] = {std::cos(phi) * X[0] / std::hypot(X[0], X[1]),
@@ -171,6 +173,9 @@ bool eventTime(const std::string& file, double& jd2000) {
     return true;
 }
 
+void compareTrack(const std::string& file, jpl::Ephemeris& e, jpl::Body occulted,
+                  double occultedRadiusKm, int widthSign);
+
 void checkEclipse(EclipseRun& fixture, jpl::Ephemeris& e, const char* start, const char* end,
                   long double expectedJd, bool annular) {
     auto r = fixture.run(std::string("key Enter\n"
@@ -206,9 +211,17 @@ void checkEclipse(EclipseRun& fixture, jpl::Ephemeris& e, const char* start, con
     EXPECT_NEAR(static_cast<double>((jd2000 + 2451545.0L - oracle) * 86400.0L), 0.0, 1.0)
         << "seconds";
 
+    compareTrack(fixture.userFile("SuMo0001.OCC"), e, jpl::Body::Sun, kSunRadiusKm,
+                 annular ? -1 : 1);
+}
+
+// The points of a track file at a quarter, half and three quarters of it
+// against the shadow axis of DE405; widthSign +1 an umbra, -1 an antumbra.
+void compareTrack(const std::string& file, jpl::Ephemeris& e, jpl::Body occulted,
+                  double occultedRadiusKm, int widthSign) {
     double deltaT = 0;
     std::string title;
-    const auto points = trackPoints(fixture.userFile("SuMo0001.OCC"), deltaT, title);
+    const auto points = trackPoints(file, deltaT, title);
     ASSERT_GE(points.size(), 20u);
     EXPECT_GT(deltaT, 60.0);
     EXPECT_LT(deltaT, 75.0);
@@ -224,7 +237,7 @@ void checkEclipse(EclipseRun& fixture, jpl::Ephemeris& e, const char* start, con
             return j1 + j2 + (p.hour * 3600.0 + p.minute * 60.0 + p.second) / 86400.0;
         }();
         const long double tt = static_cast<long double>(utJd) + deltaT / 86400.0L;
-        const GroundTruth g = shadowAxis(e, tt, deltaT);
+        const GroundTruth g = shadowAxis(e, tt, deltaT, occulted, occultedRadiusKm);
         ASSERT_TRUE(g.exists);
         std::printf("%02d:%02d:%02d UT  tarvo %9.4f %8.4f %6.1f km %5.1f deg   DE405 %9.4f %8.4f "
                     "%6.1f km %5.1f deg\n",
@@ -234,10 +247,7 @@ void checkEclipse(EclipseRun& fixture, jpl::Ephemeris& e, const char* start, con
         EXPECT_NEAR(p.lat - g.lat, 0.0, 0.003) << "latitude";
         EXPECT_NEAR(p.width - g.widthKm, 0.0, 2.0) << "width, km";
         EXPECT_NEAR(p.altitude - g.sunAltitude, 0.0, 0.1) << "Sun's altitude";
-        if (annular)
-            EXPECT_LT(p.width, 0.0) << "an annular eclipse has a negative width";
-        else
-            EXPECT_GT(p.width, 0.0);
+        EXPECT_GT(p.width * widthSign, 0.0) << "an annular eclipse has a negative width";
     }
 }
 
@@ -260,6 +270,78 @@ TEST_F(EclipseRun, TotalEclipseOf2024AprilMatchesDe405) {
     auto e = tarvo::testing::openDe405(message);
     if (!e) GTEST_SKIP() << "SKIPPED LOUDLY: " << message;
     checkEclipse(*this, *e, "2024,04,02", "2024,04,12", 2460409.28L, false);
+}
+
+// Kind M: the occultation of Venus of 2020 June 19, its track against the
+// shadow of the Moon in Venus's light on DE405.
+TEST_F(EclipseRun, OccultationOfVenusOf2020JuneMatchesDe405) {
+    std::string message;
+    auto e = tarvo::testing::openDe405(message);
+    if (!e) GTEST_SKIP() << "SKIPPED LOUDLY: " << message;
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 2020,06,15\n"
+                 "expect Space: next step\n"
+                 "key Y\n"
+                 "key M\n"
+                 "expect Max Angle\n"
+                 "text 1\n"
+                 "expect Geogr. Window\n"
+                 "text 20\n"
+                 "text 2020,06,25\n"
+                 "expect Display Paths (Y or N)\n"
+                 "key N\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    const std::string file = userFile("MOONVENU.OCC");
+    ASSERT_FALSE(file.empty());
+    EXPECT_NE(file.substr(0, file.find('\n')).find("MOON      VENUS"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(root / "USERDATA" / "SuMo0001.OCC"));
+    compareTrack(file, *e, jpl::Body::Venus, 6051.8, 1);
+}
+
+// A second search lists the tracks of the first in its warning and deletes
+// them on Y; on N it starts nothing and they stay.
+TEST_F(EclipseRun, ASecondSearchListsTheFirstsTracksAndDeletesThemOnlyOnY) {
+    const std::string eclipse = "key Enter\n"
+                                "key 2\n"
+                                "text 2017,08,15\n"
+                                "expect Space: next step\n"
+                                "key Y\n"
+                                "key E\n"
+                                "text 1\n"
+                                "text 15\n";
+    auto r = run(eclipse + "text 2017,08,25\n"
+                           "key N\n"
+                           "key Esc\nkey Esc\nkey Esc\nkey Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    ASSERT_TRUE(std::filesystem::exists(root / "USERDATA" / "SuMo0001.OCC"));
+    std::ofstream(root / "USERDATA" / "OLDPATH.OCC") << "kept by the user";
+    // N at the list: nothing deleted, no search.
+    r = run(eclipse + "expect Existing datafiles will be overwritten\n"
+                      "key Y\n"
+                      "expect These shadow-path files will be deleted:\n"
+                      "expect OLDPATH.OCC\n"
+                      "expect SuMo0001.OCC\n"
+                      "key N\n"
+                      "expect Space: next step\n"
+                      "key Esc\nkey Esc\nkey Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    EXPECT_TRUE(std::filesystem::exists(root / "USERDATA" / "OLDPATH.OCC"));
+    EXPECT_TRUE(std::filesystem::exists(root / "USERDATA" / "SuMo0001.OCC"));
+    // Y: the old tracks go, the new search writes its own.
+    r = run(eclipse + "key Y\n"
+                      "key Y\n"
+                      "text 2017,08,25\n"
+                      "key N\n"
+                      "key Esc\nkey Esc\nkey Esc\nkey Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    EXPECT_FALSE(std::filesystem::exists(root / "USERDATA" / "OLDPATH.OCC"));
+    EXPECT_FALSE(std::filesystem::exists(root / "USERDATA" / "TMP.OCC"));
+    EXPECT_TRUE(std::filesystem::exists(root / "USERDATA" / "SuMo0001.OCC"));
 }
 
 } // namespace
