@@ -81,7 +81,10 @@ class AngularApproachSearch : public EventSearch {
                 message = "The Moon is not integrated in this run";
                 return false;
             }
-            tracker_ = std::make_unique<OccultationTracker>(settings_.moonKind == 'E');
+            const bool topocentric = run.centre.kind == CentreSelection::Kind::Earth &&
+                                     run.centre.topocentric;
+            tracker_ = std::make_unique<OccultationTracker>(
+                settings_.moonKind == 'E', topocentric, settings_.geographicWindowDegrees);
             if (!tracker_->begin(run, {title, columns}, message)) return false;
         }
         return true;

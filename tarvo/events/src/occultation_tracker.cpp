@@ -3,6 +3,7 @@
 
 #include "tarvo/dynamics/body_table.h"
 #include "tarvo/dynamics/physical_constants.h"
+#include "tarvo/reductions/places.h"
 #include "tarvo/reductions/time_scales.h"
 
 #include <algorithm>
@@ -54,13 +55,18 @@ bool OccultationTracker::begin(RunContext& run, const std::vector<std::string>& 
                                std::string& message) {
     dir_ = run.dirs.workDir;
     eclipses_ = dir_ / "ECLIPSES.DAT";
-    std::ofstream out(eclipses_, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        message = "ECLIPSES.DAT cannot be written in " + dir_.string();
-        return false;
+    selocc_ = dir_ / "SELOCC.DAT";
+    topocecl_ = dir_ / "TOPOCECL.DAT";
+    std::vector<std::filesystem::path> files{eclipses_};
+    if (topocentric_) files = {selocc_, topocecl_};
+    for (const auto& file : files) {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        for (const std::string& line : header) out << line << "\r\n";
+        if (!out) {
+            message = file.filename().string() + " cannot be written in " + dir_.string();
+            return false;
+        }
     }
-    for (const std::string& line : header) out << line << "\r\n";
-    out.close();
     if (!deletePathFiles(dir_, message)) return false;
     kept_.clear();
     pending_.clear();
@@ -74,10 +80,7 @@ void OccultationTracker::event(const std::string& line, const AngularEvent& ev,
                                const RunContext& run) {
     const long double theta = ev.separation * kDegree;
     if (!(overlapLimitDegrees(run, ev) > theta)) return;
-    {
-        std::ofstream out(eclipses_, std::ios::binary | std::ios::app);
-        out << line << "\r\n";
-    }
+    if (!topocentric_) appendLine(eclipses_, line);
     const BodyTable& t = run.bodies;
     const int earth = t.layout.earthIndex;
     Vec A = minus(ev.stateA.r, ev.observer.r), B = minus(ev.stateB.r, ev.observer.r);
@@ -104,9 +107,13 @@ void OccultationTracker::event(const std::string& line, const AngularEvent& ev,
     }
     const long double R = t.radius[static_cast<std::size_t>(earth)];
     const long double miss = norm(across);
-    if (!(miss < R)) return; // the axis passes beside the Earth: no track
-    const long double halfDuration = std::sqrt(R * R - miss * miss) / norm(acrossRate);
-    const PathGrid grid = pathGrid(halfDuration, kPathPointsGeocentric);
+    // An axis beside the Earth has no track; in topocentric mode the site
+    // is still judged over the hours around the event (a partial eclipse).
+    if (!(miss < R) && !topocentric_) return;
+    const long double halfChord = miss < R ? std::sqrt(R * R - miss * miss) : R;
+    const long double halfDuration = halfChord / norm(acrossRate);
+    const PathGrid grid =
+        pathGrid(halfDuration, topocentric_ ? kPathPointsTopocentric : kPathPointsGeocentric);
     if (grid.perSide <= 0) return;
 
     const long double dt = run.deltaT.mode == DeltaTMode::Off ? 0.0L : deltaT(ev.time, run.deltaT);
@@ -283,6 +290,25 @@ void OccultationTracker::computePoint(PendingPath& path, PathPoint& point,
     in.sigmaOccultingKm = path.sigmaOccultingKm;
     in.sigmaOccultedKm = path.sigmaOccultedKm;
     point.point = shadowPoint(in);
+    if (topocentric_) {
+        // The two bodies from the site at this instant.
+        const long double dt = path.deltaTSeconds / kSecondsPerDay;
+        const ObserverState site = observerVector(run.site, point.tt, dt,
+                                                  run.frame.equationOfEquinoxes, true);
+        const Vec s{site.position[0], site.position[1], site.position[2]};
+        const Vec a = minus(in.occulting, s), b = minus(in.occulted, s);
+        const Vec c{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+        const long double angle = std::atan2(norm(c), dot(a, b));
+        if (angle < path.siteSeparation) {
+            path.siteSeparation = angle;
+            path.siteSemiDiameters = in.radiusOcculting / norm(a) + in.radiusOcculted / norm(b);
+        }
+    }
+}
+
+void OccultationTracker::appendLine(const std::filesystem::path& file, const std::string& line) {
+    std::ofstream out(file, std::ios::binary | std::ios::app);
+    out << line << "\r\n";
 }
 
 void OccultationTracker::writePath(PendingPath& path, const RunContext& run) {
@@ -292,9 +318,17 @@ void OccultationTracker::writePath(PendingPath& path, const RunContext& run) {
         if (!s.exists || !(s.sinAltitude > -0.1L)) continue;
         if (!std::isfinite(s.longitude) || !std::isfinite(s.latitude) || !std::isfinite(s.wmin))
             continue;
+        if (topocentric_ &&
+            !insideGeographicWindow(s.longitude, s.latitude, run.site.longitude * kDegree,
+                                    run.site.latitude * kDegree, window_))
+            continue;
         shown.push_back(&p);
     }
+    // Seen from the site: the discs overlap there at some instant of the track.
+    if (topocentric_ && path.siteSeparation < path.siteSemiDiameters)
+        appendLine(topocecl_, path.eventLine);
     if (shown.empty()) return;
+    if (topocentric_) appendLine(selocc_, path.eventLine);
     std::sort(shown.begin(), shown.end(),
               [](const PathPoint* a, const PathPoint* b) { return a->ut < b->ut; });
     std::string name;

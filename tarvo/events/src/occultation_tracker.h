@@ -29,10 +29,15 @@ namespace tarvo {
 
 class OccultationTracker {
   public:
-    explicit OccultationTracker(bool solarEclipses) : solar_(solarEclipses) {}
+    // Topocentric (the run's centre is the site): SELOCC.DAT and TOPOCECL.DAT
+    // instead of ECLIPSES.DAT, 400 points a track, and only the points inside
+    // the geographic window of `windowDegrees` around the site.
+    OccultationTracker(bool solarEclipses, bool topocentric, double windowDegrees)
+        : solar_(solarEclipses), topocentric_(topocentric), window_(windowDegrees) {}
 
-    // ECLIPSES.DAT created with `header`; the .OCC files of an earlier
-    // search deleted. False with a message when a file cannot be written.
+    // ECLIPSES.DAT (topocentric: SELOCC.DAT and TOPOCECL.DAT) created with
+    // `header`; the .OCC files of an earlier search deleted. False with a
+    // message when a file cannot be written.
     bool begin(RunContext& run, const std::vector<std::string>& header, std::string& message);
 
     // A recorded event of the search (occulting and occulted decided here:
@@ -65,6 +70,10 @@ class OccultationTracker {
         long double deltaTSeconds = 0.0L;
         long double sigmaOccultingKm = 0.0L, sigmaOccultedKm = 0.0L;
         std::vector<PathPoint> points;
+        // Topocentric: the smallest angle of the two bodies seen from the
+        // site over the track's instants, and the sum of their semi-diameters
+        // there (radians).
+        long double siteSeparation = 10.0L, siteSemiDiameters = 0.0L;
     };
 
     // Position (Gm) of a body at TT tt, on the kept step ends around it.
@@ -75,10 +84,13 @@ class OccultationTracker {
     bool endsAroundKept(long double tt) const;
     void computeReady(const RunContext& run, bool all);
     void computePoint(PendingPath& path, PathPoint& point, const RunContext& run) const;
+    static void appendLine(const std::filesystem::path& file, const std::string& line);
     void writePath(PendingPath& path, const RunContext& run);
 
     bool solar_;
-    std::filesystem::path dir_, eclipses_;
+    bool topocentric_;
+    double window_; // degrees
+    std::filesystem::path dir_, eclipses_, selocc_, topocecl_;
     std::deque<KeptStep> kept_;
     struct End {
         long double t;

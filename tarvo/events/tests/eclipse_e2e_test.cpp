@@ -303,6 +303,50 @@ TEST_F(EclipseRun, OccultationOfVenusOf2020JuneMatchesDe405) {
     compareTrack(file, *e, jpl::Body::Venus, 6051.8, 1);
 }
 
+// Topocentric mode (key T, the site of GEOLOC.CRD: Greenwich): the 2024
+// eclipse's track only inside the window of 45 degrees around the site, at
+// the spacing of 400 points a passage; SELOCC.DAT and TOPOCECL.DAT instead of
+// ECLIPSES.DAT.
+TEST_F(EclipseRun, TopocentricTrackStaysInsideTheWindowAroundTheSite) {
+    std::string message;
+    auto e = tarvo::testing::openDe405(message);
+    if (!e) GTEST_SKIP() << "SKIPPED LOUDLY: " << message;
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 2024,04,02\n"
+                 "expect Space: next step\n"
+                 "key T\n"
+                 "expect Topocentric\n"
+                 "key Y\n"
+                 "key E\n"
+                 "text 1\n"
+                 "expect Geogr. Window\n"
+                 "text 45\n"
+                 "text 2024,04,12\n"
+                 "key N\n"
+                 "key Esc\nkey Esc\nkey Esc\nkey Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    EXPECT_FALSE(std::filesystem::exists(root / "USERDATA" / "ECLIPSES.DAT"));
+    EXPECT_NE(userFile("SELOCC.DAT").find("2024/04/08"), std::string::npos);
+    double deltaT = 0;
+    std::string title;
+    const auto points = trackPoints(userFile("SuMo0001.OCC"), deltaT, title);
+    ASSERT_GE(points.size(), 10u);
+    const double siteLat = 51.477928, siteLon = -0.001545;
+    for (const TrackPoint& p : points) {
+        EXPECT_LE(std::fabs(p.lat - siteLat), 45.0);
+        EXPECT_LE(std::cos(siteLat * kPi / 180) * std::fabs(std::remainder(p.lon - siteLon, 360.0)),
+                  45.0);
+    }
+    // 400 points a passage of some three hours: 20 seconds apart.
+    const auto seconds = [](const TrackPoint& p) {
+        return p.hour * 3600 + p.minute * 60 + p.second;
+    };
+    EXPECT_EQ(seconds(points[1]) - seconds(points[0]), 20);
+    // The track ends in the Atlantic at sunset, west of the site.
+    EXPECT_LT(points.back().lon, siteLon);
+}
+
 // A second search lists the tracks of the first in its warning and deletes
 // them on Y; on N it starts nothing and they stay.
 TEST_F(EclipseRun, ASecondSearchListsTheFirstsTracksAndDeletesThemOnlyOnY) {
