@@ -3,9 +3,9 @@
 // MINDIST.DAT, with the doubtful ones also in WARNING.DAT, and CLOSAPP.LST.
 #include "close_approach_record.h"
 #include "occultation_tracker.h"
-#include "tarvo/events/path_mapper.h"
 #include "tarvo/events/angular_approach.h"
 #include "tarvo/events/close_approach_search.h"
+#include "tarvo/events/path_mapper.h"
 
 #include "fileio/format_mask.h"
 #include "fileio/text_output.h"
@@ -72,8 +72,9 @@ class AngularApproachSearch : public EventSearch {
         out_.flush();
         hadEvent_.assign(static_cast<std::size_t>(run.bodies.slots()), 0);
         // The Moon kinds widen the limit by the Moon's parallax.
-        limitDegrees_ = settings_.maxAngleDegrees +
-                        (settings_.moonKind ? kMoonKindWidening * static_cast<double>(kDegree) : 0.0);
+        limitDegrees_ =
+            settings_.maxAngleDegrees +
+            (settings_.moonKind ? kMoonKindWidening * static_cast<double>(kDegree) : 0.0);
         cosLimit_ = std::cos(limitDegrees_ / static_cast<double>(kDegree));
         tracker_.reset();
         if (settings_.moonKind) {
@@ -81,10 +82,10 @@ class AngularApproachSearch : public EventSearch {
                 message = "The Moon is not integrated in this run";
                 return false;
             }
-            const bool topocentric = run.centre.kind == CentreSelection::Kind::Earth &&
-                                     run.centre.topocentric;
-            tracker_ = std::make_unique<OccultationTracker>(
-                settings_.moonKind == 'E', topocentric, settings_.geographicWindowDegrees);
+            const bool topocentric =
+                run.centre.kind == CentreSelection::Kind::Earth && run.centre.topocentric;
+            tracker_ = std::make_unique<OccultationTracker>(settings_.moonKind == 'E', topocentric,
+                                                            settings_.geographicWindowDegrees);
             if (!tracker_->begin(run, {title, columns}, message)) return false;
         }
         return true;

@@ -303,8 +303,8 @@ bool closeApproachDialog(RunContext& run, CloseApproachSettings& s) {
                                    "Close approaches");
         return false;
     }
-    const auto selection = s.moonKind ? std::optional<PairSelection>(PairSelection{})
-                                      : selectBodies(table, 13);
+    const auto selection =
+        s.moonKind ? std::optional<PairSelection>(PairSelection{}) : selectBodies(table, 13);
     if (!selection) return false;
     s.selection = *selection;
     const bool single = !selection->all() && selection->first == selection->last;

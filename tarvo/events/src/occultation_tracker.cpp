@@ -293,11 +293,12 @@ void OccultationTracker::computePoint(PendingPath& path, PathPoint& point,
     if (topocentric_) {
         // The two bodies from the site at this instant.
         const long double dt = path.deltaTSeconds / kSecondsPerDay;
-        const ObserverState site = observerVector(run.site, point.tt, dt,
-                                                  run.frame.equationOfEquinoxes, true);
+        const ObserverState site =
+            observerVector(run.site, point.tt, dt, run.frame.equationOfEquinoxes, true);
         const Vec s{site.position[0], site.position[1], site.position[2]};
         const Vec a = minus(in.occulting, s), b = minus(in.occulted, s);
-        const Vec c{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+        const Vec c{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
+                    a[0] * b[1] - a[1] * b[0]};
         const long double angle = std::atan2(norm(c), dot(a, b));
         if (angle < path.siteSeparation) {
             path.siteSeparation = angle;

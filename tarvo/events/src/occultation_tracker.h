@@ -15,8 +15,8 @@
 #pragma once
 
 #include "tarvo/events/angular_approach.h"
-#include "tarvo/events/shadow_path.h"
 #include "tarvo/events/event_search.h"
+#include "tarvo/events/shadow_path.h"
 
 #include <deque>
 #include <filesystem>

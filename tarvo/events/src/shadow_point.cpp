@@ -91,8 +91,8 @@ ShadowPoint shadowPoint(const ShadowInput& in) {
     out.sinAltitude = sinh;
     out.altitude = h * kDegree;
     // From the south through the west: west (H = +90 degrees) is 90.
-    long double az = std::atan2(std::cos(dec) * sinH,
-                                std::sin(phi) * std::cos(dec) * cosH - std::cos(phi) * std::sin(dec)) *
+    long double az = std::atan2(std::cos(dec) * sinH, std::sin(phi) * std::cos(dec) * cosH -
+                                                          std::cos(phi) * std::sin(dec)) *
                      kDegree;
     if (az < 0.0L) az += 360.0L;
     out.azimuth = az;
@@ -105,8 +105,8 @@ ShadowPoint shadowPoint(const ShadowInput& in) {
 
     // Uncertainty of the track.
     if (in.star) {
-        out.hwErr = 0.005L * std::exp2(in.starUncertaintyCode / 10.0L) * norm(P) +
-                    in.sigmaOccultingKm;
+        out.hwErr =
+            0.005L * std::exp2(in.starUncertaintyCode / 10.0L) * norm(P) + in.sigmaOccultingKm;
     } else {
         const long double dP = norm(P), dT = norm(in.occulted);
         const bool occultingNearer = dP <= dT;

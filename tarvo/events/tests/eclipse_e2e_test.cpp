@@ -40,8 +40,8 @@ struct Vec3 {
 Vec3 bary(jpl::Ephemeris& e, jpl::Body body, long double jd) {
     jpl::StateVector s;
     std::string message;
-    EXPECT_TRUE(e.state(body, jpl::Body::SolarSystemBarycentre, jd, s, message,
-                        jpl::LengthUnit::Kilometre))
+    EXPECT_TRUE(
+        e.state(body, jpl::Body::SolarSystemBarycentre, jd, s, message, jpl::LengthUnit::Kilometre))
         << message;
     return {{static_cast<double>(s.position[0]), static_cast<double>(s.position[1]),
              static_cast<double>(s.position[2])}};
@@ -86,7 +86,8 @@ struct GroundTruth {
 // and met with the WGS 84 spheroid; longitudes from Greenwich apparent
 // sidereal time of UT1 = TT - Delta-T.
 GroundTruth shadowAxis(jpl::Ephemeris& e, long double jd, double deltaTSeconds,
-                       jpl::Body occulted = jpl::Body::Sun, double occultedRadiusKm = kSunRadiusKm) {
+                       jpl::Body occulted = jpl::Body::Sun,
+                       double occultedRadiusKm = kSunRadiusKm) {
     const double c = 299792.458 * 86400.0; // km/day
     const Vec3 E = bary(e, jpl::Body::Earth, jd);
     Vec3 M = minus(bary(e, jpl::Body::Moon, jd), E), S = minus(bary(e, occulted, jd), E);
@@ -129,7 +130,7 @@ GroundTruth shadowAxis(jpl::Ephemeris& e, long double jd, double deltaTSeconds,
     g.widthKm = 2.0 * kEarthRadiusKm * std::asin(r / kEarthRadiusKm);
     // The Sun's altitude above the geodetic horizon.
     double up[3] = {std::cos(phi) * X[0] / std::hypot(X[0], X[1]),
-                          std::cos(phi) * X[1] / std::hypot(X[0], X[1]), std::sin(phi)};
+                    std::cos(phi) * X[1] / std::hypot(X[0], X[1]), std::sin(phi)};
     g.sunAltitude = std::asin(eraPdp(up, s)) * 180.0 / kPi;
     return g;
 }

@@ -97,8 +97,7 @@ TEST(ShadowPoint, LongitudesEitherSideOfTheDateLineStayApart) {
         const auto p = tarvo::shadowPoint(axisThrough(X, upward(L, 10.0L, ut, 0.0), ut, 0.0));
         ASSERT_TRUE(p.exists);
         const long double expected = L == -180.0L ? 180.0L : L;
-        EXPECT_NEAR(static_cast<double>(std::remainder(p.longitude - expected, 360.0L)), 0.0,
-                    1e-8)
+        EXPECT_NEAR(static_cast<double>(std::remainder(p.longitude - expected, 360.0L)), 0.0, 1e-8)
             << static_cast<double>(L);
         EXPECT_GT(p.longitude, -180.0L);
         EXPECT_LE(p.longitude, 180.0L);
@@ -173,11 +172,11 @@ TEST(ShadowPoint, TrackUncertaintyOfTwoBodiesAndOfAStar) {
     in.sigmaOccultingKm = 3.0L, in.sigmaOccultedKm = 4.0L;
     auto p = tarvo::shadowPoint(in);
     // sqrt(3^2 + 4^2) * d_N / |T - P| + sigma_N, the occulting body nearer.
-    const long double dN = std::sqrt(in.occulting[0] * in.occulting[0] +
-                                     in.occulting[1] * in.occulting[1] +
-                                     in.occulting[2] * in.occulting[2]);
-    EXPECT_NEAR(static_cast<double>(p.hwErr), static_cast<double>(5.0L * dN / (149.6L - 0.384L) + 3.0L),
-                1e-9);
+    const long double dN =
+        std::sqrt(in.occulting[0] * in.occulting[0] + in.occulting[1] * in.occulting[1] +
+                  in.occulting[2] * in.occulting[2]);
+    EXPECT_NEAR(static_cast<double>(p.hwErr),
+                static_cast<double>(5.0L * dN / (149.6L - 0.384L) + 3.0L), 1e-9);
     in.star = true;
     in.starDirection = upward(0.0L, 0.0L, ut, 0.0);
     in.starUncertaintyCode = 10;

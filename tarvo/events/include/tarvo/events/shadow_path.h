@@ -41,9 +41,9 @@ std::string occultationFileName(const std::string& occultingName, const std::str
 // The UT grid of a track: points `spacingMinutes` apart, `perSide` on each
 // side of the event's UT rounded to 1/K minute.
 struct PathGrid {
-    int K = 1;              // points are aligned to 1/K minute of the day
-    long M = 1;             // spacing is M/K minutes
-    long perSide = 0;       // points on each side of the centre
+    int K = 1;        // points are aligned to 1/K minute of the day
+    long M = 1;       // spacing is M/K minutes
+    long perSide = 0; // points on each side of the centre
     long double spacingMinutes = 1.0L;
 };
 

@@ -15,30 +15,30 @@ inline constexpr long double kEarthShapeK =
     1.0L / (1.0L - kEarthSquaredEccentricity) - 1.0L; // 0.0067395
 
 struct ShadowInput {
-    std::array<long double, 3> occulting{}; // P: geocentric position, Gm, equator of date
-    std::array<long double, 3> occulted{};  // T: geocentric position, Gm (not read for a star)
+    std::array<long double, 3> occulting{};     // P: geocentric position, Gm, equator of date
+    std::array<long double, 3> occulted{};      // T: geocentric position, Gm (not read for a star)
     std::array<long double, 3> starDirection{}; // unit vector, for a star
     bool star = false;
-    long double radiusOcculting = 0.0L; // Gm
-    long double radiusOcculted = 0.0L;  // Gm
+    long double radiusOcculting = 0.0L;    // Gm
+    long double radiusOcculted = 0.0L;     // Gm
     long double earthRadius = 0.00637814L; // equatorial, Gm
-    long double ut = 0.0L;               // UT, days from J2000
-    double equationOfEquinoxes = 0.0;    // radians
-    long double sigmaOccultingKm = 0.0L; // position uncertainties of the bodies, km
+    long double ut = 0.0L;                 // UT, days from J2000
+    double equationOfEquinoxes = 0.0;      // radians
+    long double sigmaOccultingKm = 0.0L;   // position uncertainties of the bodies, km
     long double sigmaOccultedKm = 0.0L;
     int starUncertaintyCode = 0; // b of a star: 2^(b/10) milliarcseconds
 };
 
 struct ShadowPoint {
-    bool exists = false;              // false: the axis misses the Earth
-    long double longitude = 0.0L;     // degrees, east positive, (-180, 180]
-    long double latitude = 0.0L;      // degrees, geodetic
-    long double wmin = 0.0L;          // km, width of the shadow across its axis (negative: annular)
-    long double hwMin = 0.0L;         // km, half-length of the ground shadow ahead of the point
-    long double hwMax = 0.0L;         // km, half-length behind it
-    long double hwErr = 0.0L;         // km, uncertainty of the track from the bodies' uncertainties
-    long double azimuth = 0.0L;       // degrees, of the occulted object, from the south through west
-    long double altitude = 0.0L;      // degrees, of the occulted object above the horizon
+    bool exists = false;          // false: the axis misses the Earth
+    long double longitude = 0.0L; // degrees, east positive, (-180, 180]
+    long double latitude = 0.0L;  // degrees, geodetic
+    long double wmin = 0.0L;      // km, width of the shadow across its axis (negative: annular)
+    long double hwMin = 0.0L;     // km, half-length of the ground shadow ahead of the point
+    long double hwMax = 0.0L;     // km, half-length behind it
+    long double hwErr = 0.0L;     // km, uncertainty of the track from the bodies' uncertainties
+    long double azimuth = 0.0L;   // degrees, of the occulted object, from the south through west
+    long double altitude = 0.0L;  // degrees, of the occulted object above the horizon
     long double sinAltitude = 0.0L;
     std::array<long double, 3> ground{}; // the ground point, Gm, equator of date
 };
