@@ -348,6 +348,29 @@ TEST_F(EclipseRun, TopocentricTrackStaysInsideTheWindowAroundTheSite) {
     EXPECT_LT(points.back().lon, siteLon);
 }
 
+// Y at "Display Paths": the mapper built beside tarvo runs in the working
+// directory (on an empty script it lists the track files and ends) and the
+// run carries on to the search's file.
+TEST_F(EclipseRun, DisplayPathsStartsTheMapperAndTheRunCarriesOn) {
+    if (!std::filesystem::exists(program.parent_path() / "umbravue"))
+        GTEST_SKIP() << "SKIPPED LOUDLY: umbravue is not built beside " << program;
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 2017,08,15\n"
+                 "expect Space: next step\n"
+                 "key Y\n"
+                 "key E\n"
+                 "text 1\n"
+                 "text 15\n"
+                 "text 2017,08,25\n"
+                 "expect Display Paths (Y or N) ?\n"
+                 "key Y\n"
+                 "expect Conditions of minimum geocentric angular distance\n"
+                 "key Esc\nkey Esc\nkey Esc\nkey Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    EXPECT_TRUE(std::filesystem::exists(root / "USERDATA" / "SuMo0001.OCC"));
+}
+
 // A second search lists the tracks of the first in its warning and deletes
 // them on Y; on N it starts nothing and they stay.
 TEST_F(EclipseRun, ASecondSearchListsTheFirstsTracksAndDeletesThemOnlyOnY) {
