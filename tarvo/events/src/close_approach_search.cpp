@@ -315,11 +315,6 @@ bool closeApproachDialog(RunContext& run, CloseApproachSettings& s) {
         const double value = std::fabs(readFreeNumber(*answer));
         if (!(value >= 0.001)) return false; // 0 cancels
         s.maxAngleDegrees = std::min(value, static_cast<double>(kMaxAngle));
-        if (s.moonKind) {
-            const auto window = geographicWindow(19);
-            if (!window) return false;
-            s.geographicWindowDegrees = *window;
-        }
     } else {
         const long limit = limitFor(n);
         const bool offerFarthest = n <= 64 || single;
@@ -340,6 +335,11 @@ bool closeApproachDialog(RunContext& run, CloseApproachSettings& s) {
             if (!(value >= 1.0)) return false; // 0 cancels
             s.dmaxGm = std::min(value, static_cast<double>(limit)) / 1000.0L;
         }
+    }
+    if (s.moonKind) {
+        const auto window = geographicWindow(19);
+        if (!window) return false;
+        s.geographicWindowDegrees = *window;
     }
     if (!overwriteAllowed(run.dirs.workDir)) return false;
     return !s.moonKind || pathFilesMayGo(run.dirs.workDir);
