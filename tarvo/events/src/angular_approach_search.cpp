@@ -2,8 +2,10 @@
 // the geocentric angle between the chosen bodies and the others, written to
 // MINDIST.DAT, with the doubtful ones also in WARNING.DAT, and CLOSAPP.LST.
 #include "close_approach_record.h"
+#include "occultation_tracker.h"
 #include "tarvo/events/angular_approach.h"
 #include "tarvo/events/close_approach_search.h"
+#include "tarvo/events/path_mapper.h"
 
 #include "fileio/format_mask.h"
 #include "fileio/text_output.h"
@@ -13,6 +15,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <memory>
 #include <numbers>
 
 namespace tarvo {
@@ -36,7 +39,11 @@ class AngularApproachSearch : public EventSearch {
   public:
     explicit AngularApproachSearch(const CloseApproachSettings& s) : settings_(s) {}
 
-    std::string title() const override { return "Angular distances"; }
+    std::string title() const override {
+        if (settings_.moonKind == 'E') return "Solar eclipses";
+        if (settings_.moonKind == 'M') return "Occultations by the Moon";
+        return "Angular distances";
+    }
 
     bool begin(RunContext& run, std::string& message) override {
         const std::filesystem::path dir = run.dirs.workDir;
@@ -52,16 +59,35 @@ class AngularApproachSearch : public EventSearch {
         ecliptic_ = run.ecliptic;
         const std::string l1 = ecliptic_ ? "Lon" : " RA", l2 = ecliptic_ ? "Lat" : "Dec",
                           l3 = ecliptic_ ? "Lat2" : "Dec2";
-        out_ << "  Conditions of minimum geocentric angular distance \r\n"
+        const std::string title = "  Conditions of minimum geocentric angular distance ";
+        const std::string columns =
+            "   #1      #2         Date       TT         JD2000         Dm  (°)  Dl    "
+            "Err     " +
+            l1 + " (°) " + l2 + "    " + l3 +
+            "      r1        r2    p (°) e2   m1    m2   tm(s)    tw(h)";
+        out_ << title << "\r\n"
              << (ecliptic_ ? "  Geocentric geometric directions, ecliptic of date; times TT\r\n"
                            : "  Geocentric geometric directions, equator of date; times TT\r\n")
-             << "   #1      #2         Date       TT         JD2000         Dm  (°)  Dl    "
-                "Err     "
-             << l1 << " (°) " << l2 << "    " << l3
-             << "      r1        r2    p (°) e2   m1    m2   tm(s)    tw(h)\r\n";
+             << columns << "\r\n";
         out_.flush();
         hadEvent_.assign(static_cast<std::size_t>(run.bodies.slots()), 0);
-        cosLimit_ = std::cos(settings_.maxAngleDegrees / static_cast<double>(kDegree));
+        // The Moon kinds widen the limit by the Moon's parallax.
+        limitDegrees_ =
+            settings_.maxAngleDegrees +
+            (settings_.moonKind ? kMoonKindWidening * static_cast<double>(kDegree) : 0.0);
+        cosLimit_ = std::cos(limitDegrees_ / static_cast<double>(kDegree));
+        tracker_.reset();
+        if (settings_.moonKind) {
+            if (!run.bodies.moonIntegrated()) {
+                message = "The Moon is not integrated in this run";
+                return false;
+            }
+            const bool topocentric =
+                run.centre.kind == CentreSelection::Kind::Earth && run.centre.topocentric;
+            tracker_ = std::make_unique<OccultationTracker>(settings_.moonKind == 'E', topocentric,
+                                                            settings_.geographicWindowDegrees);
+            if (!tracker_->begin(run, {title, columns}, message)) return false;
+        }
         return true;
     }
 
@@ -75,10 +101,16 @@ class AngularApproachSearch : public EventSearch {
         StepEnds whole;
         absoluteStates(step, t, run.integration.satelliteMode, start_, end_, whole);
         const PairSelection& sel = settings_.selection;
+        const int moon = t.layout.moonIndex;
         for (int i = 0; i <= step.bodyCount; ++i) {
             if (i == earth || !sel.contains(i)) continue;
+            if (settings_.moonKind && i != moon) continue;
             for (int j = 0; j <= step.bodyCount; ++j) {
-                if (j == earth || j == i || (sel.contains(j) && j < i)) continue;
+                if (j == earth || j == i || (sel.contains(j) && j < i && !settings_.moonKind))
+                    continue;
+                // Moon-Sun: the Sun alone; Moon-Planets: every body but the Sun.
+                if (settings_.moonKind == 'E' && j != 0) continue;
+                if (settings_.moonKind == 'M' && j == 0) continue;
                 const long double g0 = angularRateAt(start_, earth, i, j);
                 const long double g1 = angularRateAt(end_, earth, i, j);
                 if (!bracketsAngularExtremum(g0, g1, false)) continue;
@@ -90,11 +122,22 @@ class AngularApproachSearch : public EventSearch {
                 record(ev, whole, run, step);
             }
         }
+        if (tracker_) tracker_->afterStep(whole, run);
         return StepOutcome::carryOn;
     }
 
     SearchSummary finish(RunContext& run) override {
         out_.close();
+        if (tracker_) {
+            tracker_->finish(run);
+            const auto mapper = offerPathMapper();
+            if (mapper && !mapper->started) {
+                SearchSummary summary =
+                    finishCloseApproachFiles(run.bodies, hadEvent_, events_, closapp_, mindist_);
+                summary.message = mapper->message;
+                return summary;
+            }
+        }
         return finishCloseApproachFiles(run.bodies, hadEvent_, events_, closapp_, mindist_);
     }
 
@@ -188,7 +231,7 @@ class AngularApproachSearch : public EventSearch {
         } else {
             line += "        ";
         }
-        const long double limit = settings_.maxAngleDegrees;
+        const long double limit = limitDegrees_;
         line += omega > 0.0L ? formatMask("######.#  ",
                                           std::sqrt(std::max(0.0L, limit * limit - theta * theta)) /
                                               (3600.0L * omega))
@@ -201,6 +244,7 @@ class AngularApproachSearch : public EventSearch {
         ++events_;
         out_ << line << "\r\n";
         out_.flush();
+        if (tracker_) tracker_->event(line, ev, run);
         if (ev.warning || ev.doubtful) {
             std::ofstream warning(warningFile_, std::ios::binary | std::ios::app);
             warning << line << "\r\n";
@@ -213,6 +257,8 @@ class AngularApproachSearch : public EventSearch {
     std::vector<char> hadEvent_;
     TableStates start_, end_;
     long double cosLimit_ = 1.0L;
+    double limitDegrees_ = 1.0; // the Max Angle, widened for the Moon kinds
+    std::unique_ptr<OccultationTracker> tracker_;
     bool ecliptic_ = false;
     int events_ = 0;
 };

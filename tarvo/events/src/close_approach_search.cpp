@@ -13,6 +13,7 @@
 #include "tarvo/dynamics/body_table.h"
 #include "tarvo/dynamics/physical_constants.h"
 #include "tarvo/events/impact.h"
+#include "tarvo/events/shadow_path.h"
 
 #include <algorithm>
 #include <cmath>
@@ -113,6 +114,17 @@ bool overwriteAllowed(const std::filesystem::path& dir) {
 }
 
 namespace {
+
+// "Geogr. Window ?": the radius (degrees) around the site inside which the
+// topocentric searches keep the points of a track; 5 to 45, an empty
+// answer (or 0) the default 15.
+std::optional<double> geographicWindow(int row) {
+    const auto answer = askAt(row, "Geogr. Window  ?", " 5-45 (default=15) ");
+    if (!answer) return std::nullopt;
+    const double value = std::fabs(readFreeNumber(*answer));
+    if (!(value > 0.0)) return 15.0;
+    return std::clamp(value, 5.0, 45.0);
+}
 
 class CloseApproachSearch : public EventSearch {
   public:
@@ -277,15 +289,22 @@ bool closeApproachDialog(RunContext& run, CloseApproachSettings& s) {
         const int key = console::readKey().key;
         if (key == console::Key::Esc) return false;
         upper = std::toupper(key);
-        if (upper == 'S' || upper == 'A') break;
-        if (upper == 'M' || upper == 'E' || upper == '*' || upper == 'X' || upper == 'C') {
+        if (upper == 'S' || upper == 'A' || upper == 'M' || upper == 'E') break;
+        if (upper == '*' || upper == 'X' || upper == 'C') {
             console::ConsoleMessageBox("This kind of the search is not available in this version.",
                                        0, "Close approaches");
             return false;
         }
     }
-    s.angular = upper == 'A';
-    const auto selection = selectBodies(table, 13);
+    s.angular = upper != 'S';
+    s.moonKind = upper == 'M' || upper == 'E' ? static_cast<char>(upper) : 0;
+    if (s.moonKind && !table.moonIntegrated()) {
+        console::ConsoleMessageBox("The Moon is not integrated in this run.", 0,
+                                   "Close approaches");
+        return false;
+    }
+    const auto selection =
+        s.moonKind ? std::optional<PairSelection>(PairSelection{}) : selectBodies(table, 13);
     if (!selection) return false;
     s.selection = *selection;
     const bool single = !selection->all() && selection->first == selection->last;
@@ -322,7 +341,13 @@ bool closeApproachDialog(RunContext& run, CloseApproachSettings& s) {
             s.dmaxGm = std::min(value, static_cast<double>(limit)) / 1000.0L;
         }
     }
-    return overwriteAllowed(run.dirs.workDir);
+    if (s.moonKind) {
+        const auto window = geographicWindow(19);
+        if (!window) return false;
+        s.geographicWindowDegrees = *window;
+    }
+    if (!overwriteAllowed(run.dirs.workDir)) return false;
+    return !s.moonKind || pathFilesMayGo(run.dirs.workDir);
 }
 
 std::optional<CloseApproachSettings> closeApproachDialog(RunContext& run) {

@@ -17,7 +17,15 @@ struct CloseApproachSettings {
     double maxAngleDegrees = 1.0;   // the angular kind's largest angle recorded
     bool farthest = false;          // maxima of distance instead of minima
     ConjunctionOptions conjunction; // the angular kind's suffixes /C /O /Q /E /M
+    // The Moon kinds of the angular search: 'M' the Moon against the planets
+    // (occultations), 'E' against the Sun (solar eclipses); 0 for neither.
+    char moonKind = 0;
+    double geographicWindowDegrees = 15.0; // around the site, topocentric mode
 };
+
+// The Moon kinds widen the Max Angle by this much (radians): the Moon's
+// parallax, so that no overlap seen from the ground is missed.
+inline constexpr double kMoonKindWidening = 0.0018;
 
 inline constexpr double kMaxAngle = 99.9; // degrees, the largest Max Angle
 
