@@ -78,7 +78,10 @@ PathFileLoad readPathFile(const std::filesystem::path& file, int thinning) {
     const std::size_t keepEvery = static_cast<std::size_t>(std::max(thinning, 0)) + 1;
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() > kPathLineLength) line.resize(kPathLineLength);
+        // A header holds the whole event line of the search, as long as it
+        // is, with Delta-T after it: it is read whole (up to a bound); point
+        // lines end at their last field.
+        if (line.size() > kHeaderLineLength) line.resize(kHeaderLineLength);
         if (tarvo::trim(line).empty()) continue;
         if (load.events.empty() || tarvo::readFreeNumber(line) == 0) {
             if (tarvo::readFreeNumber(line) == 0) {
@@ -88,6 +91,7 @@ PathFileLoad readPathFile(const std::filesystem::path& file, int thinning) {
             }
             load.events.emplace_back(); // points without a header line first
         }
+        if (line.size() > kPathLineLength) line.resize(kPathLineLength);
         const auto lon = field(line, 22, 31), lat = field(line, 32, 40), v = field(line, 41, 46);
         const auto a = field(line, 52, 59), b = field(line, 60, 67), c = field(line, 68, 75),
                    d = field(line, 76, 83);

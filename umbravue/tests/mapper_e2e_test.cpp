@@ -78,50 +78,129 @@ class Mapper : public tarvo::testing::TreeFixture {
             if (std::fabs(p.mapLon - 180 - lon) < std::fabs(best.mapLon - 180 - lon)) best = p;
         return best;
     }
+
+    // Both paths drawn, each over its country with the map's land and sea
+    // around it, and a second picture of the first that overwrites nothing.
+    void drawsBothEclipsesOverTheRightCountries() {
+        const auto first = run("expect Shadow Paths on the World Map\n"
+                               "expect A  SuMo0001.OCC\n"
+                               "expect B  SuMo0002.OCC\n"
+                               "key A\n"
+                               "expect Picture saved as UMBRA000.BMP\n"
+                               "key Enter\n"
+                               "expect 1 picture(s) of SuMo0001.OCC saved: UMBRA000.BMP\n"
+                               "key b\n"
+                               "expect Picture saved as UMBRA001.BMP\n"
+                               "key Enter\n"
+                               "key Esc\n");
+        ASSERT_EQ(first.status, 0) << first.output;
+
+        // 2017: the central line over central Oregon.
+        const Mapped m2017 = pictureOf("UMBRA000.BMP", "SuMo0001.OCC");
+        const PathPoint oregon = pointNear(root / "USERDATA" / "SuMo0001.OCC", -121.0);
+        const double oLon = oregon.mapLon - 180, oLat = 90 - oregon.mapColat;
+        EXPECT_GT(oLat, 42.0); // Oregon: 42 to 46.3 N, 116.5 to 124.5 W
+        EXPECT_LT(oLat, 46.3);
+        EXPECT_GT(shadowPixelsNear(m2017, oLon, oLat, 3), 5) << "no shadow over Oregon";
+        // Around it the map's land and sea: Nevada, the Pacific, the Gulf of Mexico.
+        EXPECT_EQ(colourAt(m2017, -117.0, 39.0), tarvo::kMapLandRgb);
+        EXPECT_EQ(colourAt(m2017, -140.5, 33.5), tarvo::kMapSeaRgb);
+        EXPECT_EQ(colourAt(m2017, -90.5, 25.5), tarvo::kMapSeaRgb);
+
+        // 2024: the central line over Texas.
+        const Mapped m2024 = pictureOf("UMBRA001.BMP", "SuMo0002.OCC");
+        const PathPoint texas = pointNear(root / "USERDATA" / "SuMo0002.OCC", -99.0);
+        const double tLon = texas.mapLon - 180, tLat = 90 - texas.mapColat;
+        EXPECT_GT(tLat, 26.0); // Texas: 26 to 36.5 N, 93.5 to 106.6 W
+        EXPECT_LT(tLat, 36.5);
+        EXPECT_GT(shadowPixelsNear(m2024, tLon, tLat, 3), 5) << "no shadow over Texas";
+        EXPECT_EQ(colourAt(m2024, -104.5, 39.5), tarvo::kMapLandRgb); // Colorado
+        EXPECT_EQ(colourAt(m2024, -110.5, 20.5), tarvo::kMapSeaRgb);  // the Pacific off Mexico
+
+        // Once more: new numbers, the earlier pictures untouched.
+        const std::string before = tarvo::testing::readFile(root / "USERDATA" / "UMBRA000.BMP");
+        const auto second =
+            run("key A\nexpect Picture saved as UMBRA002.BMP\nkey Enter\nkey Esc\n");
+        ASSERT_EQ(second.status, 0) << second.output;
+        EXPECT_EQ(tarvo::testing::readFile(root / "USERDATA" / "UMBRA000.BMP"), before);
+        EXPECT_TRUE(fs::exists(root / "USERDATA" / "UMBRA002.BMP"));
+    }
 };
 
 TEST_F(Mapper, DrawsBothEclipsesOverTheRightCountriesAndSavesEachPictureOnce) {
-    const auto first = run("expect Shadow Paths on the World Map\n"
-                           "expect A  SuMo0001.OCC\n"
-                           "expect B  SuMo0002.OCC\n"
-                           "key A\n"
-                           "expect Picture saved as UMBRA000.BMP\n"
-                           "key Enter\n"
-                           "expect 1 picture(s) of SuMo0001.OCC saved: UMBRA000.BMP\n"
-                           "key b\n"
-                           "expect Picture saved as UMBRA001.BMP\n"
-                           "key Enter\n"
-                           "key Esc\n");
-    ASSERT_EQ(first.status, 0) << first.output;
+    drawsBothEclipsesOverTheRightCountries();
+}
 
-    // 2017: the central line over central Oregon.
-    const Mapped m2017 = pictureOf("UMBRA000.BMP", "SuMo0001.OCC");
-    const PathPoint oregon = pointNear(root / "USERDATA" / "SuMo0001.OCC", -121.0);
-    const double oLon = oregon.mapLon - 180, oLat = 90 - oregon.mapColat;
-    EXPECT_GT(oLat, 42.0); // Oregon: 42 to 46.3 N, 116.5 to 124.5 W
-    EXPECT_LT(oLat, 46.3);
-    EXPECT_GT(shadowPixelsNear(m2017, oLon, oLat, 3), 5) << "no shadow over Oregon";
-    // Around it the map's land and sea: Nevada, the Pacific, the Gulf of Mexico.
-    EXPECT_EQ(colourAt(m2017, -117.0, 39.0), tarvo::kMapLandRgb);
-    EXPECT_EQ(colourAt(m2017, -140.5, 33.5), tarvo::kMapSeaRgb);
-    EXPECT_EQ(colourAt(m2017, -90.5, 25.5), tarvo::kMapSeaRgb);
+// The same pictures from the tracks tarvo's eclipse search writes: one
+// search of data set 2 around each eclipse, by key script, its SuMo0001.OCC
+// kept under the name the mapper is then shown.
+class MapperOnTheSearchesTracks : public Mapper {
+  protected:
+    void SetUp() override {
+        Mapper::SetUp();
+        if (HasFatalFailure() || IsSkipped()) return;
+        fs::remove(root / "USERDATA" / "SuMo0001.OCC");
+        fs::remove(root / "USERDATA" / "SuMo0002.OCC");
+        const struct {
+            const char *start, *end, *keptAs;
+        } searches[] = {{"2017,08,15", "2017,08,25", "SuMo0001.OCC"},
+                        {"2024,04,02", "2024,04,12", "SuMo0002.OCC"}};
+        program = tarvo::testing::kTarvo;
+        for (const auto& s : searches) {
+            for (const char* data : {"MINDIST.DAT", "ECLIPSES.DAT", "WARNING.DAT"})
+                fs::remove(root / "USERDATA" / data);
+            const auto r = run(std::string("key Enter\nkey 2\ntext ") + s.start +
+                               "\nexpect Space: next step\nkey Y\nkey E\n"
+                               "expect Max Angle\ntext 1\nexpect Geogr. Window\ntext \n"
+                               "text " +
+                               s.end +
+                               "\nexpect Display Paths (Y or N)\nkey N\n"
+                               "key Esc\nkey Esc\nkey Esc\nkey Esc\n");
+            ASSERT_EQ(r.status, 0) << r.output << transcript();
+            ASSERT_TRUE(fs::exists(root / "USERDATA" / "SuMo0001.OCC")) << transcript();
+            // Out of the way of the next search, which deletes the tracks it finds.
+            fs::rename(root / "USERDATA" / "SuMo0001.OCC", root / s.keptAs);
+        }
+        for (const auto& s : searches) fs::rename(root / s.keptAs, root / "USERDATA" / s.keptAs);
+        program = tarvo::testing::kUmbravue;
+    }
+};
 
-    // 2024: the central line over Texas.
-    const Mapped m2024 = pictureOf("UMBRA001.BMP", "SuMo0002.OCC");
-    const PathPoint texas = pointNear(root / "USERDATA" / "SuMo0002.OCC", -99.0);
-    const double tLon = texas.mapLon - 180, tLat = 90 - texas.mapColat;
-    EXPECT_GT(tLat, 26.0); // Texas: 26 to 36.5 N, 93.5 to 106.6 W
-    EXPECT_LT(tLat, 36.5);
-    EXPECT_GT(shadowPixelsNear(m2024, tLon, tLat, 3), 5) << "no shadow over Texas";
-    EXPECT_EQ(colourAt(m2024, -104.5, 39.5), tarvo::kMapLandRgb); // Colorado
-    EXPECT_EQ(colourAt(m2024, -110.5, 20.5), tarvo::kMapSeaRgb);  // the Pacific off Mexico
+TEST_F(MapperOnTheSearchesTracks, DrawsBothEclipsesOverTheRightCountries) {
+    drawsBothEclipsesOverTheRightCountries();
+}
 
-    // Once more: new numbers, the earlier pictures untouched.
-    const std::string before = tarvo::testing::readFile(root / "USERDATA" / "UMBRA000.BMP");
-    const auto second = run("key A\nexpect Picture saved as UMBRA002.BMP\nkey Enter\nkey Esc\n");
-    ASSERT_EQ(second.status, 0) << second.output;
-    EXPECT_EQ(tarvo::testing::readFile(root / "USERDATA" / "UMBRA000.BMP"), before);
-    EXPECT_TRUE(fs::exists(root / "USERDATA" / "UMBRA002.BMP"));
+// The search's central lines against the lines of the published Besselian
+// elements, point by point at the times both files hold: the mapper draws
+// what an independent computation puts there.
+TEST_F(MapperOnTheSearchesTracks, CentralLinesAgreeWithThePublishedElements) {
+    const struct {
+        const char* file;
+        std::string reference;
+    } eclipses[] = {{"SuMo0001.OCC", umbravue_test::eclipse2017()},
+                    {"SuMo0002.OCC", umbravue_test::eclipse2024()}};
+    for (const auto& e : eclipses) {
+        SCOPED_TRACE(e.file);
+        std::ofstream(root / "reference.OCC", std::ios::binary) << e.reference;
+        const PathFileLoad reference = readPathFile(root / "reference.OCC", 0);
+        const PathFileLoad searched = readPathFile(root / "USERDATA" / e.file, 0);
+        ASSERT_FALSE(reference.events.empty());
+        ASSERT_FALSE(searched.events.empty());
+        int compared = 0;
+        double worstKm = 0;
+        for (const PathPoint& p : searched.events[0].points)
+            for (const PathPoint& q : reference.events[0].points) {
+                if (p.time != q.time) continue;
+                const double lat = (90 - p.mapColat) * M_PI / 180;
+                const double dLat = (q.mapColat - p.mapColat) * M_PI / 180;
+                const double dLon = std::remainder(q.mapLon - p.mapLon, 360.0) * M_PI / 180;
+                worstKm = std::max(worstKm, 6371.0 * std::hypot(dLat, dLon * std::cos(lat)));
+                ++compared;
+            }
+        std::printf("%s: %d points compared, worst %.2f km\n", e.file, compared, worstKm);
+        EXPECT_GE(compared, 10);
+        EXPECT_LT(worstKm, 3.0);
+    }
 }
 
 TEST_F(Mapper, ATypedNameGetsTheExtensionAndAMissingFileReturnsToTheList) {

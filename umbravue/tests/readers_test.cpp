@@ -6,6 +6,7 @@
 #include "eclipse_paths.h"
 #include "scratch_directory.h"
 
+#include "fileio/text_util.h"
 #include "umbravue/mapper_options.h"
 #include "umbravue/path_file.h"
 #include "umbravue/site_marks.h"
@@ -71,6 +72,24 @@ TEST_F(PathFiles, HeaderLinesSeparateEventsAndDeltaTIsTheLastNumber) {
     EXPECT_EQ(load.events[1].title, "Short");
     ASSERT_EQ(load.events[1].points.size(), 1u);
     EXPECT_DOUBLE_EQ(load.events[1].points[0].thetaDeg, 120.0); // 90 - 330 + 360
+}
+
+// The eclipse search's event lines are long (the whole angular record): its
+// Delta-T follows them well past column 154 and is still the one read;
+// the title is columns 86 to 145.
+TEST_F(PathFiles, DeltaTAfterALongEventLineIsRead) {
+    const std::string event =
+        "   10C      0C    2017/08/21 18:27:17       6442.26895    0.42840 1.51061 0.00000 "
+        "151.13  12.27  11.86  0.372104  1.011538 195    0               6696      1.9  MOON"
+        "      SUN      ";
+    const std::string text =
+        umbravue_test::kPathHeading + " " + event + "     68.8\r\n" +
+        "  2017/08/21 18:27:00  -87.0000  37.0000 200.0 64.0   115.0    60.0    60.0     0.0\r\n";
+    const PathFileLoad load = readPathFile(write("Long.OCC", text), 0);
+    ASSERT_EQ(load.events.size(), 1u);
+    EXPECT_DOUBLE_EQ(load.events[0].deltaTSeconds, 68.8);
+    EXPECT_EQ(load.events[0].title, tarvo::trim(event.substr(1, 60)));
+    EXPECT_EQ(load.events[0].points.size(), 1u);
 }
 
 TEST_F(PathFiles, APathAcrossTheDateLineStaysInOnePiece) {

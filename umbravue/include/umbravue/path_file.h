@@ -34,7 +34,8 @@ struct PathEvent {
 };
 
 inline constexpr std::uintmax_t kPathFileBytesLimit = 64u << 20;
-inline constexpr std::size_t kPathLineLength = 154;
+inline constexpr std::size_t kPathLineLength = 154;    // what a point line's fields fill
+inline constexpr std::size_t kHeaderLineLength = 1024; // header lines are cut here
 
 struct PathFileLoad {
     bool ok = false;               // false: nothing read (missing, oversized, unreadable)
