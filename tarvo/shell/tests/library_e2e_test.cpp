@@ -10,6 +10,7 @@
 #include <fstream>
 #include <numbers>
 #include <sstream>
+#include <tuple>
 
 #include "program_runner.h"
 #include "tarvo/libraries/element_file.h"
@@ -283,6 +284,75 @@ TEST_F(LibraryEndToEnd, CometsByNameWithAPhysicalRadius) {
         ASSERT_EQ(comet.records.size(), 1u);
         EXPECT_DOUBLE_EQ(static_cast<double>(comet.records[0].radius), -1e-5); // a comet of 10 km
         EXPECT_EQ(finalMinorBodies().records.size(), 1u);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Ceres, Pallas and Vesta chosen from the library (on data set 3, which
+// carries no asteroids, with extra option C so that they pull on each other
+// as in data set 2) and jumped back to 2000-01-01, against the CERES, PALLAS
+// and VESTA of data set 2 there, which the builder integrated from the same
+// kstars-data catalogue. Measured: 42, 99 and 67 km (without option C:
+// 328, 3.4 and 882 km); docs/minor-bodies.md says where the gap comes from.
+// The bounds keep those figures from growing unnoticed.
+TEST_F(LibraryEndToEnd, CeresPallasAndVestaOfTheLibraryMeetDataSetTwoIn2000) {
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 2000,01,01\n"
+                 "key Esc\n"
+                 "key Esc\n"
+                 "key Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    tarvo::StateFileContents dataSet;
+    std::string message;
+    ASSERT_TRUE(tarvo::readStateFile(work() / "FINAL.TVF", tarvo::StateFileKind::Full, 100, dataSet,
+                                     message))
+        << message;
+
+    r = run("key Enter\n"
+            "key X\n"
+            "key C\n"
+            "key Esc\n"
+            "key 3\n"
+            "text 2000,01,01\n"
+            "key Esc\n"
+            "key Esc\n"
+            "key *\n"
+            "text 1\n"
+            "text 2\n"
+            "text 4\n"
+            "text 0\n"
+            "expect Vesta \n"
+            "key J\n"
+            "text 2000,01,01\n"
+            "expect Vesta \n"
+            "key K\n"
+            "key Esc\n"
+            "key Esc\n"
+            "key Esc\n");
+    ASSERT_EQ(r.status, 0) << r.output << transcript();
+    const tarvo::StateFileContents library = finalMinorBodies();
+    ASSERT_EQ(library.records.size(), 3u);
+    EXPECT_EQ(library.julianDate, dataSet.julianDate);
+    for (const auto& [mine, theirs, boundKm] :
+         std::vector<std::tuple<std::string, std::string, double>>{
+             {"Ceres", "CERES", 65}, {"Pallas", "PALLAS", 150}, {"Vesta", "VESTA", 100}}) {
+        SCOPED_TRACE(mine);
+        const auto a = finalState(library, mine);
+        std::array<double, 6> b{NAN, NAN, NAN, NAN, NAN, NAN};
+        for (const auto& rec : dataSet.records)
+            if (rec.nameField.rfind(theirs, 0) == 0)
+                for (int k = 0; k < 3; ++k) {
+                    b[k] = static_cast<double>(rec.position[k]);
+                    b[k + 3] = static_cast<double>(rec.velocity[k]);
+                }
+        const double km = 1e6 * std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
+        std::printf("%s: %.3f km from %s of data set 2 at JD %.4f\n", mine.c_str(), km,
+                    theirs.c_str(), static_cast<double>(library.julianDate));
+        EXPECT_LT(km, boundKm);
     }
 }
 
