@@ -33,6 +33,15 @@ std::string format(const char* mask, double value) {
     return buffer;
 }
 
+// The name, and after it, padded past the 10 characters a plain name may
+// have, the colour code of a clone.
+std::string nameField(const AsteroidElementsDecoded& a) {
+    std::string name = a.name.empty() ? "unnamed" : a.name;
+    if (a.colourCode.empty()) return name;
+    name.resize(libraryNameLength + 1, ' ');
+    return name + a.colourCode;
+}
+
 void resolve(const AsteroidLibrary& library, const std::string& raw, const fs::path& directory,
              AsteroidAnswer& result, std::vector<fs::path>& openLists) {
     const std::string answer = trimmed(raw);
@@ -132,8 +141,7 @@ std::string asteroidElementFileText(double epochJd,
     std::string text = format("%.6f", -epochJd) + "\r\n";
     for (const AsteroidElementsDecoded& a : asteroids) {
         text += format("%12.9f ", a.massE24kg) + format("%10.8f ", a.diameterKm * 1e-6 / 2) +
-                format("%5.1f ", a.absoluteMagnitude) + "0  " +
-                (a.name.empty() ? "unnamed" : a.name) + "\r\n";
+                format("%5.1f ", a.absoluteMagnitude) + "0  " + nameField(a) + "\r\n";
         text += format("%.10f ", a.eccentricity) + format("%.7f ", a.inclination) +
                 format("%.7f", a.perihelion) + "\r\n";
         text += format("%.7f ", a.node) + format("%.10f ", a.semiMajorAxis) +

@@ -3,10 +3,13 @@
 // directory, which the state-file loaders then read.
 #include <filesystem>
 
+#include "console/programs.h"
 #include "fileio/atomic_file.h"
 #include "fileio/text_util.h"
 #include "run_state.h"
+#include "tarvo/libraries/minor_body_clones.h"
 #include "tarvo/libraries/minor_body_selection.h"
+#include <random>
 
 namespace tarvo::runloop {
 
@@ -35,6 +38,55 @@ bool writeHere(const char* name, const std::string& text) {
     return false;
 }
 
+// FILTER.AST of the working directory, opened in the user's editor first
+// (written with every line switched off when there is none); false with a
+// message when it cannot be read.
+bool readFilterHere(AsteroidFilter& filter, std::string& message) {
+    const fs::path file = fs::current_path() / "FILTER.AST";
+    if (!fs::exists(file) && !writeFileAtomically(file, defaultAsteroidFilterText(), message))
+        return false;
+    console::editTextFile(file);
+    return readAsteroidFilter(file, filter, message);
+}
+
+// The asteroids one answer adds: its records (those the filter passes),
+// or the clones of each.
+void chooseFromAnswer(const AsteroidLibrary& library, ElementSource source,
+                      const AnswerSuffixes& answer, const std::vector<int>& numbers,
+                      const AsteroidFilter* filter, NormalDeviates& deviates,
+                      std::vector<AsteroidElementsDecoded>& chosen,
+                      std::vector<std::string>& messages) {
+    int filtered = 0;
+    for (int n : numbers) {
+        AsteroidElementsDecoded el;
+        AsteroidRecord record;
+        if (!library.elements(n, source, el) || !library.find(n, record)) continue;
+        if (filter && !passesFilter(*filter, el)) {
+            ++filtered;
+            continue;
+        }
+        if (answer.clones == CloneNaming::None) {
+            chosen.push_back(el);
+            continue;
+        }
+        const DifferenceRecord* difference = library.difference(n);
+        if (!difference) {
+            messages.push_back(library.differenceQuarter() == 0
+                                   ? "No clones of " + el.name +
+                                         ": this library has no differences between element "
+                                         "sources"
+                                   : "No clones of " + el.name + ": it has no difference record");
+            chosen.push_back(el);
+            continue;
+        }
+        // Clones spread from the base elements, whatever the source chosen.
+        const auto clones =
+            makeClones(n, record, *difference, answer.clones, answer.cloneCount, deviates);
+        chosen.insert(chosen.end(), clones.begin(), clones.end());
+    }
+    if (filtered > 0) messages.push_back(std::to_string(filtered) + " left out by FILTER.AST");
+}
+
 } // namespace
 
 bool selectAsteroids(Run& r) {
@@ -46,6 +98,7 @@ bool selectAsteroids(Run& r) {
     }
     const ElementSource source = selectedSource(r.s.librarySource);
     std::vector<AsteroidElementsDecoded> chosen;
+    NormalDeviates deviates(std::random_device{}());
     console::setSize(81, 27);
     clearScreen();
     int row = 2;
@@ -64,13 +117,18 @@ bool selectAsteroids(Run& r) {
         console::setColor(LightGrey, Black);
         console::printAt(row, 1, " Searching ... ");
         console::refresh();
-        AsteroidAnswer found;
-        resolveAsteroidAnswer(library, text, fs::current_path(), found);
-        console::printAt(row, 1, std::string(20, ' '));
-        for (int n : found.numbers) {
-            AsteroidElementsDecoded el;
-            if (library.elements(n, source, el)) chosen.push_back(el);
+        const AnswerSuffixes suffixes = splitAnswerSuffixes(text);
+        AsteroidFilter filter;
+        if (suffixes.filter && !readFilterHere(filter, message)) {
+            console::setColor(LightRed, Black);
+            console::printAt(row++, 3, message.substr(0, 76));
+            continue;
         }
+        AsteroidAnswer found;
+        resolveAsteroidAnswer(library, suffixes.body, fs::current_path(), found);
+        console::printAt(row, 1, std::string(20, ' '));
+        chooseFromAnswer(library, source, suffixes, found.numbers,
+                         suffixes.filter ? &filter : nullptr, deviates, chosen, found.messages);
         console::setColor(LightCyan, Black);
         if (!found.numbers.empty())
             console::printAt(row++, 3,

@@ -80,11 +80,8 @@ RunCommand act(Run& r, int rawKey) {
         chooseLocation(r);
         break;
     case '*':
-        notYet("The asteroid library");
-        break;
     case '@':
-        notYet("The comet library");
-        break;
+        return addFromLibrary(r, key == '@');
     default:
         // The searches and views of this build, by their keys.
         if (const SearchOpening* search = searchOpeningFor(key)) return runSearch(r, *search);

@@ -143,6 +143,10 @@ std::string leaveOutBodiesInsideAttractors(BodyTable& t, int firstNew) {
 
 } // namespace
 
+std::string leaveOutInsideAttractors(BodyTable& t, int firstNew) {
+    return leaveOutBodiesInsideAttractors(t, firstNew);
+}
+
 // Asks for the start date until one inside the data set's years is given.
 bool askStartEpoch(Run& r, long double& t) {
     for (;;) {

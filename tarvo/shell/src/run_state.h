@@ -134,6 +134,12 @@ bool selectAsteroids(Run& r);
 // The comet dialog: COMET.TMP written; catalogueName is the comet's name as
 // the library has it (the state file's name field writes "/" as "_").
 bool selectComet(Run& r, std::string& catalogueName);
+// Keys * and @ of a run: the bodies chosen, carried to the run's epoch,
+// join the table (library_append.cpp).
+RunCommand addFromLibrary(Run& r, bool comet);
+// Minor bodies from `firstNew` on that start inside an attracting body are
+// removed; returns their names (run_start.cpp).
+std::string leaveOutInsideAttractors(BodyTable& t, int firstNew);
 // A geocentric satellite run holds 500 bodies (the table grows when smaller).
 void useSatelliteCapacity(Run& r);
 

@@ -64,6 +64,7 @@ struct AsteroidElementsDecoded {
     double massE24kg = 0;             // 10^24 kg
     double positionUncertaintyKm = 0; // at the library epoch
     double uncertaintyGrowthKmPerYear = 0;
+    std::string colourCode; // BBGGRR of a clone, empty for the default colour
 };
 
 // Mass (10^24 kg) from the density class and the diameter (km); asteroids
