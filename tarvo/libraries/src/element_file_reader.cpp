@@ -78,7 +78,7 @@ bool readElementFile(const std::filesystem::path& file, StateFileKind kind, std:
         if (ok && !full)
             ok = in.number(e.perihelionDistance, "q") && in.number(e.perihelionTime, "T") &&
                  in.number(r.A1, "A1") && in.number(r.A2, "A2") && in.number(r.A3, "A3") &&
-                 in.string(r.numberString, "a number field");
+                 in.numberField(r.numberString, "a number field");
         if (!ok) return fail(in.error() + " (body record " + std::to_string(read.records.size() + 1) + ")");
         read.records.push_back(std::move(r));
     }
