@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -41,6 +42,9 @@ struct FuzzOptions {
     int flips = 40;                // rounds of three flipped bytes
     unsigned seed = 7;
     int secondsPerCase = 10;
+    // Numbers of the good file (from 1, in file order) that are part of a
+    // text the reader does not read as numbers ("Windows 10" of a key).
+    std::vector<std::size_t> textNumbers;
 };
 
 namespace fuzz_detail {
@@ -147,6 +151,9 @@ inline void runReaderFuzz(const std::filesystem::path& directory, const std::str
         const std::size_t stride = places.size() / 24 + 1;
         for (std::size_t p = 0; p < places.size(); p += stride)
             for (const char* bad : {"9.9e999", "-9.9e999", "nan", "inf"}) {
+                if (std::find(options.textNumbers.begin(), options.textNumbers.end(), p + 1) !=
+                    options.textNumbers.end())
+                    continue;
                 std::string bytes = good;
                 bytes.replace(places[p].first, places[p].second, bad);
                 writeBytes(file, bytes);

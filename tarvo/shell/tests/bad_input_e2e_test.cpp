@@ -115,6 +115,25 @@ TEST_F(BadInputEndToEnd, AJumpToAFarEpochOfAStateFileAnswersEsc) {
     }
 }
 
+// A body whose motion stops being finite is named with the file it came
+// from, and so is the body nearest to it: here a minor body placed on the
+// Sun, which comes from the data set's library.
+TEST_F(BadInputEndToEnd, ErrorSixNamesTheFilesTheBodiesCameFrom) {
+    std::ofstream(root / "USERDATA" / "ONSUN.TVX", std::ios::binary)
+        << "2451545\n0 0.0005 8 0 ONSUN\n 0 0 0\n 0 0 0\n 0 0 0 0\n";
+    auto r = run("key Enter\n"
+                 "key M\n"
+                 "text ONSUN\n"
+                 "expect Space: next step\n"
+                 "key Space\n"
+                 "expect Error 6 is in Integrate\n"
+                 "expect from ONSUN.TVX, body 0 (SUN) from PL431SN.BIN.\n"
+                 "key Space\n" +
+                 std::string(kEndRun));
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
+    EXPECT_EQ(transcript().find("ERROR"), std::string::npos) << transcript();
+}
+
 // A record count no disk can hold is refused at the prompt before anything
 // is written, and the prompt is asked again; a count it takes is written.
 TEST_F(BadInputEndToEnd, AnAbsurdRecordCountIsRefusedBeforeAnyRecordIsWritten) {
@@ -134,6 +153,25 @@ TEST_F(BadInputEndToEnd, AnAbsurdRecordCountIsRefusedBeforeAnyRecordIsWritten) {
                  kEndRun);
     EXPECT_EQ(r.status, 0) << r.output << transcript();
     EXPECT_LT(fs::file_size(root / "USERDATA" / "OUTPUT.LOG"), 100000u);
+}
+
+// Long file output shows the records left and stops at Esc, back on the
+// page, long before the count typed is written.
+TEST_F(BadInputEndToEnd, FileOutputShowsTheRecordsLeftAndStopsAtEsc) {
+    auto r = run(kStartRun +
+                 "key F\n"
+                 "expect O.K.?  (Y, N, M or S)\n"
+                 "key Y\n"
+                 "text 1000000\n"
+                 "key J\n"
+                 "expect Esc: stop\n"
+                 "key Esc\n"
+                 "expect Space: next step\n" +
+                 kEndRun);
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
+    const fs::path log = root / "USERDATA" / "OUTPUT.LOG";
+    ASSERT_TRUE(fs::exists(log));
+    EXPECT_LT(fs::file_size(log), 10'000'000u);
 }
 
 // A name typed in lower case finds the file listed in upper case.

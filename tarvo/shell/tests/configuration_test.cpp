@@ -5,6 +5,7 @@
 #include "program_runner.h"
 
 #include "scratch_directory.h"
+#include "fuzz_matrix.h"
 #include "unprivileged.h"
 
 #include <gtest/gtest.h>
@@ -189,6 +190,31 @@ TEST_F(ConfigurationTest, AFileWithoutReadPermissionIsNamedAsSuchAndKept) {
     EXPECT_EQ(answer.rfind("keep ", 0), 0u) << answer;
     EXPECT_NE(answer.find("permission denied"), std::string::npos) << answer;
     EXPECT_EQ(answer.find("damaged line"), std::string::npos) << answer;
+}
+
+// TARVO.CFG through the fuzz matrix of the readers: a file not taken whole
+// is said to be so (naming it) and marked to be kept as .bak before the
+// next save; the toggles never take a value that was no number.
+TEST_F(ConfigurationTest, ReaderFuzz) {
+    DisplayToggles saved;
+    saved.geocentric = 0;
+    saved.helpLanguage = 1;
+    ASSERT_EQ(tarvo::saveConfiguration(dir / "TARVO.CFG", saved), "");
+    const std::string good = tarvo::testing::readFile(dir / "TARVO.CFG");
+    const fs::path fuzz = dir / "fuzz";
+    fs::create_directories(fuzz);
+    // The user "nobody" of the permission case must reach the file.
+    fs::permissions(dir, fs::perms::group_exec | fs::perms::others_exec, fs::perm_options::add);
+    tarvo::testing::FuzzOptions options;
+    options.textNumbers = {18}; // "Windows 10": a key, not a value
+    tarvo::testing::runReaderFuzz(fuzz, "TARVO.CFG", good, [](const fs::path& f) {
+        DisplayToggles t;
+        const tarvo::ConfigurationLoad load = tarvo::loadConfiguration(f, t);
+        const bool whole = load.fileFound && load.warning.empty() && !load.keepOldCopy;
+        if (!whole && !load.keepOldCopy && load.fileFound)
+            return tarvo::testing::ReaderVerdict{false, "not marked to be kept"};
+        return tarvo::testing::ReaderVerdict{whole, load.warning};
+    }, options);
 }
 
 TEST_F(ConfigurationTest, FitraParametersFromTheirLines) {
