@@ -36,10 +36,10 @@ struct ReaderVerdict {
 using FileReader = std::function<ReaderVerdict(const std::filesystem::path&)>;
 
 struct FuzzOptions {
-    bool text = true;              // numbers and overlong lines apply to text files only
+    bool text = true; // numbers and overlong lines apply to text files only
     bool refusesOverlongLines = true;
-    int cuts = 12;                 // truncations, spread over the file
-    int flips = 40;                // rounds of three flipped bytes
+    int cuts = 12;  // truncations, spread over the file
+    int flips = 40; // rounds of three flipped bytes
     unsigned seed = 7;
     int secondsPerCase = 10;
     // Numbers of the good file (from 1, in file order) that are part of a
@@ -122,7 +122,8 @@ inline void runReaderFuzz(const std::filesystem::path& directory, const std::str
     writeBytes(file, good);
     {
         bool finished = false;
-        const ReaderVerdict v = verdictInChild(reader, file, options.secondsPerCase, false, finished);
+        const ReaderVerdict v =
+            verdictInChild(reader, file, options.secondsPerCase, false, finished);
         ASSERT_TRUE(finished && v.taken) << name << ": the good file is not taken: " << v.message;
     }
     std::mt19937 random(options.seed);
@@ -133,7 +134,8 @@ inline void runReaderFuzz(const std::filesystem::path& directory, const std::str
     }
     for (int round = 0; round < options.flips && !good.empty(); ++round) {
         std::string bytes = good;
-        for (int k = 0; k < 3; ++k) bytes[random() % bytes.size()] ^= static_cast<char>(1 << (random() % 8));
+        for (int k = 0; k < 3; ++k)
+            bytes[random() % bytes.size()] ^= static_cast<char>(1 << (random() % 8));
         writeBytes(file, bytes);
         check("flipped bytes, round " + std::to_string(round), &bytes, false);
     }

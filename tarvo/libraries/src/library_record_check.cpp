@@ -17,17 +17,17 @@
 namespace tarvo {
 namespace {
 
-constexpr double kFarthestPosition = 1.0e6 * 149.5978707;  // Gm: a million AU
-constexpr double kSpeedOfLight = 299792.458;                // km/s
-constexpr double kDistanceMargin = 1.1;   // beyond the neighbour's aphelion or below its perihelion
-constexpr double kAxisMargin = 0.1;       // relative change of the semi-major axis
+constexpr double kFarthestPosition = 1.0e6 * 149.5978707; // Gm: a million AU
+constexpr double kSpeedOfLight = 299792.458;              // km/s
+constexpr double kDistanceMargin = 1.1; // beyond the neighbour's aphelion or below its perihelion
+constexpr double kAxisMargin = 0.1;     // relative change of the semi-major axis
 constexpr double kGmPerDayPerKmPerSecond = 0.0864;
 
 struct Orbit {
     bool bound = false;
-    double distance = 0;  // Gm
-    double axis = 0;      // Gm
-    double perihelion = 0, aphelion = 0;  // Gm
+    double distance = 0;                 // Gm
+    double axis = 0;                     // Gm
+    double perihelion = 0, aphelion = 0; // Gm
 };
 
 // Position (Gm) and velocity (km/s) about a centre of gravitational
@@ -69,7 +69,7 @@ std::string bodyLabel(int block, const LibraryBodyDescription& d) {
     return "body " + std::to_string(block) + (name.empty() ? "" : " (" + name + ")");
 }
 
-}  // namespace
+} // namespace
 
 std::string libraryRecordProblem(const LibraryDescription& description, int dataSet,
                                  const LibraryRecord& record,
@@ -122,11 +122,11 @@ std::string libraryRecordProblem(const LibraryDescription& description, int data
             } else if (!now.bound || std::fabs(now.axis / before.axis - 1) > kAxisMargin) {
                 ++disagree;
                 if (why.empty())
-                    why = ": the position or velocity is absurd for it: " +
-                          (now.bound ? "an orbit of semi-major axis " + shortNumber(now.axis) +
-                                           " Gm"
-                                     : std::string("an open orbit")) +
-                          ", against " + shortNumber(before.axis) + " Gm" + against;
+                    why =
+                        ": the position or velocity is absurd for it: " +
+                        (now.bound ? "an orbit of semi-major axis " + shortNumber(now.axis) + " Gm"
+                                   : std::string("an open orbit")) +
+                        ", against " + shortNumber(before.axis) + " Gm" + against;
             }
         }
         if (judges > 0 && disagree == judges) return who + why;
@@ -134,4 +134,4 @@ std::string libraryRecordProblem(const LibraryDescription& description, int data
     return "";
 }
 
-}  // namespace tarvo
+} // namespace tarvo

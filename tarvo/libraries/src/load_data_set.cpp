@@ -59,8 +59,8 @@ DataSetLoad loadDataSet(const DataSetFiles& files, int dataSet, long double targ
     if (const std::string problem = libraryRecordProblem(description, dataSet, record, neighbours);
         !problem.empty()) {
         load.message = files.library.string() + ": record " + std::to_string(index + 1) +
-                       " (epoch " + std::to_string(record.epoch) + " days from J2000): " +
-                       problem + "; the file is damaged";
+                       " (epoch " + std::to_string(record.epoch) + " days from J2000): " + problem +
+                       "; the file is damaged";
         return load;
     }
 

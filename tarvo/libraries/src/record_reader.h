@@ -81,7 +81,8 @@ public:
         while ((at = value.find_first_not_of(" \t", at)) != std::string::npos) {
             const std::size_t end = std::min(value.find_first_of(" \t", at), value.size());
             const std::string word = value.substr(at, end - at);
-            const std::string bare = upperCase(word.substr(word[0] == '-' || word[0] == '+' ? 1 : 0));
+            const std::string bare =
+                upperCase(word.substr(word[0] == '-' || word[0] == '+' ? 1 : 0));
             const bool spelledNonFinite = bare.rfind("NAN", 0) == 0 || bare.rfind("INF", 0) == 0;
             if (spelledNonFinite || !std::isfinite(readFreeNumber(word))) {
                 error_ = name_ + ": line " + std::to_string(fields_.fieldLine()) + ": \"" +

@@ -146,8 +146,7 @@ TEST_F(DamagedStateFile, RandomDamageNeverCorruptsTheTable)
 
 // The whole fuzz matrix on a minor-body file; the table is kept whenever
 // the file is not taken.
-TEST_F(DamagedStateFile, ReaderFuzz)
-{
+TEST_F(DamagedStateFile, ReaderFuzz) {
     runReaderFuzz(scratch.path(), "FUZZ.TVX", goodFile, [&](const std::filesystem::path& f) {
         BodyTable copy = before;
         const StateLoadResult r = loadStateFile(f, settings, copy);

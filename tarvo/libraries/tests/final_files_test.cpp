@@ -128,10 +128,9 @@ TEST(FinalFiles, StateFilesReadBackToEighteenDigits)
 // (JD 0 to the calendar's end) read back with the same epoch and states;
 // past JD 90000000 a minor-body file would read as one of satellites, so
 // only the full files are written there, and that is said.
-TEST(FinalFiles, EveryEpochAStateFileMayHoldReadsBack)
-{
-    for (const long double jd : {0.0L, 0.5L, 625000.5L, 2451545.123456789L, 5373484.5L, 8.9e7L,
-                                 9.1e7L, 3.6e9L}) {
+TEST(FinalFiles, EveryEpochAStateFileMayHoldReadsBack) {
+    for (const long double jd :
+         {0.0L, 0.5L, 625000.5L, 2451545.123456789L, 5373484.5L, 8.9e7L, 9.1e7L, 3.6e9L}) {
         SCOPED_TRACE(static_cast<double>(jd));
         ScratchDirectory scratch;
         RunSnapshot run = sampleRun();

@@ -16,7 +16,8 @@ void BodySources::record(const BodyTable& table, int first, int last, const std:
 std::string BodySources::fileOf(const BodyTable& table, int i) const {
     if (i < 0 || i >= table.slots()) return "";
     const std::string name = bodyName(table, i);
-    if (static_cast<std::size_t>(i) < slots_.size() && slots_[i].name == name) return slots_[i].file;
+    if (static_cast<std::size_t>(i) < slots_.size() && slots_[i].name == name)
+        return slots_[i].file;
     for (const Source& s : slots_)
         if (!s.file.empty() && s.name == name) return s.file;
     return "";

@@ -58,8 +58,8 @@ ConfigurationLoad loadConfiguration(const fs::path& file, DisplayToggles& toggle
     if (!fs::exists(file, ec)) {
         if (ec && ec != std::errc::no_such_file_or_directory) {
             result.fileFound = true;
-            result.warning = file.string() + " cannot be looked at (" + ec.message() +
-                             "); defaults used";
+            result.warning =
+                file.string() + " cannot be looked at (" + ec.message() + "); defaults used";
             result.keepOldCopy = true;
         }
         return result;

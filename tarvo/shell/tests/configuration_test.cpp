@@ -4,8 +4,8 @@
 
 #include "program_runner.h"
 
-#include "scratch_directory.h"
 #include "fuzz_matrix.h"
+#include "scratch_directory.h"
 #include "unprivileged.h"
 
 #include <gtest/gtest.h>
@@ -207,14 +207,17 @@ TEST_F(ConfigurationTest, ReaderFuzz) {
     fs::permissions(dir, fs::perms::group_exec | fs::perms::others_exec, fs::perm_options::add);
     tarvo::testing::FuzzOptions options;
     options.textNumbers = {18}; // "Windows 10": a key, not a value
-    tarvo::testing::runReaderFuzz(fuzz, "TARVO.CFG", good, [](const fs::path& f) {
-        DisplayToggles t;
-        const tarvo::ConfigurationLoad load = tarvo::loadConfiguration(f, t);
-        const bool whole = load.fileFound && load.warning.empty() && !load.keepOldCopy;
-        if (!whole && !load.keepOldCopy && load.fileFound)
-            return tarvo::testing::ReaderVerdict{false, "not marked to be kept"};
-        return tarvo::testing::ReaderVerdict{whole, load.warning};
-    }, options);
+    tarvo::testing::runReaderFuzz(
+        fuzz, "TARVO.CFG", good,
+        [](const fs::path& f) {
+            DisplayToggles t;
+            const tarvo::ConfigurationLoad load = tarvo::loadConfiguration(f, t);
+            const bool whole = load.fileFound && load.warning.empty() && !load.keepOldCopy;
+            if (!whole && !load.keepOldCopy && load.fileFound)
+                return tarvo::testing::ReaderVerdict{false, "not marked to be kept"};
+            return tarvo::testing::ReaderVerdict{whole, load.warning};
+        },
+        options);
 }
 
 TEST_F(ConfigurationTest, FitraParametersFromTheirLines) {
