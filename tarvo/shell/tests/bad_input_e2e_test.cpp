@@ -4,10 +4,12 @@
 // an error, hang, or lose a file the user saved.
 #include "program_runner.h"
 
+#include "tarvo/libraries/planetary_library.h"
 #include "tarvo/shell/configuration.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -172,6 +174,52 @@ TEST_F(BadInputEndToEnd, FileOutputShowsTheRecordsLeftAndStopsAtEsc) {
     const fs::path log = root / "USERDATA" / "OUTPUT.LOG";
     ASSERT_TRUE(fs::exists(log));
     EXPECT_LT(fs::file_size(log), 10'000'000u);
+}
+
+// A library record damaged so that the Earth lies 0.3 AU off its orbit
+// (the Sun would be shown 1.3 AU away) is refused by file, record and body
+// when the run starts; the menu stays usable.
+class DamagedLibraryEndToEnd : public tarvo::testing::TreeFixture {
+  protected:
+    void SetUp() override { SetUpTree("BIN/PL431MND.BIN", {"CFG", "BIN"}); }
+};
+
+TEST_F(DamagedLibraryEndToEnd, ARecordWithTheEarthOffItsOrbitIsRefusedByRecordAndBody) {
+    const fs::path file = root / "BIN" / "PL431MND.BIN";
+    tarvo::EpochTable epochs;
+    std::string message;
+    ASSERT_TRUE(tarvo::scanLibrary(file, epochs, message)) << message;
+    const std::size_t n = tarvo::nearestRecord(epochs.epochs, 14.5L); // 2000-01-15
+    tarvo::LibraryRecord record;
+    ASSERT_TRUE(tarvo::readLibraryRecord(file, epochs.bodiesPerRecord, n, record, message));
+    tarvo::LibraryDescription description;
+    ASSERT_TRUE(tarvo::readLibraryDescription(root / "ASC" / "PL431M.DAT", epochs.bodiesPerRecord,
+                                              description, message));
+    // The Earth's x moved by 0.3 AU, in its whole word.
+    const double scale = description.bodies[2].positionScale;
+    std::fstream bytes(file, std::ios::binary | std::ios::in | std::ios::out);
+    const auto at =
+        static_cast<std::streamoff>(2 + n * tarvo::libraryRecordBytes(epochs.bodiesPerRecord) + 4 +
+                                    2 * tarvo::libraryBodyBytes);
+    const auto whole = static_cast<std::int16_t>(record.bodies[2][0].whole +
+                                                 (record.bodies[2][0].whole > 0 ? 1 : -1) *
+                                                     std::lround(0.3 * 149.6 * scale));
+    const char word[2] = {static_cast<char>(whole & 0xff), static_cast<char>((whole >> 8) & 0xff)};
+    bytes.seekp(at);
+    bytes.write(word, 2);
+    bytes.close();
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 2000,01,15\n"
+                 "expect PL431MND.BIN: record " +
+                 std::to_string(n + 1) +
+                 "\n"
+                 "expect body 3 (EARTH)\n"
+                 "key Space\n"
+                 "expect Select Option\n"
+                 "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
+    EXPECT_EQ(transcript().find("ERROR"), std::string::npos) << transcript();
 }
 
 // A name typed in lower case finds the file listed in upper case.
