@@ -47,6 +47,11 @@ bool readElementFile(const std::filesystem::path& file, StateFileKind kind, std:
         }
     } else {
         read.julianDate = first;
+    }
+    if (read.julianDate > kLatestJulianDate)
+        return fail(name +
+                    ": the Julian date lies beyond the calendar (which ends in the year 9999999)");
+    if (full) {
         if (!in.number(read.nominalStep, "the nominal step")) return fail(in.error());
         if (read.nominalStep >= 0) return fail(name + ": holds states (its step is not negative), not elements");
         read.nominalStep = -read.nominalStep;

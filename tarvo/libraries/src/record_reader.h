@@ -34,7 +34,10 @@ public:
     {
         std::string field;
         switch (fields_.number(value, field)) {
-        case StateFileFields::Outcome::Read: return true;
+        case StateFileFields::Outcome::Read:
+            // 9.9e999 (beyond a double, whatever the long double holds) or
+            // infinity: no field of a record may hold it.
+            return std::fabs(value) <= kLargestDouble || outOfRange(value, what);
         case StateFileFields::Outcome::EndOfFile:
             error_ = name_ + ": the file ends where " + what + " should follow";
             return false;

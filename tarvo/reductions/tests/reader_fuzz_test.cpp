@@ -68,6 +68,22 @@ TEST_F(ReaderFuzz, SiteFile) {
         options);
 }
 
+// GEOSITES.DAT: damaged lines are skipped and counted in a message naming
+// the file; no site taken lies off the Earth.
+TEST_F(ReaderFuzz, LocationLibrary) {
+    const std::string good =
+        tarvo::formatGeoSiteLine({"PARIS", "EUROPE", 48.8567, 2.3508, 35}) + "\r\n" +
+        tarvo::formatGeoSiteLine({"ADAK", "ALASKA", 51.88, -176.6581, 5}) + "\r\n";
+    tarvo::testing::runReaderFuzz(dir, "GEOSITES.DAT", good, [](const fs::path& f) {
+        const tarvo::GeoSitesLoad load = tarvo::readGeoSites(f);
+        for (const tarvo::GeoSite& site : load.sites)
+            if (!(std::fabs(site.latitudeDeg) <= 90 && std::fabs(site.longitudeDeg) <= 360))
+                return ReaderVerdict{false, "a site off the Earth taken"};
+        return ReaderVerdict{load.ok && load.skippedLines == 0 && load.message.empty(),
+                             load.message};
+    });
+}
+
 // Whatever finite coefficients the prompt takes are read back bit for bit.
 TEST_F(ReaderFuzz, DeltaTFileRoundTripsOverTheRangeOfADouble) {
     const fs::path file = dir / "DELTAT.COF";
