@@ -5,6 +5,7 @@
 #include "program_runner.h"
 
 #include "tarvo/libraries/planetary_library.h"
+#include "tarvo/reductions/time_scales.h"
 #include "tarvo/shell/configuration.h"
 
 #include <gtest/gtest.h>
@@ -220,6 +221,34 @@ TEST_F(DamagedLibraryEndToEnd, ARecordWithTheEarthOffItsOrbitIsRefusedByRecordAn
                  "key Esc\n");
     EXPECT_EQ(r.status, 0) << r.output << transcript();
     EXPECT_EQ(transcript().find("ERROR"), std::string::npos) << transcript();
+}
+
+// A DELTAT.COF holding nan and inf is said to be damaged when the custom
+// Delta-T is chosen, the published coefficients are offered instead of
+// zeros, and the old file is kept as DELTAT.COF.bak before it is rewritten.
+TEST_F(BadInputEndToEnd, ADamagedDeltaTFileIsKeptAndNoZerosAreOffered) {
+    const fs::path file = root / "CFG" / "DELTAT.COF";
+    const std::string damaged = "nan\r\ninf\r\n1\r\n";
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << damaged;
+    auto r = run(kStartRun +
+                 "key Esc\n"
+                 "key D\n"
+                 "key C\n"
+                 "text \n"
+                 "text \n"
+                 "text \n" +
+                 kEndRun);
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
+    EXPECT_NE(transcript().find("DELTAT.COF: line 1 is not a number"), std::string::npos)
+        << transcript();
+    EXPECT_EQ(transcript().find("ERROR"), std::string::npos) << transcript();
+    EXPECT_EQ(readFile(root / "CFG" / "DELTAT.COF.bak"), damaged);
+    tarvo::DeltaTSettings back;
+    std::string message;
+    ASSERT_TRUE(tarvo::readDeltaTCoefficients(file, back, message)) << message;
+    EXPECT_EQ(back.a, tarvo::kPublishedDeltaTA);
+    EXPECT_EQ(back.b, tarvo::kPublishedDeltaTB);
+    EXPECT_EQ(back.c, tarvo::kPublishedDeltaTC);
 }
 
 // A name typed in lower case finds the file listed in upper case.
