@@ -56,6 +56,25 @@ TEST_F(ConfigurationTest, SaveAndReloadGiveTheSameToggles) {
     EXPECT_TRUE(load.warning.empty());
 }
 
+// Every value a line can hold, on every line: read, saved, read again, the
+// same toggles, without a warning.
+TEST_F(ConfigurationTest, EveryValueOfEveryLineSurvivesASave) {
+    for (int line = 0; line < tarvo::kConfigurationLines; ++line)
+        for (const int v : {-2147483647, -65536, -1, 0, 1, 2, 99, 123456789, 2147483647}) {
+            SCOPED_TRACE(std::string(tarvo::kConfigurationKeys[line]) + " " + std::to_string(v));
+            std::vector<int> values(tarvo::kConfigurationLines, 0);
+            values[line] = v;
+            std::ofstream(dir / "IN.CFG", std::ios::binary) << fileWith(values);
+            DisplayToggles first, second;
+            const auto read = tarvo::loadConfiguration(dir / "IN.CFG", first);
+            ASSERT_TRUE(read.warning.empty()) << read.warning;
+            ASSERT_EQ(tarvo::saveConfiguration(dir / "OUT.CFG", first), "");
+            const auto again = tarvo::loadConfiguration(dir / "OUT.CFG", second);
+            EXPECT_TRUE(again.warning.empty()) << again.warning;
+            EXPECT_EQ(second, first) << tarvo::testing::readFile(dir / "OUT.CFG");
+        }
+}
+
 // A file written before the reduction model had its line (seventeen toggle
 // lines, with or without a blank line after them) reads without a warning,
 // and the model is the IAU one; a damaged eighteenth line is said.
