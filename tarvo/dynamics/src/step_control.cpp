@@ -59,12 +59,17 @@ std::string bodyLabel(const BodyTable& t, int i) {
 // is no number, or else the first body whose state is no longer finite
 // (`worst` when every state is) and the body nearest to it at the start of
 // the step (`saved`), the usual cause being a pair far too close.
-std::string nonFiniteStepMessage(const BodyTable& trial, const StepControl& saved, int worst) {
+// `faultBody` and `nearestBody` receive their indices (-1 when none).
+std::string nonFiniteStepMessage(const BodyTable& trial, const StepControl& saved, int worst,
+                                 int& faultBody, int& nearestBody) {
   const int N = trial.layout.bodyCount;
+  faultBody = nearestBody = -1;
   for (int i = 0; i <= N; ++i)
-    if (!std::isfinite(trial.mass[i]) || !std::isfinite(trial.radius[i]))
+    if (!std::isfinite(trial.mass[i]) || !std::isfinite(trial.radius[i])) {
+      faultBody = i;
       return std::string(nonFiniteMessage) + ": the mass or radius of " + bodyLabel(trial, i) +
              " is not a number";
+    }
   int body = -1;
   for (int i = 0; i <= N && body < 0; ++i)
     if (!std::isfinite(trial.posX[i] + trial.posY[i] + trial.posZ[i] + trial.velX[i] +
@@ -84,6 +89,8 @@ std::string nonFiniteStepMessage(const BodyTable& trial, const StepControl& save
                                      saved.savedZ[k] - saved.savedZ[b]);
     if (std::isfinite(d) && (nearest < 0 || d < nearestDistance)) nearest = j, nearestDistance = d;
   }
+  faultBody = body;
+  nearestBody = nearest;
   std::string text = std::string(nonFiniteMessage) + ": the motion of " + bodyLabel(trial, body) +
                      " is no longer finite";
   if (nearest >= 0) {
@@ -154,7 +161,8 @@ IntegrateResult integrateStep(BodyTable& t, IntegrationState& s, ForceModel& mod
         s.options.solarMassLoss ? -2.5e-16L * (s.epoch + s.direction * s.step / 2.0L) : 0.0L;
     err = extrapolationStep(t, s, model, integrator);
     if (!err.finite) {
-      result.message = nonFiniteStepMessage(t, c, err.worstBody);
+      result.message =
+          nonFiniteStepMessage(t, c, err.worstBody, result.faultBody, result.nearestBody);
       restoreState(t, c);
       result.status = IntegrateStatus::error;
       result.error = err.error;
@@ -244,6 +252,8 @@ IntegrateResult advanceNominalStep(BodyTable& t, IntegrationState& s, ForceModel
       total.status = r.status;
       total.message = r.message;
       total.worstBody = r.worstBody;
+      total.faultBody = r.faultBody;
+      total.nearestBody = r.nearestBody;
       return total;
     }
     if (r.boundaryReached) {

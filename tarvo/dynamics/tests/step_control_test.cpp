@@ -158,6 +158,8 @@ TEST(AdaptiveControl, NonFiniteStepReportsTheErrorAndKeepsTheState) {
     EXPECT_NE(res.message.find("0 km from body"), std::string::npos) << res.message;
     EXPECT_NE(res.message.find("body 14"), std::string::npos) << res.message;
     EXPECT_NE(res.message.find("body 0"), std::string::npos) << res.message;
+    EXPECT_EQ(res.faultBody, j);  // for the caller, who knows the files they came from
+    EXPECT_EQ(res.nearestBody, 0);
     EXPECT_EQ(r.state.epoch, 0.0L);
     EXPECT_EQ(r.table.posX, before.posX);
     EXPECT_EQ(r.table.velZ, before.velZ);

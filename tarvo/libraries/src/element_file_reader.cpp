@@ -47,6 +47,11 @@ bool readElementFile(const std::filesystem::path& file, StateFileKind kind, std:
         }
     } else {
         read.julianDate = first;
+    }
+    if (read.julianDate > kLatestJulianDate)
+        return fail(name +
+                    ": the Julian date lies beyond the calendar (which ends in the year 9999999)");
+    if (full) {
         if (!in.number(read.nominalStep, "the nominal step")) return fail(in.error());
         if (read.nominalStep >= 0) return fail(name + ": holds states (its step is not negative), not elements");
         read.nominalStep = -read.nominalStep;
@@ -78,7 +83,7 @@ bool readElementFile(const std::filesystem::path& file, StateFileKind kind, std:
         if (ok && !full)
             ok = in.number(e.perihelionDistance, "q") && in.number(e.perihelionTime, "T") &&
                  in.number(r.A1, "A1") && in.number(r.A2, "A2") && in.number(r.A3, "A3") &&
-                 in.string(r.numberString, "a number field");
+                 in.numberField(r.numberString, "a number field");
         if (!ok) return fail(in.error() + " (body record " + std::to_string(read.records.size() + 1) + ")");
         read.records.push_back(std::move(r));
     }

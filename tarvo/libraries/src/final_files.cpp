@@ -193,6 +193,16 @@ bool writeFinalFiles(const std::filesystem::path& directory, const RunSnapshot& 
         return false;
     }
     const int n = static_cast<int>(run.bodies.size()) - 1;
+    // A minor-body file whose date reads above the satellite offset is read
+    // as a satellite file: a run dated there keeps only its full files.
+    if (n > run.lastMajor && !run.satelliteMode && run.julianDate >= satelliteJdOffset) {
+        if (!writeFullFiles(directory, run, message)) return false;
+        message = (directory / "FINAL.TVX").string() + ": not written: at JD " +
+                  freeFormField(static_cast<double>(run.julianDate)) +
+                  ", beyond JD 90000000, a minor-body file reads as one of satellites; FINAL.TVF "
+                  "holds every body";
+        return false;
+    }
     if (n > run.lastMajor && !writeMinorBodyFiles(directory, run, message)) return false;
     return writeFullFiles(directory, run, message);
 }

@@ -122,7 +122,15 @@ bool readLibraryColours(const std::filesystem::path& file, int bodiesPerRecord, 
     if (!readLines(file, lines, message)) return false;
     std::vector<std::uint32_t> read;
     for (std::size_t i = 0; i < lines.size() && i <= static_cast<std::size_t>(bodiesPerRecord); ++i) {
-        const std::vector<double> rgb = readFreeNumbers(lines[i]);
+        int nonNumeric = 0;
+        const std::vector<double> rgb = readFreeNumbers(lines[i], &nonNumeric);
+        bool finite = true;
+        for (double v : rgb) finite = finite && std::isfinite(v);
+        if (nonNumeric > 0 || !finite) {
+            message = file.string() + ": line " + std::to_string(i + 1) + ": \"" +
+                      printable(lines[i], 40) + "\" is no red, green and blue";
+            return false;
+        }
         auto component = [&](std::size_t k) {
             const double c = k < rgb.size() ? rgb[k] : 0;
             return static_cast<std::uint32_t>(c < 0 ? 0 : c > 255 ? 255 : c);

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cstdlib>
+
 #include "tarvo/libraries/planetary_library.h"
 
 namespace tarvo {
@@ -37,6 +40,29 @@ DataSetLoad loadDataSet(const DataSetFiles& files, int dataSet, long double targ
     const std::size_t index = nearestRecord(epochs.epochs, tidalValueSet ? 0 : target);
     LibraryRecord record;
     if (!readLibraryRecord(files.library, K, index, record, load.message)) return load;
+    // The two records nearest in time judge whether the states are possible.
+    std::vector<std::size_t> nearest;
+    for (std::size_t n = 0; n < epochs.epochs.size(); ++n) {
+        if (epochs.epochs[n] == record.epoch) continue;
+        nearest.push_back(n);
+    }
+    auto apart = [&](std::size_t n) {
+        return std::llabs(static_cast<long long>(epochs.epochs[n]) - record.epoch);
+    };
+    std::stable_sort(nearest.begin(), nearest.end(),
+                     [&](std::size_t a, std::size_t b) { return apart(a) < apart(b); });
+    if (nearest.size() > 2) nearest.resize(2);
+    std::vector<LibraryRecord> neighbours(nearest.size());
+    for (std::size_t k = 0; k < nearest.size(); ++k)
+        if (!readLibraryRecord(files.library, K, nearest[k], neighbours[k], load.message))
+            return load;
+    if (const std::string problem = libraryRecordProblem(description, dataSet, record, neighbours);
+        !problem.empty()) {
+        load.message = files.library.string() + ": record " + std::to_string(index + 1) +
+                       " (epoch " + std::to_string(record.epoch) + " days from J2000): " + problem +
+                       "; the file is damaged";
+        return load;
+    }
 
     // Everything is read: now the table changes.
     auto place = [&](int i, const LibraryBodyDescription& d) {

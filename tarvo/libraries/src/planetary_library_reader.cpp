@@ -65,7 +65,15 @@ bool scanLibrary(const std::filesystem::path& file, EpochTable& table, std::stri
             message = file.string() + ": cannot read record " + std::to_string(n + 1);
             return false;
         }
-        scanned.epochs.push_back(ByteCursor(epoch, sizeof epoch, false).i32());
+        const std::int32_t days = ByteCursor(epoch, sizeof epoch, false).i32();
+        if (days > libraryEpochLimit || days < -libraryEpochLimit) {
+            message = file.string() + ": record " + std::to_string(n + 1) + ": the epoch " +
+                      std::to_string(days) + " days from J2000 lies beyond any planetary " +
+                      "ephemeris (" + std::to_string(libraryEpochLimit) +
+                      " days either side); the file is damaged";
+            return false;
+        }
+        scanned.epochs.push_back(days);
     }
     std::int32_t smallest = scanned.epochs[0], largest = scanned.epochs[0];
     for (std::int32_t e : scanned.epochs) smallest = std::min(smallest, e), largest = std::max(largest, e);

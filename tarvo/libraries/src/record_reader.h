@@ -2,6 +2,7 @@
 // stream with messages that name the file and the line.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <string_view>
 
 #include "fileio/file_problem.h"
+#include "fileio/text_util.h"
 
 #include "state_file_fields.h"
 
@@ -32,7 +34,10 @@ public:
     {
         std::string field;
         switch (fields_.number(value, field)) {
-        case StateFileFields::Outcome::Read: return true;
+        case StateFileFields::Outcome::Read:
+            // 9.9e999 (beyond a double, whatever the long double holds) or
+            // infinity: no field of a record may hold it.
+            return std::fabs(value) <= kLargestDouble || outOfRange(value, what);
         case StateFileFields::Outcome::EndOfFile:
             error_ = name_ + ": the file ends where " + what + " should follow";
             return false;
@@ -68,6 +73,28 @@ public:
         if (fields_.string(value) == StateFileFields::Outcome::Read) return true;
         error_ = name_ + ": the file ends where " + what + " should follow";
         return false;
+    }
+    // The number field of a minor-body record: its words are numbers (text
+    // reads as 0 by the free-format rule), but none may be beyond a double
+    // or no number at all (nan, inf): such a catalogue number, scale or
+    // impulse is refused with its line.
+    bool numberField(std::string& value, const char* what) {
+        if (!string(value, what)) return false;
+        std::size_t at = 0;
+        while ((at = value.find_first_not_of(" \t", at)) != std::string::npos) {
+            const std::size_t end = std::min(value.find_first_of(" \t", at), value.size());
+            const std::string word = value.substr(at, end - at);
+            const std::string bare =
+                upperCase(word.substr(word[0] == '-' || word[0] == '+' ? 1 : 0));
+            const bool spelledNonFinite = bare.rfind("NAN", 0) == 0 || bare.rfind("INF", 0) == 0;
+            if (spelledNonFinite || !std::isfinite(readFreeNumber(word))) {
+                error_ = name_ + ": line " + std::to_string(fields_.fieldLine()) + ": \"" +
+                         printable(word, 40) + "\" is no finite number (" + what + ")";
+                return false;
+            }
+            at = end;
+        }
+        return true;
     }
     bool atEnd() { return fields_.atEnd(); }
     const std::string& error() const { return error_; }

@@ -65,7 +65,7 @@ bool readStateFile(const std::filesystem::path& file, StateFileKind kind, std::s
             ok = in.number(r.velocity[i], "a velocity", kFastestSpeedKmS);
         if (ok && kind == StateFileKind::MinorBody)
             ok = in.number(r.A1, "A1") && in.number(r.A2, "A2") && in.number(r.A3, "A3") &&
-                 in.string(r.numberString, "a number field");
+                 in.numberField(r.numberString, "a number field");
         if (!ok) {
             message = in.error() + " (body record " + std::to_string(read.records.size() + 1) + ")";
             return false;
@@ -83,6 +83,11 @@ namespace tarvo {
 StateFileKindCheck recogniseStateFile(const std::filesystem::path& file, StateFileKind kind)
 {
     StateFileKindCheck check;
+    // A FIFO or a device would keep the open waiting: only regular files.
+    if (const std::string problem = readProblem(file); !problem.empty()) {
+        check.message = file.string() + " " + problem;
+        return check;
+    }
     // The first two numbers lie at the start of the file.
     std::ifstream stream(file, std::ios::binary);
     if (!stream) {

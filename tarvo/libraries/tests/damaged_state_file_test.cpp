@@ -6,6 +6,7 @@
 #include <random>
 #include <tuple>
 
+#include "fuzz_matrix.h"
 #include "state_file_test_support.h"
 #include "tarvo/libraries/state_file.h"
 
@@ -141,6 +142,17 @@ TEST_F(DamagedStateFile, RandomDamageNeverCorruptsTheTable)
             for (int i = 0; i < table.slots(); ++i) ASSERT_EQ(table.posX[i], before.posX[i]);
         }
     }
+}
+
+// The whole fuzz matrix on a minor-body file; the table is kept whenever
+// the file is not taken.
+TEST_F(DamagedStateFile, ReaderFuzz) {
+    runReaderFuzz(scratch.path(), "FUZZ.TVX", goodFile, [&](const std::filesystem::path& f) {
+        BodyTable copy = before;
+        const StateLoadResult r = loadStateFile(f, settings, copy);
+        if (!r.ok && copy.posX != before.posX) return ReaderVerdict{false, "table changed"};
+        return ReaderVerdict{r.ok, r.message};
+    });
 }
 
 TEST_F(DamagedStateFile, ElementFilesAreNotTakenForStates)

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "fuzz_matrix.h"
 #include "state_file_test_support.h"
 #include "tarvo/libraries/element_file.h"
 
@@ -162,6 +163,21 @@ TEST(ElementFile, FullElementFileKeepsTheMoonGeocentric)
     };
     check(2, gaussianGravitationalConstant * geocentricGravityFactor, 0.07346L / 5.9722L, 0.00257L);
     check(3, gaussianGravitationalConstant * std::sqrt(1989100 / nominalSunMass), 1898.1L / 1989100, 5.2026L);
+}
+
+// The whole fuzz matrix on an element file: refused by name, and then no
+// state file written.
+TEST(ElementFile, ReaderFuzz) {
+    ScratchDirectory scratch;
+    const auto dat = scratch.path() / "DAT.TMP";
+    const auto fuzz = scratch.path() / "fuzz";
+    std::filesystem::create_directories(fuzz);
+    runReaderFuzz(fuzz, "FUZZ.TVE", twoComets, [&](const std::filesystem::path& f) {
+        std::filesystem::remove(dat);
+        const ElementConversionOutcome o = convertElementFile(f, dat, {});
+        if (!o.ok && std::filesystem::exists(dat)) return ReaderVerdict{false, "DAT.TMP written"};
+        return ReaderVerdict{o.ok && o.message.empty(), o.message};
+    });
 }
 
 TEST(ElementFile, DamagedElementFilesAreRefusedAndWriteNothing)

@@ -124,6 +124,50 @@ TEST(FinalFiles, StateFilesReadBackToEighteenDigits)
     EXPECT_EQ(table.mass[5], 0.0L);
 }
 
+// The final files written at the ends of the epochs a state file may hold
+// (JD 0 to the calendar's end) read back with the same epoch and states;
+// past JD 90000000 a minor-body file would read as one of satellites, so
+// only the full files are written there, and that is said.
+TEST(FinalFiles, EveryEpochAStateFileMayHoldReadsBack) {
+    for (const long double jd :
+         {0.0L, 0.5L, 625000.5L, 2451545.123456789L, 5373484.5L, 8.9e7L, 9.1e7L, 3.6e9L}) {
+        SCOPED_TRACE(static_cast<double>(jd));
+        ScratchDirectory scratch;
+        RunSnapshot run = sampleRun();
+        run.julianDate = jd;
+        std::string message;
+        const bool written = writeFinalFiles(scratch.path(), run, message);
+        BodyTable table = tableOf(60);
+        StateLoadSettings settings;
+        settings.kind = StateFileKind::Full;
+        const StateLoadResult full = loadStateFile(scratch.path() / "FINAL.TVF", settings, table);
+        ASSERT_TRUE(full.ok) << full.message;
+        // The files hold the epoch to the digits of a double.
+        EXPECT_EQ(static_cast<double>(full.epoch + 2451545.0L), static_cast<double>(jd));
+        for (int i = 1; i < 7; ++i)
+            EXPECT_LT(relativeDifference({table.posX[i], table.posY[i], table.posZ[i]},
+                                         run.bodies[i].position),
+                      1e-17L);
+        if (jd >= satelliteJdOffset) {
+            EXPECT_FALSE(written);
+            EXPECT_NE(message.find("FINAL.TVX: not written"), std::string::npos) << message;
+            EXPECT_FALSE(std::filesystem::exists(scratch.path() / "FINAL.TVX"));
+            continue;
+        }
+        ASSERT_TRUE(written) << message;
+        StateFileContents minor;
+        ASSERT_TRUE(readStateFile(scratch.path() / "FINAL.TVX", StateFileKind::MinorBody, 100,
+                                  minor, message))
+            << message;
+        EXPECT_FALSE(minor.satelliteFile);
+        EXPECT_EQ(static_cast<double>(minor.julianDate), static_cast<double>(jd));
+        ASSERT_EQ(minor.records.size(), 3u);
+        for (int m = 0; m < 3; ++m)
+            EXPECT_LT(relativeDifference(minor.records[m].position, run.bodies[4 + m].position),
+                      1e-17L);
+    }
+}
+
 TEST(FinalFiles, MinorBodyNumbersAndCoefficientsSurviveTheRoundTrip)
 {
     ScratchDirectory scratch;

@@ -6,9 +6,11 @@
 
 #include <cmath>
 #include <fstream>
+#include <random>
 #include <tuple>
 #include <utility>
 
+#include "fuzz_matrix.h"
 #include "state_file_test_support.h"
 #include "tarvo/libraries/data_set_parameters.h"
 #include "tarvo/libraries/planetary_library.h"
@@ -62,7 +64,8 @@ struct SmallLibrary : ::testing::Test {
             for (int b = 1; b <= bodies; ++b)
                 for (int c = 0; c < 6; ++c) {
                     LibraryCoordinate stored;
-                    EXPECT_TRUE(encodeLibraryCoordinate(coordinate(epoch, b, c), c < 3 ? 100 : 1000, stored));
+                    EXPECT_TRUE(encodeLibraryCoordinate(coordinate(epoch, b, c, bodies),
+                                                        c < 3 ? 100 : 1000, stored));
                     put(static_cast<std::uint16_t>(stored.whole), 2);
                     put(static_cast<std::uint32_t>(stored.fraction), 4);
                 }
@@ -79,7 +82,32 @@ struct SmallLibrary : ::testing::Test {
                    std::to_string(b) + (b == bodies ? " MOON-LIKE" : "") + "\n";
         return scratch.write(name, dat);
     }
-    static double coordinate(int epoch, int block, int c) { return epoch / 1e5 + block + c / 10.0 - 7; }
+    // Circular orbits: block b at 125 + 15 b Gm from the Sun, inclined by
+    // b / 10 radians; the last block (the Moon) 0.4 Gm from the Earth
+    // (block 3). Positions Gm, velocities km/s.
+    static double coordinate(int epoch, int block, int c, int bodies = K) {
+        const bool moon = block == bodies;
+        const double G = 0.0004980621312; // Gm^3 / (10^24 kg day^2)
+        const double mu = moon ? G * (3 + block) : G * (1989100 + block);
+        const double r = moon ? 0.4 : 125 + 15.0 * block;
+        const double speed = std::sqrt(mu / r); // Gm/day
+        const double angle = speed / r * epoch + block, tilt = block / 10.0;
+        const double along[3] = {std::cos(angle), std::sin(angle) * std::cos(tilt),
+                                 std::sin(angle) * std::sin(tilt)};
+        const double across[3] = {-std::sin(angle), std::cos(angle) * std::cos(tilt),
+                                  std::cos(angle) * std::sin(tilt)};
+        return c < 3 ? r * along[c] : speed / 0.0864 * across[c - 3];
+    }
+    // The bytes of a library file.
+    static std::string bytesOf(const std::filesystem::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // Offset of coordinate c (0..5) of body block b in record n (from 0).
+    static std::size_t offsetOf(std::size_t n, int b, int c) {
+        return 2 + n * libraryRecordBytes(K) + 4 + (b - 1) * libraryBodyBytes +
+               c * libraryCoordinateBytes;
+    }
 
     ScratchDirectory scratch;
     std::vector<int> epochs = {-4000, -2000, 0, 2000, 4000, 1000};
@@ -122,6 +150,7 @@ TEST_F(SmallLibrary, LoadPlacesTheMoonBlockAtIndexTen)
     EXPECT_EQ(table.absMag[11], 10.0);            // 1000 / 100
     EXPECT_NEAR(double(table.posX[10]), coordinate(2000, 13, 0), 1e-11);
     EXPECT_NEAR(double(table.velZ[11]), coordinate(2000, 10, 5), 1e-12);
+    EXPECT_NEAR(double(table.posY[10]), coordinate(2000, 13, 1), 1e-11);
     EXPECT_EQ(table.posX[0], 0.0L);
     EXPECT_EQ(table.color[10], 10u | 20u << 8 | 255u << 16);  // colours follow the body index
     // Starting at the record, and the tidal option's record nearest J2000.
@@ -226,6 +255,186 @@ TEST_F(SmallLibrary, DescriptionValuesNoBodyCanHaveAreRefusedByLineAndField) {
         EXPECT_NE(load.message.find(file.filename().string() + ": " + words), std::string::npos)
             << load.message;
         EXPECT_EQ(bodyName(table, 5), "KEEP     ");
+    }
+}
+
+// A record dated beyond any ephemeris (an epoch word near 2^31) is named
+// by the scan with its number; the data set is not loaded.
+TEST_F(SmallLibrary, ARecordDatedBeyondAnyEphemerisIsRefusedByRecord) {
+    std::string bytes = bytesOf(library);
+    for (const std::int32_t epoch : {2147483000, -2147483647 - 1, libraryEpochLimit + 1}) {
+        for (int i = 0; i < 4; ++i)
+            bytes[2 + 3 * libraryRecordBytes(K) + i] =
+                static_cast<char>((static_cast<std::uint32_t>(epoch) >> (8 * i)) & 0xff);
+        const auto file = scratch.write("PL431MND.BIN", bytes, false);
+        EpochTable table;
+        std::string message;
+        EXPECT_FALSE(scanLibrary(file, table, message));
+        EXPECT_NE(message.find("PL431MND.BIN: record 4: the epoch " + std::to_string(epoch)),
+                  std::string::npos)
+            << message;
+        BodyTable bodies = tableOf(60);
+        setBodyName(bodies, 5, "KEEP");
+        EXPECT_FALSE(loadDataSet({file, description, colours}, 2, 0, false, false, bodies).ok);
+        EXPECT_EQ(bodyName(bodies, 5), "KEEP     ");
+    }
+    // The limits themselves are epochs a library may hold.
+    for (int i = 0; i < 4; ++i)
+        bytes[2 + 3 * libraryRecordBytes(K) + i] =
+            static_cast<char>((static_cast<std::uint32_t>(-libraryEpochLimit) >> (8 * i)) & 0xff);
+    EpochTable table;
+    std::string message;
+    EXPECT_TRUE(scanLibrary(scratch.write("PL431MND.BIN", bytes, false), table, message))
+        << message;
+}
+
+// A damaged word that moves a body off its orbit: the record is refused with
+// the file, the record, the body and the field, and the table is kept. The
+// oracle is the circular orbit each body of the fixture moves on.
+TEST_F(SmallLibrary, StatesAbsurdForTheirBodiesAreRefusedByRecordAndBody) {
+    const std::string good = bytesOf(library);
+    // Record 4 (epoch 2000): add `whole` to the whole word of coordinate c of block b.
+    auto damaged = [&](int b, int c, int whole) {
+        std::string bytes = good;
+        const std::size_t at = offsetOf(3, b, c);
+        const auto word = static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[at]) |
+                                                     static_cast<std::uint8_t>(bytes[at + 1]) << 8);
+        const auto changed = static_cast<std::uint16_t>(static_cast<std::int16_t>(word) + whole);
+        bytes[at] = static_cast<char>(changed & 0xff);
+        bytes[at + 1] = static_cast<char>(changed >> 8);
+        return scratch.write("PL431MND.BIN", bytes, false);
+    };
+    BodyTable table = tableOf(60);
+    for (const auto& [b, c, whole, words] : std::vector<std::tuple<int, int, int, std::string>>{
+             // The Earth 60 Gm out: the Sun would be seen 1.4 AU away.
+             {3, 0, 6000, "body 3 (BODY3): the position is absurd for it"},
+             {3, 2, -9000, "body 3 (BODY3): the position is absurd for it"},
+             // A planet three times too fast: an open orbit.
+             {8, 4, 30000, "body 8 (BODY8): the position or velocity is absurd for it"},
+             {8, 3, -15000, "body 8 (BODY8): the position or velocity is absurd for it"},
+             // The Moon 0.1 Gm from its place about the Earth.
+             {13, 1, 40, "body 13 (BODY13 MO): the position"}}) {
+        const auto file = damaged(b, c, whole);
+        setBodyName(table, 5, "KEEP");
+        const DataSetLoad load =
+            loadDataSet({file, description, colours}, 2, 2000, false, false, table);
+        EXPECT_FALSE(load.ok) << words;
+        EXPECT_NE(
+            load.message.find("PL431MND.BIN: record 4 (epoch 2000 days from J2000): " + words),
+            std::string::npos)
+            << load.message;
+        EXPECT_EQ(bodyName(table, 5), "KEEP     ");
+        // A sound record beside the damaged one still loads: its other
+        // neighbour agrees with it.
+        const DataSetLoad beside =
+            loadDataSet({file, description, colours}, 2, 4000, false, false, table);
+        EXPECT_TRUE(beside.ok) << beside.message;
+        EXPECT_EQ(beside.recordEpoch, 4000);
+    }
+}
+
+// Random damage to the records: every load either refuses the record,
+// naming the file, or gives states near the true orbits (the damage was
+// below what any check can see: the fraction words and the low bits).
+TEST_F(SmallLibrary, RandomDamageNeverLoadsABodyFarFromItsOrbit) {
+    const std::string good = bytesOf(library);
+    std::mt19937 random(31);
+    int refused = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes = good;
+        for (int k = 0; k < 2; ++k) {
+            const std::size_t at = offsetOf(3, 1, 0) + random() % (libraryBodyBytes * K);
+            bytes[at] = static_cast<char>(bytes[at] ^ (1 << (random() % 8)));
+        }
+        const auto file = scratch.write("PL431MND.BIN", bytes, false);
+        BodyTable table = tableOf(60);
+        const DataSetLoad load =
+            loadDataSet({file, description, colours}, 2, 2000, false, false, table);
+        if (!load.ok) {
+            ++refused;
+            EXPECT_NE(load.message.find("PL431MND.BIN: record 4"), std::string::npos)
+                << load.message;
+            continue;
+        }
+        for (int b = 1; b <= K; ++b) {
+            const int i = librarySlot(2, b);
+            const double r =
+                std::hypot(double(table.posX[i]), double(table.posY[i]), double(table.posZ[i]));
+            const double expected = b == K ? 0.4 : 125 + 15.0 * b;
+            EXPECT_NEAR(r / expected, 1, 0.15) << "block " << b << " round " << round;
+        }
+    }
+    EXPECT_GT(refused, 10); // flips of the high bits of whole words
+}
+
+// Every reader of a data set's files through the whole fuzz matrix; the
+// body table is kept whenever a file is not taken.
+TEST_F(SmallLibrary, ReaderFuzzOfTheDataSetFiles) {
+    auto loads = [&](const DataSetFiles& files) {
+        BodyTable table = tableOf(60);
+        setBodyName(table, 5, "KEEP");
+        const DataSetLoad load = loadDataSet(files, 2, 2000, false, false, table);
+        if (!load.ok && bodyName(table, 5) != "KEEP     ")
+            return ReaderVerdict{false, "table changed"};
+        return ReaderVerdict{load.ok && load.notice.empty(), load.ok ? load.notice : load.message};
+    };
+    const std::filesystem::path fuzz = scratch.path() / "fuzz";
+    std::filesystem::create_directories(fuzz);
+    FuzzOptions binary;
+    binary.text = false;
+    runReaderFuzz(
+        fuzz, "PL431MND.BIN", bytesOf(library),
+        [&](const std::filesystem::path& f) {
+            return loads({f, description, colours});
+        },
+        binary);
+    runReaderFuzz(fuzz, "PL431M.DAT", bytesOf(description), [&](const std::filesystem::path& f) {
+        return loads({library, f, colours});
+    });
+    runReaderFuzz(fuzz, "PLCOL.DAT", bytesOf(colours), [&](const std::filesystem::path& f) {
+        std::vector<std::uint32_t> read;
+        std::string message;
+        return ReaderVerdict{readLibraryColours(f, K, read, message), message};
+    });
+    std::string par;
+    for (int r = 0; r <= 6; ++r) par += "1E-9 -2E-10 3 0.25 5 -6 7.5 8\r\n";
+    runReaderFuzz(fuzz, "DRJNULL.PAR", par, [&](const std::filesystem::path& f) {
+        RadialCoefficients read;
+        std::string message;
+        return ReaderVerdict{readParameterFile(f, 6, read, message), message};
+    });
+}
+
+// The check of the states never refuses a record of the data sets the
+// builder makes: every record of every built library against the records
+// before and after it.
+TEST(BuiltDataSets, EveryRecordPassesTheCheckOfItsStates) {
+    const std::filesystem::path tree = TARVO_TEST_TREE;
+    if (!std::filesystem::exists(tree / "BIN" / "PL431MND.BIN"))
+        GTEST_SKIP() << "NO DATA TREE BUILT AT " << tree << ": the built libraries are not checked";
+    for (int set = firstDataSet; set <= lastDataSet; ++set) {
+        const DataSetFiles files = dataSetFiles(tree / "BIN", tree / "ASC", set);
+        if (!std::filesystem::exists(files.library)) continue;
+        SCOPED_TRACE(files.library.filename().string());
+        EpochTable epochs;
+        std::string message;
+        ASSERT_TRUE(scanLibrary(files.library, epochs, message)) << message;
+        LibraryDescription description;
+        ASSERT_TRUE(
+            readLibraryDescription(files.description, epochs.bodiesPerRecord, description, message))
+            << message;
+        std::vector<LibraryRecord> records(epochs.epochs.size());
+        for (std::size_t n = 0; n < records.size(); ++n)
+            ASSERT_TRUE(
+                readLibraryRecord(files.library, epochs.bodiesPerRecord, n, records[n], message))
+                << message;
+        for (std::size_t n = 0; n < records.size(); ++n) {
+            std::vector<LibraryRecord> neighbours;
+            if (n > 0) neighbours.push_back(records[n - 1]);
+            if (n + 1 < records.size()) neighbours.push_back(records[n + 1]);
+            ASSERT_EQ(libraryRecordProblem(description, set, records[n], neighbours), "")
+                << "record " << n + 1;
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // GEOSITES.DAT: the location library of named sites.
-#include "tarvo/reductions/site_files.h"
+#include "fileio/file_problem.h"
 #include "fileio/text_util.h"
+#include "tarvo/reductions/site_files.h"
 
 #include <cmath>
 #include <cstdio>
@@ -61,6 +62,11 @@ GeoSitesLoad readGeoSites(const std::filesystem::path& file) {
     const auto bytes = std::filesystem::file_size(file, error);
     if (error || !std::filesystem::is_regular_file(file)) {
         load.message = "Cannot read " + file.string();
+        return load;
+    }
+    // Without read permission the file would read as an empty library.
+    if (const std::string problem = readProblem(file); !problem.empty()) {
+        load.message = file.string() + " " + problem;
         return load;
     }
     if (bytes > kGeoSitesFileBytesLimit) {

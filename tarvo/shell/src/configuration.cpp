@@ -53,7 +53,17 @@ ConfigurationLoad loadConfiguration(const fs::path& file, DisplayToggles& toggle
     ConfigurationLoad result;
     toggles = DisplayToggles{};
     std::error_code ec;
-    if (!fs::exists(file, ec)) return result;
+    // A file that cannot even be looked at (a folder without permission on
+    // the way) is not missing: the user's settings may be in it.
+    if (!fs::exists(file, ec)) {
+        if (ec && ec != std::errc::no_such_file_or_directory) {
+            result.fileFound = true;
+            result.warning =
+                file.string() + " cannot be looked at (" + ec.message() + "); defaults used";
+            result.keepOldCopy = true;
+        }
+        return result;
+    }
     result.fileFound = true;
     if (const std::string problem = readProblem(file); !problem.empty()) {
         result.warning = file.string() + " " + problem + "; defaults used";

@@ -83,6 +83,8 @@ bool RunEngine::loadMajorBodies(int dataSet, long double target, std::string& me
         t.objectNumber[i] = -i;
     }
     prepareIntegration(dataSet, recordEpoch, 0);
+    sources.clear();
+    sources.record(t, 0, t.layout.bodyCount, files.library.string());
     return true;
 }
 
@@ -107,6 +109,8 @@ bool RunEngine::loadFullFile(const std::filesystem::path& file, int dataSet, std
     prepareIntegration(dataSet, loaded.epoch, static_cast<long double>(loaded.nominalStep));
     s.integration.fullFileMode = true;
     coloursInUse = loaded.colourCodes;
+    sources.clear();
+    sources.record(s.bodies, 0, s.bodies.layout.bodyCount, file.string());
     return true;
 }
 
@@ -280,7 +284,13 @@ void RunEngine::renewFrame(long double t) {
 IntegrateResult RunEngine::nominalStep() {
     if (std::fabs(s.integration.epoch - s.frame.epoch) >= kFrameRenewalDays)
         renewFrame(s.integration.epoch);
-    return advanceNominalStep(s.bodies, s.integration, model, integrator);
+    return withSources(advanceNominalStep(s.bodies, s.integration, model, integrator));
+}
+
+IntegrateResult RunEngine::withSources(IntegrateResult result) const {
+    if (result.status != IntegrateStatus::ok)
+        result.message += sources.note(s.bodies, result.faultBody, result.nearestBody);
+    return result;
 }
 
 IntegrateResult RunEngine::advance(long double days) {
@@ -296,7 +306,7 @@ IntegrateResult RunEngine::advance(long double days) {
     st.nominalStep = nominal;
     st.step = step;
     rescaleStep(s.bodies, st);
-    return r;
+    return withSources(r);
 }
 
 void RunEngine::reverse() {

@@ -223,6 +223,8 @@ bool startFromNamedFile(Run& r, const std::string& name, bool full) {
             return false;
         }
         if (converted.perihelionBelowQuarterAu) r.engine.limitStepForPerihelion();
+        // An element file's bodies came from it, not from its DAT.TMP.
+        r.engine.sources.record(s.bodies, 0, s.bodies.layout.bodyCount, name);
         return true;
     }
     if (!r.engine.loadMajorBodies(dataSet, epoch, message)) {
@@ -248,6 +250,7 @@ bool startFromNamedFile(Run& r, const std::string& name, bool full) {
         return false;
     }
     r.engine.coloursInUse = loaded.colourCodes;
+    r.engine.sources.record(t, before + 1, t.layout.bodyCount, name);
     // New bodies, heliocentric (geocentric satellites) in the J2000 equator
     // with km/s, become bodies of the table: the frame of date, the table's
     // origin and step velocities.

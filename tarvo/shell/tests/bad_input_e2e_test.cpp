@@ -4,10 +4,13 @@
 // an error, hang, or lose a file the user saved.
 #include "program_runner.h"
 
+#include "tarvo/libraries/planetary_library.h"
+#include "tarvo/reductions/time_scales.h"
 #include "tarvo/shell/configuration.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -115,6 +118,25 @@ TEST_F(BadInputEndToEnd, AJumpToAFarEpochOfAStateFileAnswersEsc) {
     }
 }
 
+// A body whose motion stops being finite is named with the file it came
+// from, and so is the body nearest to it: here a minor body placed on the
+// Sun, which comes from the data set's library.
+TEST_F(BadInputEndToEnd, ErrorSixNamesTheFilesTheBodiesCameFrom) {
+    std::ofstream(root / "USERDATA" / "ONSUN.TVX", std::ios::binary)
+        << "2451545\n0 0.0005 8 0 ONSUN\n 0 0 0\n 0 0 0\n 0 0 0 0\n";
+    auto r = run("key Enter\n"
+                 "key M\n"
+                 "text ONSUN\n"
+                 "expect Space: next step\n"
+                 "key Space\n"
+                 "expect Error 6 is in Integrate\n"
+                 "expect from ONSUN.TVX, body 0 (SUN) from PL431SN.BIN.\n"
+                 "key Space\n" +
+                 std::string(kEndRun));
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
+    EXPECT_EQ(transcript().find("ERROR"), std::string::npos) << transcript();
+}
+
 // A record count no disk can hold is refused at the prompt before anything
 // is written, and the prompt is asked again; a count it takes is written.
 TEST_F(BadInputEndToEnd, AnAbsurdRecordCountIsRefusedBeforeAnyRecordIsWritten) {
@@ -134,6 +156,99 @@ TEST_F(BadInputEndToEnd, AnAbsurdRecordCountIsRefusedBeforeAnyRecordIsWritten) {
                  kEndRun);
     EXPECT_EQ(r.status, 0) << r.output << transcript();
     EXPECT_LT(fs::file_size(root / "USERDATA" / "OUTPUT.LOG"), 100000u);
+}
+
+// Long file output shows the records left and stops at Esc, back on the
+// page, long before the count typed is written.
+TEST_F(BadInputEndToEnd, FileOutputShowsTheRecordsLeftAndStopsAtEsc) {
+    auto r = run(kStartRun +
+                 "key F\n"
+                 "expect O.K.?  (Y, N, M or S)\n"
+                 "key Y\n"
+                 "text 1000000\n"
+                 "key J\n"
+                 "expect Esc: stop\n"
+                 "key Esc\n"
+                 "expect Space: next step\n" +
+                 kEndRun);
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
+    const fs::path log = root / "USERDATA" / "OUTPUT.LOG";
+    ASSERT_TRUE(fs::exists(log));
+    EXPECT_LT(fs::file_size(log), 10'000'000u);
+}
+
+// A library record damaged so that the Earth lies 0.3 AU off its orbit
+// (the Sun would be shown 1.3 AU away) is refused by file, record and body
+// when the run starts; the menu stays usable.
+class DamagedLibraryEndToEnd : public tarvo::testing::TreeFixture {
+  protected:
+    void SetUp() override { SetUpTree("BIN/PL431MND.BIN", {"CFG", "BIN"}); }
+};
+
+TEST_F(DamagedLibraryEndToEnd, ARecordWithTheEarthOffItsOrbitIsRefusedByRecordAndBody) {
+    const fs::path file = root / "BIN" / "PL431MND.BIN";
+    tarvo::EpochTable epochs;
+    std::string message;
+    ASSERT_TRUE(tarvo::scanLibrary(file, epochs, message)) << message;
+    const std::size_t n = tarvo::nearestRecord(epochs.epochs, 14.5L); // 2000-01-15
+    tarvo::LibraryRecord record;
+    ASSERT_TRUE(tarvo::readLibraryRecord(file, epochs.bodiesPerRecord, n, record, message));
+    tarvo::LibraryDescription description;
+    ASSERT_TRUE(tarvo::readLibraryDescription(root / "ASC" / "PL431M.DAT", epochs.bodiesPerRecord,
+                                              description, message));
+    // The Earth's x moved by 0.3 AU, in its whole word.
+    const double scale = description.bodies[2].positionScale;
+    std::fstream bytes(file, std::ios::binary | std::ios::in | std::ios::out);
+    const auto at =
+        static_cast<std::streamoff>(2 + n * tarvo::libraryRecordBytes(epochs.bodiesPerRecord) + 4 +
+                                    2 * tarvo::libraryBodyBytes);
+    const auto whole = static_cast<std::int16_t>(record.bodies[2][0].whole +
+                                                 (record.bodies[2][0].whole > 0 ? 1 : -1) *
+                                                     std::lround(0.3 * 149.6 * scale));
+    const char word[2] = {static_cast<char>(whole & 0xff), static_cast<char>((whole >> 8) & 0xff)};
+    bytes.seekp(at);
+    bytes.write(word, 2);
+    bytes.close();
+    auto r = run("key Enter\n"
+                 "key 2\n"
+                 "text 2000,01,15\n"
+                 "expect PL431MND.BIN: record " +
+                 std::to_string(n + 1) +
+                 "\n"
+                 "expect body 3 (EARTH)\n"
+                 "key Space\n"
+                 "expect Select Option\n"
+                 "key Esc\n");
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
+    EXPECT_EQ(transcript().find("ERROR"), std::string::npos) << transcript();
+}
+
+// A DELTAT.COF holding nan and inf is said to be damaged when the custom
+// Delta-T is chosen, the published coefficients are offered instead of
+// zeros, and the old file is kept as DELTAT.COF.bak before it is rewritten.
+TEST_F(BadInputEndToEnd, ADamagedDeltaTFileIsKeptAndNoZerosAreOffered) {
+    const fs::path file = root / "CFG" / "DELTAT.COF";
+    const std::string damaged = "nan\r\ninf\r\n1\r\n";
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << damaged;
+    auto r = run(kStartRun +
+                 "key Esc\n"
+                 "key D\n"
+                 "key C\n"
+                 "text \n"
+                 "text \n"
+                 "text \n" +
+                 kEndRun);
+    EXPECT_EQ(r.status, 0) << r.output << transcript();
+    EXPECT_NE(transcript().find("DELTAT.COF: line 1 is not a number"), std::string::npos)
+        << transcript();
+    EXPECT_EQ(transcript().find("ERROR"), std::string::npos) << transcript();
+    EXPECT_EQ(readFile(root / "CFG" / "DELTAT.COF.bak"), damaged);
+    tarvo::DeltaTSettings back;
+    std::string message;
+    ASSERT_TRUE(tarvo::readDeltaTCoefficients(file, back, message)) << message;
+    EXPECT_EQ(back.a, tarvo::kPublishedDeltaTA);
+    EXPECT_EQ(back.b, tarvo::kPublishedDeltaTB);
+    EXPECT_EQ(back.c, tarvo::kPublishedDeltaTC);
 }
 
 // A name typed in lower case finds the file listed in upper case.

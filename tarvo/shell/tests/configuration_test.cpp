@@ -4,6 +4,7 @@
 
 #include "program_runner.h"
 
+#include "fuzz_matrix.h"
 #include "scratch_directory.h"
 #include "unprivileged.h"
 
@@ -53,6 +54,25 @@ TEST_F(ConfigurationTest, SaveAndReloadGiveTheSameToggles) {
     EXPECT_EQ(back, t);
     EXPECT_EQ(load.linesTaken, 18);
     EXPECT_TRUE(load.warning.empty());
+}
+
+// Every value a line can hold, on every line: read, saved, read again, the
+// same toggles, without a warning.
+TEST_F(ConfigurationTest, EveryValueOfEveryLineSurvivesASave) {
+    for (int line = 0; line < tarvo::kConfigurationLines; ++line)
+        for (const int v : {-2147483647, -65536, -1, 0, 1, 2, 99, 123456789, 2147483647}) {
+            SCOPED_TRACE(std::string(tarvo::kConfigurationKeys[line]) + " " + std::to_string(v));
+            std::vector<int> values(tarvo::kConfigurationLines, 0);
+            values[line] = v;
+            std::ofstream(dir / "IN.CFG", std::ios::binary) << fileWith(values);
+            DisplayToggles first, second;
+            const auto read = tarvo::loadConfiguration(dir / "IN.CFG", first);
+            ASSERT_TRUE(read.warning.empty()) << read.warning;
+            ASSERT_EQ(tarvo::saveConfiguration(dir / "OUT.CFG", first), "");
+            const auto again = tarvo::loadConfiguration(dir / "OUT.CFG", second);
+            EXPECT_TRUE(again.warning.empty()) << again.warning;
+            EXPECT_EQ(second, first) << tarvo::testing::readFile(dir / "OUT.CFG");
+        }
 }
 
 // A file written before the reduction model had its line (seventeen toggle
@@ -189,6 +209,34 @@ TEST_F(ConfigurationTest, AFileWithoutReadPermissionIsNamedAsSuchAndKept) {
     EXPECT_EQ(answer.rfind("keep ", 0), 0u) << answer;
     EXPECT_NE(answer.find("permission denied"), std::string::npos) << answer;
     EXPECT_EQ(answer.find("damaged line"), std::string::npos) << answer;
+}
+
+// TARVO.CFG through the fuzz matrix of the readers: a file not taken whole
+// is said to be so (naming it) and marked to be kept as .bak before the
+// next save; the toggles never take a value that was no number.
+TEST_F(ConfigurationTest, ReaderFuzz) {
+    DisplayToggles saved;
+    saved.geocentric = 0;
+    saved.helpLanguage = 1;
+    ASSERT_EQ(tarvo::saveConfiguration(dir / "TARVO.CFG", saved), "");
+    const std::string good = tarvo::testing::readFile(dir / "TARVO.CFG");
+    const fs::path fuzz = dir / "fuzz";
+    fs::create_directories(fuzz);
+    // The user "nobody" of the permission case must reach the file.
+    fs::permissions(dir, fs::perms::group_exec | fs::perms::others_exec, fs::perm_options::add);
+    tarvo::testing::FuzzOptions options;
+    options.textNumbers = {18}; // "Windows 10": a key, not a value
+    tarvo::testing::runReaderFuzz(
+        fuzz, "TARVO.CFG", good,
+        [](const fs::path& f) {
+            DisplayToggles t;
+            const tarvo::ConfigurationLoad load = tarvo::loadConfiguration(f, t);
+            const bool whole = load.fileFound && load.warning.empty() && !load.keepOldCopy;
+            if (!whole && !load.keepOldCopy && load.fileFound)
+                return tarvo::testing::ReaderVerdict{false, "not marked to be kept"};
+            return tarvo::testing::ReaderVerdict{whole, load.warning};
+        },
+        options);
 }
 
 TEST_F(ConfigurationTest, FitraParametersFromTheirLines) {

@@ -93,6 +93,8 @@ struct IntegrateResult {
   int halvings = 0;              // total halvings of this iteration's retries
   long double smallestStep = 0.0L; // days: the shortest accepted substep (advanceNominalStep)
   std::string message;           // "Error 6 is in Integrate: " and the body, on a non-finite step
+  int faultBody = -1;            // on a non-finite step: the body named, and
+  int nearestBody = -1;          // the body nearest to it at the start (-1: none)
 };
 
 /*

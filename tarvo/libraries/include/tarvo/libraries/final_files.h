@@ -61,7 +61,9 @@ RunSnapshot snapshotOfTable(const BodyTable& table, long double julianDate, doub
 // Writes the five final files into `directory` (FINAL.TVX, FINAL.TVE and
 // FINEL.DAT only when there are minor bodies). Each file is written to a
 // temporary name and renamed. False with a message naming the file on the
-// first failure.
+// first failure. A run (not of satellites) dated at or after JD 90000000
+// writes only FINAL.TVF and FINAL.ELE: its minor-body file would read back
+// as one of satellites; false with a message saying so.
 bool writeFinalFiles(const std::filesystem::path& directory, const RunSnapshot& run, std::string& message);
 
 // The stages of writing a checkpoint, in order. A checkpoint is never

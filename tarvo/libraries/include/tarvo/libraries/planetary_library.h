@@ -55,9 +55,16 @@ struct EpochTable {
     std::string notice;               // names the file when a partial last record was ignored
 };
 
+// Epochs of library records lie within this many days of J2000: about
+// 27,000 years, beyond any planetary ephemeris; a record dated farther
+// out is damaged.
+inline constexpr std::int32_t libraryEpochLimit = 10'000'000;
+
 // Reads K and every record's epoch. Fails, naming the file, when K is not
-// positive or the file holds no whole record; a partial last record (a
-// length that is not 2 + n (4 + 36 K) bytes) is ignored and `notice` says so.
+// positive, the file holds no whole record or a record's epoch lies beyond
+// libraryEpochLimit (the record and its epoch named); a partial last record
+// (a length that is not 2 + n (4 + 36 K) bytes) is ignored and `notice`
+// says so.
 bool scanLibrary(const std::filesystem::path& file, EpochTable& table, std::string& message);
 
 // Index of the record nearest `target` (days from J2000): an equal epoch is
@@ -86,9 +93,24 @@ bool readLibraryDescription(const std::filesystem::path& file, int bodiesPerReco
                             std::string& message);
 
 // Colour file: up to K + 1 lines "red green blue" (0..255); stops early at
-// the end of the file. Colours are red | green << 8 | blue << 16.
+// the end of the file. Colours are red | green << 8 | blue << 16. A line
+// with text or a number that is no finite value refuses the file (line
+// named); values beyond 0..255 are taken as the nearest end.
 bool readLibraryColours(const std::filesystem::path& file, int bodiesPerRecord, std::vector<std::uint32_t>& colours,
                         std::string& message);
+
+// "" when the states of `record` are possible for their bodies; otherwise
+// the body block, its name and the field (position, or position or
+// velocity) that is absurd for it. Every position lies within a million AU
+// and every speed below light's; each body's distance from its centre (the
+// Sun, the Earth for the Moon) lies between the perihelion and the
+// aphelion (10 % to spare), and its semi-major axis within 10 % of the one,
+// that the body has in the `neighbours` (the records nearest in time). A
+// record is refused only when it disagrees with every neighbour that can
+// judge.
+std::string libraryRecordProblem(const LibraryDescription& description, int dataSet,
+                                 const LibraryRecord& record,
+                                 const std::vector<LibraryRecord>& neighbours);
 
 // Body index of body block b (1 .. K) in data set `dataSet`: the sets 1, 2,
 // 6 and 7 list the Moon after the first three asteroids.
@@ -108,7 +130,10 @@ struct DataSetLoad {
 // absolute magnitude, name, colour, state (positions Gm, velocities km/s,
 // heliocentric, the Moon geocentric). Sets moonIndex = K for data sets 3, 8
 // and 10. Refuses a library whose K is not the data set's body count or
-// does not fit the table. The table is untouched when a file is unusable.
+// does not fit the table, and a record whose states are absurd for their
+// bodies (libraryRecordProblem against the two records nearest in time),
+// naming the file, the record and the body. The table is untouched when a
+// file is unusable.
 struct DataSetFiles {
     std::filesystem::path library;      // PL*.BIN
     std::filesystem::path description;  // PL*.DAT

@@ -13,6 +13,7 @@
 #include "tarvo/dynamics/integrator.h"
 #include "tarvo/libraries/data_set_parameters.h"
 #include "tarvo/libraries/final_files.h"
+#include "tarvo/shell/body_sources.h"
 #include "tarvo/shell/session.h"
 
 #include <array>
@@ -32,6 +33,9 @@ struct RunEngine {
     DataSetParameters parameters;
     EpochTable epochs;
     long double recordEpoch = 0; // epoch of the library record loaded, days from J2000
+    // The files the bodies of the table came from: a step that fails names
+    // the file of the body it names, and of the body nearest to it.
+    BodySources sources;
 
     // Reads the data set's epoch table; false with a message naming the file.
     bool scan(int dataSet, std::string& message);
@@ -102,6 +106,8 @@ struct RunEngine {
 
   private:
     IntegrateResult advance(long double days);
+    // A failed step's message gets the files its bodies came from.
+    IntegrateResult withSources(IntegrateResult result) const;
     // After every step of integrateTo: the smallest substep, the checkpoint.
     void afterStep(const IntegrateResult& step, bool nominal);
     bool perihelionStepLimit_ = false;
