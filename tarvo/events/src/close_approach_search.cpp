@@ -98,7 +98,10 @@ bool overwriteAllowed(const std::filesystem::path& dir) {
         if (name.size() == 12 && name.rfind("MAXMI", 0) == 0 && name.ends_with(".DAT"))
             existing = true;
     }
-    if (!existing) return true;
+    return !existing || overwriteWarningAnswered();
+}
+
+bool overwriteWarningAnswered() {
     console::clear();
     console::setColor(LightRed, Black);
     console::printAt(8, 20, "Warning");

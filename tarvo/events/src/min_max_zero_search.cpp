@@ -31,19 +31,7 @@ const char* onOff(bool on) {
 
 // The warning before an existing file of the search is overwritten.
 bool overwriteOfFileAllowed(const std::filesystem::path& file) {
-    if (!std::filesystem::exists(file)) return true;
-    console::clear();
-    console::setColor(LightRed, Black);
-    console::printAt(8, 20, "Warning");
-    console::setColor(White, Black);
-    console::printAt(10, 10, "Existing datafiles will be overwritten ");
-    console::printAt(11, 10, "Rename the files if you want to save them");
-    console::printAt(13, 10, " Press Y key when ready, N to abort");
-    for (;;) {
-        const int k = console::readKey().key;
-        if (k == 'y' || k == 'Y') return true;
-        if (k == 'n' || k == 'N' || k == console::Key::Esc) return false;
-    }
+    return !std::filesystem::exists(file) || overwriteWarningAnswered();
 }
 
 class MinMaxZeroSearch : public EventSearch {

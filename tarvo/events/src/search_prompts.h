@@ -19,5 +19,7 @@ void sayAt(int row, const std::string& text);
 std::optional<PairSelection> selectBodies(const BodyTable& table, int row);
 // The warning before MINDIST.DAT or MAXMI???.DAT are overwritten; false: abort.
 bool overwriteAllowed(const std::filesystem::path& dir);
+// That warning shown; true on Y, false on N or Esc.
+bool overwriteWarningAnswered();
 
 } // namespace tarvo
