@@ -124,15 +124,7 @@ class ConjunctionSearch : public EventSearch {
         const int centre = geometry_.centre.body;
         if (step.bodyCount > t.layout.bodyCount || !out_ || centre > step.bodyCount)
             return StepOutcome::carryOn;
-        StepEnds whole;
-        absoluteStates(step, t, run.integration.satelliteMode, start_, end_, whole);
-        SightGeometry geometry = geometry_;
-        geometry.step = &whole;
-        geometry.frame = &frame_;
-        geometry.table = &run.frame;
-        const StepRotation rotation = stepRotation(frame_, run.frame, whole.t0, whole.t1,
-                                                   run.precessionTable, pageFrameOptions(run));
-        geometry.rotation = &rotation;
+        const SightGeometry& geometry = sight_.look(geometry_, frame_, step, run);
         const int n = step.bodyCount;
         const ConjunctionKind kind = settings_.conjunction.kind;
         // Every body's direction at both ends, once per step.
@@ -398,7 +390,7 @@ class ConjunctionSearch : public EventSearch {
     bool universalTime_ = false;
     std::filesystem::path mindist_, warningFile_, multiple_;
     std::ofstream out_;
-    TableStates start_, end_;
+    StepSight sight_; // the step being looked along
     std::vector<InterpolatedState> s0_, s1_;
     std::vector<Vector3> u0_, u1_;
     std::vector<long double> from_, to_; // longitudes at both ends, radians

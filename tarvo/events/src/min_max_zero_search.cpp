@@ -84,15 +84,7 @@ class MinMaxZeroSearch : public EventSearch {
         if (geometry_.centre.body > step.bodyCount) return StepOutcome::carryOn;
         if (static_cast<int>(lastEvent_.size()) < t.slots())
             lastEvent_.resize(static_cast<std::size_t>(t.slots()), -1e30L);
-        StepEnds whole;
-        absoluteStates(step, t, run.integration.satelliteMode, start_, end_, whole);
-        SightGeometry geometry = geometry_;
-        geometry.step = &whole;
-        geometry.frame = &frame_;
-        geometry.table = &run.frame;
-        const StepRotation rotation = stepRotation(frame_, run.frame, whole.t0, whole.t1,
-                                                   run.precessionTable, pageFrameOptions(run));
-        geometry.rotation = &rotation;
+        const SightGeometry& geometry = sight_.look(geometry_, frame_, step, run);
         const int first = settings_.body < 0 ? 0 : settings_.body;
         const int last = settings_.body < 0 ? step.bodyCount : settings_.body;
         // Two events of one body closer than this are one event seen from
@@ -128,7 +120,7 @@ class MinMaxZeroSearch : public EventSearch {
     bool universalTime_ = false;
     std::filesystem::path file_;
     std::ofstream out_;
-    TableStates start_, end_;
+    StepSight sight_;                    // the step being looked along
     std::vector<long double> lastEvent_; // per body: TT of its last event
     int events_ = 0;
 };

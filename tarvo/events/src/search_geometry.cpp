@@ -242,4 +242,17 @@ bool showsUniversalTime(const RunContext& run, const SightGeometry& geometry) {
     return geometry.centre.topocentric && run.deltaT.mode != DeltaTMode::Off;
 }
 
+const SightGeometry& StepSight::look(const SightGeometry& base, const SearchFrame& frame,
+                                     const StepEnds& step, const RunContext& run) {
+    absoluteStates(step, run.bodies, run.integration.satelliteMode, start_, end_, whole_);
+    rotation_ = stepRotation(frame, run.frame, whole_.t0, whole_.t1, run.precessionTable,
+                             pageFrameOptions(run));
+    geometry_ = base;
+    geometry_.step = &whole_;
+    geometry_.frame = &frame;
+    geometry_.table = &run.frame;
+    geometry_.rotation = &rotation_;
+    return geometry_;
+}
+
 } // namespace tarvo

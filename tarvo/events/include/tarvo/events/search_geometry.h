@@ -7,6 +7,7 @@
 
 #include "framestate/frame_state.h"
 #include "tarvo/dynamics/hermite5.h"
+#include "tarvo/events/close_approach.h"
 #include "tarvo/reductions/frames.h"
 #include "tarvo/reductions/run_context.h"
 
@@ -106,5 +107,20 @@ FrameOptions pageFrameOptions(const RunContext& run);
 
 // True when times are shown in UT (topocentric with Delta-T on).
 bool showsUniversalTime(const RunContext& run, const SightGeometry& geometry);
+
+// One step of a run as a search looks along it: the step's absolute states,
+// the turn of the search frame over the step, and the search's geometry
+// pointing at both. What `look` gives is valid until its next call.
+class StepSight {
+  public:
+    const SightGeometry& look(const SightGeometry& base, const SearchFrame& frame,
+                              const StepEnds& step, const RunContext& run);
+
+  private:
+    TableStates start_, end_; // scratch of absoluteStates
+    StepEnds whole_;
+    StepRotation rotation_;
+    SightGeometry geometry_;
+};
 
 } // namespace tarvo
